@@ -1,0 +1,17 @@
+#include "app/AboutDlg.h"
+
+#include "resources/DialogTemplates.h"
+#include "window/DialogBuilder.h"
+
+#include <QAbstractButton>
+
+CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
+{
+    setWindowIcon(icon);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    auto controls = BuildControls(this, AboutDialogTemplate());
+    auto* ok = static_cast<QAbstractButton*>(controls.at(1));
+    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    ok->setFocus();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box: the program's name, web site, mail address and rights line.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(const QIcon& icon, QWidget* parent = nullptr);
+};

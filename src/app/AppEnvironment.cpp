@@ -1,0 +1,43 @@
+#include "app/AppEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+std::string SettingsPathBeside(const std::string& executablePath)
+{
+    std::string::size_type slash = executablePath.rfind('/');
+    std::string::size_type dot = executablePath.rfind('.');
+    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? executablePath.substr(0, dot) : executablePath) + ".ini";
+}
+
+namespace {
+
+// The user guide: beside the executable in a build tree, under share/ when installed.
+std::string FindUserGuide(const QString& executableDir)
+{
+    const QString candidates[] = {
+        executableDir + QStringLiteral("/guide.html"),
+        executableDir + QStringLiteral("/../share/doc/ardeno-recorder/guide.html"),
+    };
+    for (const QString& candidate : candidates) {
+        if (QFileInfo::exists(candidate))
+            return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath()).toString().toStdString();
+    }
+    return QUrl::fromLocalFile(candidates[0]).toString().toStdString();
+}
+
+} // namespace
+
+WindowEnvironment DetectEnvironment()
+{
+    QString executable = QCoreApplication::applicationFilePath();
+    QFileInfo info(executable);
+    WindowEnvironment environment;
+    environment.appName = info.completeBaseName().toStdString();
+    environment.settingsPath = SettingsPathBeside(executable.toStdString());
+    environment.homePageUrl = FindUserGuide(info.absolutePath());
+    return environment;
+}

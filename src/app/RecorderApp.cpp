@@ -1,0 +1,25 @@
+#include "app/RecorderApp.h"
+
+#include "app/AppEnvironment.h"
+#include "components/MediaFramework.h"
+#include "components/player/CreateMediaPlayer.h"
+#include "components/recorder/CMP3Enc.h"
+#include "window/QtPrompts.h"
+#include "window/RecorderDlg.h"
+
+#include <cstdio>
+#include <exception>
+
+bool CRecorderApp::InitInstance()
+{
+    InitialiseMediaFramework();
+    QtPrompts prompts;
+    try {
+        CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), prompts, DetectEnvironment());
+        dlg.DoModal();
+    } catch (const std::exception& error) {
+        // The window could not be built: the run ends before it starts.
+        std::fprintf(stderr, "ardeno-recorder: cannot create the main window: %s\n", error.what());
+    }
+    return false;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The operations the window drives the sound recorder with, all on the GUI
+// thread. The getters may be called at any moment and must be cheap.
+class IRecorder {
+public:
+    virtual ~IRecorder() = default;
+
+    // Takes the output path from a modifiable zero-terminated buffer; may
+    // shorten the text in place, never lengthen it.
+    virtual void SetFileName(char* path) = 0;
+    // Starts capturing into the named file; false when capture could not start
+    // (LastError() then says why).
+    virtual bool StartRec() = 0;
+    // Pauses a running recording; a second call resumes it.
+    virtual void PauseRec() = 0;
+    // Finalises the file; harmless when nothing records.
+    virtual void StopRec() = 0;
+    // Whole seconds recorded, paused time excluded.
+    virtual std::int32_t GetRSec() = 0;
+    // Bytes written to the output file so far.
+    virtual std::int32_t GetFileSize() = 0;
+
+    // True while a recording runs (also while it is paused).
+    virtual bool IsRecording() const = 0;
+    // Why the last start failed or why a running recording stopped by itself;
+    // empty when nothing went wrong. Cleared by a successful StartRec.
+    virtual std::string LastError() const = 0;
+};

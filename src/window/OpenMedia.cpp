@@ -1,0 +1,4 @@
+#include "window/RecorderDlg.h"
+
+// Opening media: not built yet.
+void CRecorderDlg::OnOpen() {}

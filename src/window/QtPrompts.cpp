@@ -1,0 +1,79 @@
+#include "window/QtPrompts.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Stop: return QMessageBox::Critical;
+    case BoxIcon::Exclamation: return QMessageBox::Warning;
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString FromBytes(const std::string& text) { return QString::fromStdString(text); }
+
+std::string ToBytes(const QString& text) { return text.toStdString(); }
+
+} // namespace
+
+BoxAnswer QtPrompts::MessageBox(QWidget* owner, const std::string& caption, const std::string& text,
+                                BoxButtons buttons, BoxIcon icon)
+{
+    QMessageBox box(ToQtIcon(icon), FromBytes(caption), FromBytes(text),
+                    buttons == BoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
+                    owner);
+    int answer = box.exec();
+    if (buttons == BoxButtons::Ok)
+        return BoxAnswer::Ok;
+    return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
+QString QtNameFilters(const std::string& filter)
+{
+    QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i].trimmed();
+        QString pattern = parts[i + 1].trimmed();
+        if (label.isEmpty() && pattern.isEmpty())
+            break;
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+        filters << QStringLiteral("%1 (%2)").arg(label, pattern);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> QtPrompts::OpenFile(QWidget* owner, const std::string& initialPath,
+                                               const std::string& filter)
+{
+    QString filters = QtNameFilters(filter);
+    QString chosen = QFileDialog::getOpenFileName(owner, QString(), FromBytes(initialPath), filters);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return ToBytes(chosen);
+}
+
+std::optional<std::string> QtPrompts::SaveFile(QWidget* owner)
+{
+    QString chosen = QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
+                                                  QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return ToBytes(chosen);
+}
+
+void QtPrompts::OpenUrl(const std::string& url)
+{
+    QDesktopServices::openUrl(QUrl(FromBytes(url)));
+}

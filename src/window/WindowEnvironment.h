@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// What the window needs to know about the installation it runs in.
+struct WindowEnvironment {
+    // Caption of the boxes that name no caption of their own: the executable's
+    // file name without its extension.
+    std::string appName;
+    // The settings file read at start-up and written on Close.
+    std::string settingsPath;
+    // The user guide page opened at start-up.
+    std::string homePageUrl;
+};

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "components/player/MediaPlayer.h"
+#include "components/player/PlayerFault.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+// A player that records the operations it is given. It holds a position that
+// tests set, and can be told to fail at a chosen operation.
+class FakePlayer : public IMediaPlayer {
+public:
+    // Operation names as recorded in `calls`.
+    static constexpr const char* kLoad = "SetMediaFileName";
+    static constexpr const char* kGetPosition = "GetCurrentPosition";
+    static constexpr const char* kSetPosition = "SetCurrentPosition";
+    static constexpr const char* kPlay = "Play";
+    static constexpr const char* kPause = "Pause";
+    static constexpr const char* kStop = "Stop";
+
+    void setSurface(PlayerSurface* surface) override { this->surface = surface; }
+
+    void SetMediaFileName(const std::string& path) override
+    {
+        Record(kLoad, path);
+        loadedPath = path;
+        position = 0;
+        playing = false;
+    }
+    double GetCurrentPosition() override
+    {
+        Record(kGetPosition, {});
+        return position;
+    }
+    void SetCurrentPosition(double seconds) override
+    {
+        Record(kSetPosition, std::to_string(seconds));
+        position = seconds;
+    }
+    void Play() override
+    {
+        Record(kPlay, {});
+        playing = true;
+    }
+    void Pause() override
+    {
+        Record(kPause, {});
+        playing = false;
+    }
+    void Stop() override
+    {
+        Record(kStop, {});
+        playing = false;
+    }
+
+    // The operations called, in order, without GetCurrentPosition (which the
+    // timers call all the time).
+    std::vector<std::string> Commands() const
+    {
+        std::vector<std::string> result;
+        for (const std::string& call : calls) {
+            if (call.rfind(kGetPosition, 0) != 0)
+                result.push_back(call);
+        }
+        return result;
+    }
+
+    std::vector<std::string> calls;
+    std::set<std::string> failOn;
+    std::uint32_t faultCode = 0x80004005;
+    std::uintptr_t faultAddress = 0x1234;
+    PlayerSurface* surface = nullptr;
+    std::string loadedPath;
+    double position = 0;
+    bool playing = false;
+
+private:
+    void Record(const char* operation, const std::string& argument)
+    {
+        calls.push_back(argument.empty() ? std::string(operation) : std::string(operation) + "(" + argument + ")");
+        if (failOn.count(operation))
+            throw PlayerFault(faultCode, faultAddress, std::string(operation) + " failed");
+    }
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "components/recorder/Recorder.h"
+
+#include <string>
+#include <vector>
+
+// A recorder that records the operations it is given and reports the values
+// tests give it.
+class FakeRecorder : public IRecorder {
+public:
+    void SetFileName(char* path) override
+    {
+        calls.push_back(std::string("SetFileName(") + path + ")");
+        fileName = path;
+    }
+    bool StartRec() override
+    {
+        calls.push_back("StartRec");
+        recording = startSucceeds;
+        if (startSucceeds)
+            error.clear();
+        return startSucceeds;
+    }
+    void PauseRec() override { calls.push_back("PauseRec"); }
+    void StopRec() override
+    {
+        calls.push_back("StopRec");
+        recording = false;
+    }
+    std::int32_t GetRSec() override
+    {
+        ++readings;
+        return seconds;
+    }
+    std::int32_t GetFileSize() override
+    {
+        ++readings;
+        return bytes;
+    }
+    bool IsRecording() const override { return recording; }
+    std::string LastError() const override { return error; }
+
+    // Makes a running recording fail as a full disk would.
+    void FailWhileRecording(const std::string& reason)
+    {
+        recording = false;
+        error = reason;
+    }
+
+    std::vector<std::string> calls;
+    std::string fileName;
+    bool startSucceeds = true;
+    bool recording = false;
+    std::string error;
+    std::int32_t seconds = 0;
+    std::int32_t bytes = 0;
+    int readings = 0;
+};
