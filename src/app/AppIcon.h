@@ -2,5 +2,6 @@
 
 #include <QIcon>
 
-// The program's icon.
+// The program's icon for its windows: the same pictures the desktop shows in
+// its menus, at every size the build renders.
 QIcon AppIcon();
