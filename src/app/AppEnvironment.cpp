@@ -15,12 +15,13 @@ std::string SettingsPathBeside(const std::string& executablePath)
 
 namespace {
 
-// The user guide: beside the executable in a build tree, under share/ when installed.
+// The user guide: beside the executable in a build tree, under share/ when
+// installed (not share/doc, which minimal systems leave out).
 std::string FindUserGuide(const QString& executableDir)
 {
     const QString candidates[] = {
         executableDir + QStringLiteral("/guide.html"),
-        executableDir + QStringLiteral("/../share/doc/ardeno-recorder/guide.html"),
+        executableDir + QStringLiteral("/../share/ardeno-recorder/guide.html"),
     };
     for (const QString& candidate : candidates) {
         if (QFileInfo::exists(candidate))
