@@ -27,6 +27,9 @@ enum TimerId : int { RecordTimer = 0, RepeatTimer = 1, PointTimer = 2 };
 // System-command id of the About item.
 constexpr int kAboutCommandId = 16;
 
+// Caption of the program's own message boxes.
+constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
+
 // The main window: the player, the repeat-reading panel, the recording panel
 // and the pause points of the current media.
 class CRecorderDlg : public QDialog {
@@ -154,6 +157,16 @@ private:
     void OnPauseRecording();
     void OnStopRecording();
     void RefreshRecordingLabels();
+    // Asks whether the existing file at `path` may be replaced.
+    bool ConfirmReplacing(const std::string& caption, const std::string& path);
+    // The recording we started has ended: says why when the recorder failed,
+    // and lets the user choose another file.
+    void EndRecording();
+    // A recording we started is running (Save... is disabled).
+    bool m_recordingRunning = false;
+    // The user agreed to the output file in Save... and nothing was recorded
+    // into it since, so Record need not ask before replacing it.
+    bool m_outputConfirmed = false;
 
     // Pause-point commands.
     void OnAddPausePoint();

@@ -2,6 +2,7 @@
 
 #include "components/recorder/Recorder.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ public:
     void SetFileName(char* path) override
     {
         calls.push_back(std::string("SetFileName(") + path + ")");
+        if (shortenNameTo < std::strlen(path))
+            path[shortenNameTo] = '\0';
         fileName = path;
     }
     bool StartRec() override
@@ -50,6 +53,8 @@ public:
 
     std::vector<std::string> calls;
     std::string fileName;
+    // SetFileName cuts the name in place to this many characters, as an engine may.
+    std::size_t shortenNameTo = std::string::npos;
     bool startSucceeds = true;
     bool recording = false;
     std::string error;

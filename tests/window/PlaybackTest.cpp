@@ -1,0 +1,357 @@
+#include "window/WindowFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+
+namespace {
+
+constexpr int kPlay = 1010;
+constexpr int kTopPlay = 1026;
+constexpr int kPause = 1011;
+constexpr int kRepeat = 1012;
+constexpr int kStop = 1038;
+constexpr int kMarkStart = 1023;
+constexpr int kMarkEnd = 1024;
+constexpr int kStartEarlier = 1019;
+constexpr int kStartLater = 1020;
+constexpr int kEndEarlier = 1021;
+constexpr int kEndLater = 1022;
+
+using Calls = std::vector<std::string>;
+
+// A started window with a file playable as after a successful Open.
+class PlaybackTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        Start();
+        dlg->EnablePlaybackControls(true);
+    }
+
+    void SetSegment(double start, double end)
+    {
+        dlg->m_startTime = dlg->m_startTimeShown = start;
+        dlg->m_endTime = dlg->m_endTimeShown = end;
+        dlg->UpdateData(false);
+    }
+
+    void LoseFocus(int id)
+    {
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(dlg->Control(id), &focusOut);
+    }
+
+    // Starts a repeat of [start, end] and forgets the calls it made.
+    void Repeating(double start, double end)
+    {
+        SetSegment(start, end);
+        Click(kRepeat);
+        ASSERT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+        player->calls.clear();
+    }
+
+    bool GroupEnabled() const { return dlg->Control(kPlay)->isEnabled(); }
+};
+
+TEST_F(PlaybackTest, ArrowsMoveTheSegmentByTheStep)
+{
+    SetSegment(10, 10.2);
+    Click(kStartLater);
+    // The start passes the end, which is pushed along by one step.
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 10.7);
+    EXPECT_EQ(BoxText(1002), "10.5");
+    EXPECT_EQ(BoxText(1003), "10.7");
+
+    SetSegment(10, 10.2);
+    Click(kEndEarlier);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.7);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 9.5);
+    EXPECT_EQ(BoxText(1002), "9.5");
+    EXPECT_EQ(BoxText(1003), "9.7");
+
+    // Meeting the other end exactly does not push it.
+    SetSegment(10, 10.5);
+    Click(kStartLater);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 10.5);
+    Click(kEndLater);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 11.0);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
+    EXPECT_TRUE(player->calls.empty());
+}
+
+TEST_F(PlaybackTest, StartEarlierMayGoBelowZero)
+{
+    SetSegment(0.2, 5);
+    Click(kStartEarlier);
+    EXPECT_EQ(BoxText(1002), "-0.3");
+    EXPECT_EQ(BoxText(1003), "5");
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, -0.3);
+}
+
+TEST_F(PlaybackTest, ArrowsUseTheStepInItsBox)
+{
+    SetSegment(4, 8);
+    Edit(1004)->setText("2");
+    Click(kStartEarlier);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 2.0);
+    EXPECT_DOUBLE_EQ(dlg->m_timeStep, 2.0);
+}
+
+TEST_F(PlaybackTest, LeavingATimeBoxTakesItsValue)
+{
+    SetSegment(1, 2);
+    Edit(1002)->setText("7.5");
+    LoseFocus(1002);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.5);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 2.0);
+    Edit(1003)->setText("9.25");
+    LoseFocus(1003);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.25);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.5);
+}
+
+TEST_F(PlaybackTest, PauseAndStopMakeThePositionTheEnd)
+{
+    SetSegment(3, 4);
+    player->position = 33.25;
+    Click(kPause);
+    EXPECT_EQ(player->Commands(), Calls{"Pause"});
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 33.25);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 3.0);
+    EXPECT_EQ(BoxText(1003), "33.25");
+    EXPECT_EQ(BoxText(1002), "3");
+
+    player->position = 40.5;
+    Click(kStop);
+    EXPECT_EQ(player->Commands(), (Calls{"Pause", "Stop"}));
+    EXPECT_EQ(BoxText(1003), "40.5");
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(PlaybackTest, MarkButtonsTakeThePosition)
+{
+    SetSegment(1, 2);
+    player->position = 6.5;
+    Click(kMarkStart);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 6.5);
+    EXPECT_EQ(BoxText(1002), "6.5");
+    player->position = 9;
+    Click(kMarkEnd);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.0);
+    EXPECT_EQ(BoxText(1003), "9");
+    EXPECT_TRUE(player->Commands().empty());
+}
+
+TEST_F(PlaybackTest, RepeatPlaysTheSegmentOnceAndStopsAtItsEnd)
+{
+    dlg->StartTimer(PointTimer);
+    SetSegment(10, 12.5);
+    Click(kRepeat);
+    EXPECT_EQ(player->Commands(), (Calls{"SetCurrentPosition(10.000000)", "Play"}));
+    EXPECT_EQ(dlg->m_repeatTimerId, static_cast<unsigned>(RepeatTimer));
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_FALSE(dlg->IsTimerRunning(PointTimer));
+
+    player->calls.clear();
+    player->position = 12.4;
+    dlg->Tick(RepeatTimer);
+    EXPECT_TRUE(player->Commands().empty());
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+
+    player->position = 12.5;
+    dlg->Tick(RepeatTimer);
+    EXPECT_EQ(player->Commands(), Calls{"Stop"});
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+
+    // Play goes on from the old end.
+    player->calls.clear();
+    Click(kTopPlay);
+    EXPECT_EQ(player->Commands(),
+              (Calls{"SetMediaFileName(D:\\AllMediaFile.mp3)", "SetCurrentPosition(12.500000)", "Play"}));
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 12.5);
+    EXPECT_EQ(BoxText(1002), "12.5");
+    EXPECT_TRUE(player->playing);
+}
+
+TEST_F(PlaybackTest, InfinitelyLoopsTheSegment)
+{
+    static_cast<QAbstractButton*>(dlg->Control(1025))->setChecked(true);
+    Repeating(2, 3);
+    player->position = 3.05;
+    dlg->Tick(RepeatTimer);
+    EXPECT_EQ(player->Commands(), Calls{"SetCurrentPosition(2.000000)"});
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+}
+
+TEST_F(PlaybackTest, PauseWhileRepeatingStopsAtTheNextTick)
+{
+    Repeating(5, 20);
+    player->position = 8;
+    Click(kPause);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 8.0);
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+
+    dlg->Tick(RepeatTimer);
+    EXPECT_EQ(player->Commands(), (Calls{"Pause", "Stop"}));
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+
+    player->calls.clear();
+    Click(kPlay);
+    EXPECT_EQ(player->Commands(),
+              (Calls{"SetMediaFileName(D:\\AllMediaFile.mp3)", "SetCurrentPosition(8.000000)", "Play"}));
+    EXPECT_EQ(BoxText(1002), "8");
+}
+
+TEST_F(PlaybackTest, ANewFileWhileRepeatingStopsAtTheNextTick)
+{
+    Repeating(5, 20);
+    // What opening a file does to the segment and the player.
+    SetSegment(0, 0);
+    player->SetMediaFileName("/media/other.mp3");
+    player->Play();
+    player->calls.clear();
+
+    dlg->Tick(RepeatTimer);
+    EXPECT_EQ(player->Commands(), Calls{"Stop"});
+    EXPECT_FALSE(player->playing);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+}
+
+TEST_F(PlaybackTest, PlayKillsTheRepeatAndPointTimers)
+{
+    Repeating(1, 2);
+    dlg->StartTimer(PointTimer);
+    Click(kPlay);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_FALSE(dlg->IsTimerRunning(PointTimer));
+}
+
+// A fault at each player step of Play: what has changed by then, the two boxes
+// in order, the group disabled only after them.
+class PlayFaultTest : public PlaybackTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(PlayFaultTest, ReportsThenDisablesTheGroup)
+{
+    const std::string failing = GetParam();
+    Repeating(3, 7);
+    dlg->StartTimer(PointTimer);
+    player->failOn = {failing};
+    player->faultCode = 0xe0a00002;
+    player->faultAddress = 0x40402;
+    std::vector<bool> groupEnabledDuringBoxes;
+    prompts.whileBoxOpen = [&] { groupEnabledDuringBoxes.push_back(GroupEnabled()); };
+
+    Click(kPlay);
+
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_FALSE(dlg->IsTimerRunning(PointTimer));
+    ASSERT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_EQ(prompts.boxes[0].caption, "Exception");
+    EXPECT_EQ(prompts.boxes[0].text, "Code = e0a00002, Address = 0000000000040402");
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Exclamation);
+    EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(prompts.boxes[1].caption, "Kestwin Software Inc");
+    EXPECT_EQ(prompts.boxes[1].text, "Error Media Types");
+    EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Stop);
+    EXPECT_EQ(groupEnabledDuringBoxes, (std::vector<bool>{true, true}));
+    for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+        EXPECT_FALSE(dlg->Control(id)->isEnabled()) << id;
+    for (int id : {1009, 1026, 1038, 1019, 1023, 1033})
+        EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
+
+    // The start box is filled in only after Play succeeded.
+    EXPECT_EQ(BoxText(1002), "3");
+    if (failing == FakePlayer::kLoad)
+        EXPECT_DOUBLE_EQ(dlg->m_startTime, 3.0);
+    else
+        EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, PlayFaultTest,
+                         testing::Values(FakePlayer::kLoad, FakePlayer::kSetPosition, FakePlayer::kPlay));
+
+TEST_F(PlaybackTest, FaultInPauseKeepsTheRepeatRunningWhileBoxesAreOpen)
+{
+    Repeating(1, 5);
+    player->position = 6;
+    player->failOn = {FakePlayer::kPause};
+    // A tick arrives while the first box is open: the segment-end check runs.
+    prompts.whileBoxOpen = [&] {
+        prompts.whileBoxOpen = nullptr;
+        dlg->Tick(RepeatTimer);
+    };
+
+    Click(kPause);
+
+    EXPECT_EQ(prompts.events, (Calls{"box:Code = 80004005, Address = 0000000000001234", "box:Error Media Types"}));
+    EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Information);
+    EXPECT_EQ(player->Commands(), (Calls{"Pause", "Stop"}));
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 5.0);
+    EXPECT_FALSE(GroupEnabled());
+}
+
+TEST_F(PlaybackTest, FaultInStopLeavesTheRepeatTimerRunning)
+{
+    Repeating(1, 5);
+    player->failOn = {FakePlayer::kStop};
+    Click(kStop);
+    EXPECT_EQ(prompts.BoxTexts(), (Calls{"Code = 80004005, Address = 0000000000001234", "Error Media Types"}));
+    EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Information);
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_FALSE(GroupEnabled());
+}
+
+TEST_F(PlaybackTest, FaultInRepeatKillsItsTimerBeforeTheOnlyBox)
+{
+    SetSegment(2, 4);
+    player->failOn = {FakePlayer::kPlay};
+    std::vector<bool> timerRunningDuringBox;
+    prompts.whileBoxOpen = [&] { timerRunningDuringBox.push_back(dlg->IsTimerRunning(RepeatTimer)); };
+
+    Click(kRepeat);
+
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].caption, "Kestwin Software Inc");
+    EXPECT_EQ(prompts.boxes[0].text, "Error Media Types");
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Question);
+    EXPECT_EQ(timerRunningDuringBox, std::vector<bool>{false});
+    EXPECT_FALSE(GroupEnabled());
+}
+
+TEST_F(PlaybackTest, FaultInAMarkButtonIsIgnored)
+{
+    SetSegment(1, 2);
+    player->failOn = {FakePlayer::kGetPosition};
+    Click(kMarkStart);
+    Click(kMarkEnd);
+    EXPECT_DOUBLE_EQ(dlg->m_startTime, 1.0);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 2.0);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_TRUE(GroupEnabled());
+}
+
+TEST_F(PlaybackTest, FaultInTheSegmentEndCheckIsReportedOnce)
+{
+    Repeating(1, 5);
+    player->failOn = {FakePlayer::kGetPosition};
+    // Ticks keep arriving while the box is open (a few, so that a fault kept
+    // alive fails the test instead of nesting boxes without end).
+    int ticksWhileOpen = 0;
+    prompts.whileBoxOpen = [&] {
+        if (dlg->IsTimerRunning(RepeatTimer) && ticksWhileOpen++ < 3)
+            dlg->Tick(RepeatTimer);
+    };
+
+    dlg->Tick(RepeatTimer);
+
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "GetCurrentPosition failed");
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+}
+
+} // namespace
