@@ -63,3 +63,24 @@ inline GstElementHandle AdoptElement(GstElement* element)
         gst_object_ref_sink(element);
     return GstElementHandle(element);
 }
+
+// A pipeline that is brought to NULL before its last reference is released,
+// so no streaming thread outlives its owner (also when a constructor throws).
+namespace gsthandle {
+struct PipelineStopUnref {
+    void operator()(GstElement* pipeline) const
+    {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    }
+};
+} // namespace gsthandle
+using GstPipelineHandle = std::unique_ptr<GstElement, gsthandle::PipelineStopUnref>;
+
+// Takes ownership of a new floating pipeline.
+inline GstPipelineHandle AdoptPipeline(GstElement* pipeline)
+{
+    if (pipeline)
+        gst_object_ref_sink(pipeline);
+    return GstPipelineHandle(pipeline);
+}

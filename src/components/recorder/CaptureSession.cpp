@@ -1,0 +1,289 @@
+#include "components/recorder/CaptureSession.h"
+
+#include "components/recorder/EncoderSettings.h"
+#include "components/recorder/RecorderError.h"
+
+#include <gst/audio/audio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <sstream>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long the first sound may take: a sound server's first capture start
+// takes up to 2 s.
+constexpr auto kStartTimeout = 5s;
+// How long the end of stream may take to pass the encoder into the file.
+constexpr auto kFinishTimeout = 3s;
+// How long a message that is due is waited for: the ERROR after a failed
+// start, the end of stream that follows an input failure.
+constexpr auto kFollowUpWait = 300ms;
+// Encoded data waiting for a slow disk; capture goes on meanwhile.
+constexpr auto kWriteQueueLength = 10s;
+// The application message the raw-audio probe posts on the first sound.
+constexpr const char* kFirstSound = "ardeno-first-sound";
+
+GstClockTime ToClockTime(std::chrono::nanoseconds duration)
+{
+    return static_cast<GstClockTime>(duration.count());
+}
+
+// Adds a new element to `bin`, which owns it from then on.
+GstElement* AddElement(GstElement* bin, const char* factory, const char* name)
+{
+    GstElement* element = gst_element_factory_make(factory, name);
+    if (!element)
+        throw RecorderError(std::string("The GStreamer element \"") + factory
+                            + "\" is not installed; recording needs GStreamer's base and good plugin sets.");
+    gst_bin_add(GST_BIN(bin), element);
+    return element;
+}
+
+gsize DataSize(GstPadProbeInfo* info)
+{
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER)
+        return gst_buffer_get_size(GST_PAD_PROBE_INFO_BUFFER(info));
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER_LIST)
+        return gst_buffer_list_calculate_size(GST_PAD_PROBE_INFO_BUFFER_LIST(info));
+    return 0;
+}
+
+// "what the element said (element: detail)"; the first line of GStreamer's
+// detail only names its source file, so it is left out.
+std::string Summary(GstMessage* error)
+{
+    GError* rawError = nullptr;
+    gchar* rawDetail = nullptr;
+    gst_message_parse_error(error, &rawError, &rawDetail);
+    const GErrorHandle gerror(rawError);
+    const GCharHandle detail(rawDetail);
+
+    std::string text = gerror ? gerror->message : "unknown error";
+    while (!text.empty() && text.back() == '.')
+        text.pop_back();
+    text += std::string(" (") + GST_OBJECT_NAME(GST_MESSAGE_SRC(error));
+    if (detail) {
+        std::istringstream lines(detail.get());
+        std::string line;
+        std::getline(lines, line);
+        while (std::getline(lines, line))
+            if (!line.empty())
+                text += ": " + line;
+    }
+    return text + ")";
+}
+
+} // namespace
+
+CaptureSession::CaptureSession(const std::string& inputDescription, const std::string& path) : m_file(path)
+{
+    Build(inputDescription);
+    WaitForFirstSound();
+}
+
+CaptureSession::~CaptureSession()
+{
+    if (IsRunning())
+        Finish();
+}
+
+void CaptureSession::Build(const std::string& inputDescription)
+{
+    m_pipeline = AdoptPipeline(gst_pipeline_new("recorder"));
+    m_bus.reset(gst_element_get_bus(m_pipeline.get()));
+    GstElement* pipeline = m_pipeline.get();
+
+    GError* rawError = nullptr;
+    m_input = AdoptElement(gst_parse_bin_from_description(inputDescription.c_str(), TRUE, &rawError));
+    if (const GErrorHandle parseError(rawError); parseError || !m_input)
+        throw RecorderError("The sound input \"" + inputDescription + "\" cannot be set up: "
+                            + (parseError ? parseError->message : "unknown error") + ".");
+    gst_object_set_name(GST_OBJECT(m_input.get()), "input");
+    gst_bin_add(GST_BIN(pipeline), m_input.get());
+
+    GstElement* convert = AddElement(pipeline, "audioconvert", "convert");
+    GstElement* resample = AddElement(pipeline, "audioresample", "resample");
+    GstElement* format = AddElement(pipeline, "capsfilter", "format");
+    GstElement* encoder = AddElement(pipeline, "lamemp3enc", "encoder");
+    GstElement* queue = AddElement(pipeline, "queue", "write-queue");
+    GstElement* sink = AddElement(pipeline, "fdsink", "file");
+
+    const GstCapsHandle caps(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(S16),
+                                                 "layout", G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT,
+                                                 encoder_settings::kSampleRate, "channels", G_TYPE_INT,
+                                                 encoder_settings::kChannels, nullptr));
+    g_object_set(format, "caps", caps.get(), nullptr);
+    gst_util_set_object_arg(G_OBJECT(encoder), "target", "bitrate");
+    g_object_set(encoder, "bitrate", encoder_settings::kBitrateKbps, "cbr", TRUE, nullptr);
+    g_object_set(queue, "max-size-buffers", 0u, "max-size-bytes", 0u, "max-size-time",
+                 ToClockTime(kWriteQueueLength), nullptr);
+    g_object_set(sink, "fd", m_file.Descriptor(), "sync", FALSE, nullptr);
+
+    if (!gst_element_link_many(m_input.get(), convert, resample, format, encoder, queue, sink, nullptr))
+        throw RecorderError("The sound input \"" + inputDescription
+                            + "\" cannot be connected to the MP3 encoder (it gives no sound the encoder can take).");
+
+    m_sink.reset(GST_ELEMENT(gst_object_ref(sink)));
+    m_encoderInput.reset(gst_element_get_static_pad(convert, "sink"));
+    const auto data = static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST);
+    const GstPadHandle rawOutput(gst_element_get_static_pad(format, "src"));
+    gst_pad_add_probe(rawOutput.get(), data, &CaptureSession::OnRawAudio, this, nullptr);
+    const GstPadHandle fileInput(gst_element_get_static_pad(sink, "sink"));
+    gst_pad_add_probe(fileInput.get(), data, &CaptureSession::OnEncodedData, this, nullptr);
+}
+
+void CaptureSession::WaitForFirstSound()
+{
+    // A refused start normally has its ERROR on the bus already; it may
+    // follow a little later.
+    const bool refused = gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE;
+    const auto deadline = std::chrono::steady_clock::now() + (refused ? kFollowUpWait : kStartTimeout);
+    const auto awaited
+        = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS | GST_MESSAGE_APPLICATION);
+    for (;;) {
+        const auto left = std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{});
+        const GstMessageHandle message(gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(left), awaited));
+        if (!message && refused)
+            throw RecorderError("The sound input could not be started, and GStreamer gave no reason.");
+        if (!message)
+            throw RecorderError("The sound input delivered no sound within "
+                                + std::to_string(kStartTimeout.count())
+                                + " seconds. Check that a microphone is connected and not in use by another program.");
+        switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_ERROR:
+            throw RecorderError(Explain(message.get(), true));
+        case GST_MESSAGE_EOS:
+            throw RecorderError("The sound input ended before it delivered any sound.");
+        default:
+            if (gst_message_has_name(message.get(), kFirstSound))
+                return;
+        }
+    }
+}
+
+void CaptureSession::Pause()
+{
+    if (m_state != State::Running)
+        return;
+    // A live input stops capturing in PAUSED; any failure shows up on the bus.
+    gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED);
+    m_state = State::Paused;
+}
+
+void CaptureSession::Resume()
+{
+    if (m_state != State::Paused)
+        return;
+    gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
+    m_state = State::Running;
+}
+
+std::string CaptureSession::Finish()
+{
+    if (!IsRunning())
+        return {};
+    // The end of stream enters behind the input: a paused input would hold it
+    // back, and nothing captured after the Stop gets into the file.
+    gst_pad_send_event(m_encoderInput.get(), gst_event_new_eos());
+    Resume();
+
+    const auto awaited = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
+    const GstMessageHandle message(gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(kFinishTimeout), awaited));
+    std::string reason;
+    if (!message)
+        reason = "Finishing the recording took longer than " + std::to_string(kFinishTimeout.count())
+                 + " seconds; its last moments may be missing.";
+    else if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
+        reason = Explain(message.get(), false);
+
+    const std::string fileFailure = Shut(!reason.empty());
+    if (reason.empty() && !fileFailure.empty())
+        reason = "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
+    return reason;
+}
+
+std::optional<std::string> CaptureSession::CheckStream()
+{
+    if (!IsRunning())
+        return std::nullopt;
+    // Warnings (an input that drops samples under load) do not end a
+    // recording; other messages need nothing from us.
+    const auto awaited = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
+    const GstMessageHandle message(gst_bus_pop_filtered(m_bus.get(), awaited));
+    if (!message)
+        return std::nullopt;
+
+    std::string reason;
+    const bool failed = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR;
+    if (failed) {
+        reason = Explain(message.get(), false);
+        // A failing input still sends what it captured through the encoder:
+        // its end of stream is awaited briefly. The file sink, once broken,
+        // takes nothing more.
+        if (GST_MESSAGE_SRC(message.get()) != GST_OBJECT(m_sink.get())) {
+            const GstMessageHandle endOfStream(
+                gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(kFollowUpWait), GST_MESSAGE_EOS));
+        }
+    } else {
+        reason = "The sound input ended, so the recording ended; it is saved.";
+    }
+    const std::string fileFailure = Shut(failed);
+    if (!fileFailure.empty() && !failed)
+        reason = "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
+    return reason;
+}
+
+std::string CaptureSession::Shut(bool writingFailed)
+{
+    m_pipeline.reset();
+    m_bus.reset();
+    m_encoderInput.reset();
+    m_sink.reset();
+    m_input.reset();
+    m_state = State::Ended;
+    return m_file.Close(writingFailed);
+}
+
+std::string CaptureSession::Explain(GstMessage* error, bool starting) const
+{
+    GstObject* source = GST_MESSAGE_SRC(error);
+    std::string text;
+    if (source == GST_OBJECT(m_sink.get()))
+        text = "Writing \"" + m_file.Path() + "\" failed: " + Summary(error) + ".";
+    else if (source == GST_OBJECT(m_input.get()) || gst_object_has_as_ancestor(source, GST_OBJECT(m_input.get())))
+        text = starting ? "The sound input could not be opened: " + Summary(error)
+                              + ". Check that a microphone is connected and that the sound server"
+                                " (PulseAudio or PipeWire) is running."
+                        : "The sound input failed while recording: " + Summary(error) + ".";
+    else
+        text = "Recording failed in the MP3 encoder chain: " + Summary(error) + ".";
+    if (!starting)
+        text += " The recording is saved up to that moment.";
+    return text;
+}
+
+GstPadProbeReturn CaptureSession::OnRawAudio(GstPad* pad, GstPadProbeInfo* info, gpointer self)
+{
+    auto* session = static_cast<CaptureSession*>(self);
+    const auto frames = static_cast<std::int64_t>(DataSize(info) / encoder_settings::kBytesPerFrame);
+    if (frames > 0 && session->m_frames.fetch_add(frames) == 0) {
+        GstElement* format = GST_PAD_PARENT(pad);
+        gst_element_post_message(format, gst_message_new_application(GST_OBJECT(format),
+                                                                     gst_structure_new_empty(kFirstSound)));
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn CaptureSession::OnEncodedData(GstPad* pad, GstPadProbeInfo* info, gpointer self)
+{
+    auto* session = static_cast<CaptureSession*>(self);
+    const std::string failure = session->m_file.AboutToWrite(DataSize(info));
+    if (failure.empty())
+        return GST_PAD_PROBE_OK;
+    // The disk would not take what was written: the recording ends here.
+    GST_ELEMENT_ERROR(GST_PAD_PARENT(pad), RESOURCE, WRITE, ("%s", failure.c_str()), (nullptr));
+    return GST_PAD_PROBE_DROP;
+}

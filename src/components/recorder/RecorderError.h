@@ -1,0 +1,9 @@
+#pragma once
+
+#include <stdexcept>
+
+// Why a recording could not start, in words the user can act on.
+class RecorderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

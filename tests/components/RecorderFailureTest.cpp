@@ -1,0 +1,129 @@
+// The recorder when there is nothing to record, when it cannot start and
+// when a recording breaks off: clear reasons, and nothing the user had is
+// lost.
+
+#include "RecorderSoundCheck.h"
+#include "components/recorder/CMP3Enc.h"
+
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace std::chrono_literals;
+using testing::HasSubstr;
+
+namespace {
+
+class RecorderFailureTest : public testing::Test {
+protected:
+    std::string PathOf(const char* name) const { return m_folder.filePath(name).toStdString(); }
+
+    static bool StartInto(CMP3Enc& engine, std::string path)
+    {
+        engine.SetFileName(path.data());
+        return engine.StartRec();
+    }
+
+    static std::string Contents(const std::string& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(RecorderFailureTest, AnIdleEngineReportsNothingAndIgnoresPauseAndStop)
+{
+    CMP3Enc engine(ToneInput(440));
+    EXPECT_EQ(engine.GetRSec(), 0);
+    EXPECT_EQ(engine.GetFileSize(), 0);
+    engine.PauseRec();
+    engine.StopRec();
+    EXPECT_FALSE(engine.IsRecording());
+    EXPECT_EQ(engine.LastError(), "");
+
+    char path[] = "/tmp/name.mp3";
+    engine.SetFileName(path);
+    EXPECT_STREQ(path, "/tmp/name.mp3");
+}
+
+TEST_F(RecorderFailureTest, AFileInAMissingFolderIsRefusedWithTheReason)
+{
+    CMP3Enc engine(ToneInput(440));
+    const std::string path = PathOf("missing/take.mp3");
+    EXPECT_FALSE(StartInto(engine, path));
+    EXPECT_FALSE(engine.IsRecording());
+    EXPECT_THAT(engine.LastError(), HasSubstr(path));
+    EXPECT_THAT(engine.LastError(), HasSubstr("does not exist"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(RecorderFailureTest, AFolderOrNoNameIsRefusedWithTheReason)
+{
+    CMP3Enc engine(ToneInput(440));
+    EXPECT_FALSE(StartInto(engine, m_folder.path().toStdString()));
+    EXPECT_THAT(engine.LastError(), HasSubstr(std::strerror(EISDIR)));
+
+    EXPECT_FALSE(StartInto(engine, ""));
+    EXPECT_THAT(engine.LastError(), HasSubstr("No file name"));
+}
+
+TEST_F(RecorderFailureTest, AStartThatFailsClearsTheLastRecordingsFigures)
+{
+    CMP3Enc engine(ToneInput(440));
+    ASSERT_TRUE(StartInto(engine, PathOf("good.mp3"))) << engine.LastError();
+    ASSERT_TRUE(WaitUntil([&] { return engine.GetFileSize() > 0; }, 2s));
+    engine.StopRec();
+
+    EXPECT_FALSE(StartInto(engine, PathOf("missing/take.mp3")));
+    EXPECT_EQ(engine.GetFileSize(), 0);
+    EXPECT_EQ(engine.GetRSec(), 0);
+}
+
+TEST_F(RecorderFailureTest, AnUnreachableSoundServerLeavesAnExistingFileAlone)
+{
+    CMP3Enc engine("pulsesrc server=unix:/nonexistent/pulse/native");
+    const std::string kept = PathOf("kept.mp3");
+    std::ofstream(kept) << "an earlier recording";
+    const std::string fresh = PathOf("fresh.mp3");
+
+    EXPECT_FALSE(StartInto(engine, kept));
+    EXPECT_THAT(engine.LastError(), HasSubstr("sound input could not be opened"));
+    EXPECT_THAT(engine.LastError(), HasSubstr("Connection refused"));
+    EXPECT_EQ(Contents(kept), "an earlier recording");
+
+    EXPECT_FALSE(StartInto(engine, fresh));
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+TEST_F(RecorderFailureTest, AnInputThatCannotBeBuiltIsNamed)
+{
+    CMP3Enc engine("nosuchsource");
+    EXPECT_FALSE(StartInto(engine, PathOf("take.mp3")));
+    EXPECT_THAT(engine.LastError(), HasSubstr("nosuchsource"));
+}
+
+TEST_F(RecorderFailureTest, AFullDiskEndsTheRecordingWithTheReason)
+{
+    CMP3Enc engine(ToneInput(440));
+    ASSERT_TRUE(StartInto(engine, "/dev/full")) << engine.LastError();
+    ASSERT_TRUE(WaitUntil([&] { return !engine.IsRecording(); }, 3s));
+    EXPECT_THAT(engine.LastError(), HasSubstr("Writing \"/dev/full\" failed"));
+    EXPECT_THAT(engine.LastError(), HasSubstr("No space left"));
+
+    // Pause and Stop after the failure are harmless and keep the reason.
+    engine.PauseRec();
+    engine.StopRec();
+    EXPECT_THAT(engine.LastError(), HasSubstr("No space left"));
+}
+
+} // namespace

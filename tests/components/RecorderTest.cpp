@@ -1,0 +1,192 @@
+// The recorder on a live test tone: what ends up in the MP3 and what the
+// engine reports on the way.
+
+#include "RecorderSoundCheck.h"
+#include "components/recorder/CMP3Enc.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kTone = 440;
+// Decoded lengths may differ from what was captured by the encoder's frame
+// rounding at the edges.
+constexpr double kLengthTolerance = 0.05;
+
+class RecorderTest : public testing::Test {
+protected:
+    std::string PathOf(const char* name) const { return m_folder.filePath(name).toStdString(); }
+
+    static testing::AssertionResult Start(CMP3Enc& engine, std::string path)
+    {
+        engine.SetFileName(path.data());
+        if (engine.StartRec())
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "StartRec failed: " << engine.LastError();
+    }
+
+    static std::int64_t FileSize(const std::string& path)
+    {
+        return static_cast<std::int64_t>(std::filesystem::file_size(path));
+    }
+
+    static double SecondsSince(std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    // Decodes the file and checks it holds the test tone without a gap;
+    // returns the tone's length.
+    static double ToneLength(const std::string& path)
+    {
+        const DecodedSound sound = DecodeRecording(path);
+        EXPECT_EQ(sound.problem, "") << path;
+        const ToneSpan tone = FindTone(sound);
+        EXPECT_NEAR(ToneFrequency(sound, tone), kTone, kTone * 0.01) << path;
+        EXPECT_LT(LongestQuietStretch(sound, tone), 0.010) << path;
+        return tone.Length();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+TEST_F(RecorderTest, RecordsTheInputUntilItEndsWithItsLengthAndPitch)
+{
+    CMP3Enc engine(ToneInput(kTone, 2.0));
+    const std::string path = PathOf("tone.mp3");
+    ASSERT_TRUE(Start(engine, path));
+    EXPECT_TRUE(engine.IsRecording());
+
+    ASSERT_TRUE(WaitUntil([&] { return !engine.IsRecording(); }, 6s));
+    EXPECT_NE(engine.LastError().find("input ended"), std::string::npos) << engine.LastError();
+    EXPECT_EQ(engine.GetRSec(), 2);
+    EXPECT_EQ(engine.GetFileSize(), FileSize(path));
+    EXPECT_NEAR(ToneLength(path), 2.0, kLengthTolerance);
+}
+
+TEST_F(RecorderTest, StopFinalisesTheFileAtExactlyTheReportedSize)
+{
+    CMP3Enc engine(ToneInput(kTone));
+    const std::string path = PathOf("stopped.mp3");
+    ASSERT_TRUE(Start(engine, path));
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(1500ms);
+    const double recorded = SecondsSince(started);
+    engine.StopRec();
+
+    EXPECT_FALSE(engine.IsRecording());
+    EXPECT_EQ(engine.LastError(), "");
+    const std::int32_t size = engine.GetFileSize();
+    EXPECT_GT(size, 0);
+    EXPECT_EQ(size, FileSize(path));
+    EXPECT_EQ(engine.GetRSec(), 1);
+    EXPECT_NEAR(ToneLength(path), recorded, kLengthTolerance);
+
+    // A second Stop changes nothing; the values stay for the labels.
+    engine.StopRec();
+    EXPECT_EQ(engine.GetFileSize(), size);
+    EXPECT_EQ(engine.GetRSec(), 1);
+}
+
+TEST_F(RecorderTest, PausedTimeIsNeitherCountedNorRecordedAndLeavesNoGap)
+{
+    CMP3Enc engine(ToneInput(kTone));
+    const std::string path = PathOf("paused.mp3");
+    ASSERT_TRUE(Start(engine, path));
+    auto phase = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(1300ms);
+    engine.PauseRec();
+    double recorded = SecondsSince(phase);
+
+    const std::int32_t secondsAtPause = engine.GetRSec();
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(engine.IsRecording());
+    EXPECT_EQ(engine.GetRSec(), secondsAtPause);
+
+    phase = std::chrono::steady_clock::now();
+    engine.PauseRec();
+    std::this_thread::sleep_for(1300ms);
+    recorded += SecondsSince(phase);
+    engine.StopRec();
+
+    EXPECT_EQ(engine.GetRSec(), 2); // 2.6 s of sound in 4.1 s
+    EXPECT_EQ(engine.GetFileSize(), FileSize(path));
+    EXPECT_NEAR(ToneLength(path), recorded, kLengthTolerance);
+}
+
+TEST_F(RecorderTest, StartOnTheFileBeingRecordedKeepsRecordingIt)
+{
+    CMP3Enc engine(ToneInput(kTone));
+    const std::string path = PathOf("same.mp3");
+    ASSERT_TRUE(Start(engine, path));
+    std::this_thread::sleep_for(700ms);
+
+    // While paused it resumes ...
+    engine.PauseRec();
+    ASSERT_TRUE(Start(engine, path));
+    const std::int32_t bytes = engine.GetFileSize();
+    EXPECT_TRUE(WaitUntil([&] { return engine.GetFileSize() > bytes; }, 1s));
+
+    // ... and while recording it goes on, without truncating the file.
+    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(Start(engine, path));
+    EXPECT_TRUE(engine.IsRecording());
+    std::this_thread::sleep_for(700ms);
+    engine.StopRec();
+
+    EXPECT_EQ(engine.GetRSec(), 2);
+    EXPECT_GT(ToneLength(path), 2.0);
+}
+
+TEST_F(RecorderTest, StartOnAnotherFileFinishesTheFirstRecording)
+{
+    CMP3Enc engine(ToneInput(kTone));
+    const std::string first = PathOf("first.mp3");
+    const std::string second = PathOf("second.mp3");
+    ASSERT_TRUE(Start(engine, first));
+    std::this_thread::sleep_for(1200ms);
+    ASSERT_TRUE(Start(engine, second));
+    EXPECT_EQ(engine.GetRSec(), 0);
+    std::this_thread::sleep_for(1200ms);
+    engine.StopRec();
+
+    EXPECT_NEAR(ToneLength(first), 1.2, 0.1);
+    EXPECT_NEAR(ToneLength(second), 1.2, 0.1);
+    EXPECT_EQ(engine.GetFileSize(), FileSize(second));
+}
+
+TEST_F(RecorderTest, DestroyingTheEngineWhileRecordingSavesTheRecording)
+{
+    const std::string path = PathOf("closed.mp3");
+    double recorded = 0;
+    {
+        CMP3Enc engine(ToneInput(kTone));
+        ASSERT_TRUE(Start(engine, path));
+        const auto started = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(1000ms);
+        recorded = SecondsSince(started);
+    }
+    EXPECT_NEAR(ToneLength(path), recorded, kLengthTolerance);
+}
+
+TEST_F(RecorderTest, DestroyingTheEngineWhilePausedSavesTheRecording)
+{
+    const std::string path = PathOf("closed-paused.mp3");
+    {
+        CMP3Enc engine(ToneInput(kTone));
+        ASSERT_TRUE(Start(engine, path));
+        std::this_thread::sleep_for(1000ms);
+        engine.PauseRec();
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_NEAR(ToneLength(path), 1.0, 0.1);
+}
+
+} // namespace
