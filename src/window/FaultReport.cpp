@@ -26,7 +26,5 @@ std::string FormatFaultReport(std::uint32_t code, std::uintptr_t address, std::u
         text += std::string("Attempt to ") + (accessKind != 0 ? "write" : "read") + " data at address "
                 + PointerText(dataAddress);
     }
-    if (text.size() > kFaultReportLimit)
-        text.resize(kFaultReportLimit);
     return text;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -8,13 +7,11 @@
 // and the data address.
 constexpr std::uint32_t kAccessViolation = 0xC0000005;
 
-// Longest report shown; anything beyond is cut off.
-constexpr std::size_t kFaultReportLimit = 76;
-
 // The details of a caught fault as the "Exception" box shows them:
 // "Code = c0000005, Address = 00000000004012AB", and for an access violation,
 // directly after, "Attempt to read data at address ..." ("write" when
 // `accessKind` is non-zero, `dataAddress` the address touched). Addresses are
-// zero-padded upper-case hexadecimal of the pointer's width.
+// zero-padded upper-case hexadecimal of the pointer's width. The text is never
+// cut: with 64-bit addresses a cut would drop the data address.
 std::string FormatFaultReport(std::uint32_t code, std::uintptr_t address, std::uintptr_t accessKind = 0,
                               std::uintptr_t dataAddress = 0);
