@@ -64,6 +64,32 @@ inline GstElementHandle AdoptElement(GstElement* element)
     return GstElementHandle(element);
 }
 
+// A buffer mapped for reading for as long as the handle lives. Check mapped()
+// before reading data().
+class GstBufferReadMap {
+public:
+    explicit GstBufferReadMap(GstBuffer* buffer) : m_buffer(buffer)
+    {
+        m_mapped = buffer && gst_buffer_map(buffer, &m_info, GST_MAP_READ);
+    }
+    ~GstBufferReadMap()
+    {
+        if (m_mapped)
+            gst_buffer_unmap(m_buffer, &m_info);
+    }
+    GstBufferReadMap(const GstBufferReadMap&) = delete;
+    GstBufferReadMap& operator=(const GstBufferReadMap&) = delete;
+
+    bool mapped() const { return m_mapped; }
+    const guint8* data() const { return m_info.data; }
+    gsize size() const { return m_info.size; }
+
+private:
+    GstBuffer* m_buffer;
+    GstMapInfo m_info{};
+    bool m_mapped = false;
+};
+
 // A pipeline that is brought to NULL before its last reference is released,
 // so no streaming thread outlives its owner (also when a constructor throws).
 namespace gsthandle {

@@ -1,8 +1,360 @@
-#include "components/player/CreateMediaPlayer.h"
-#include "components/player/PlayerFault.h"
+#include "components/player/GstMediaPlayer.h"
 
-// The GStreamer player: not built yet.
+#include "components/MediaFramework.h"
+#include "components/player/BusWatcher.h"
+#include "components/player/CreateMediaPlayer.h"
+#include "components/player/LeadInSeek.h"
+#include "components/player/VideoFrameSink.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <sys/stat.h>
+
+namespace {
+
+// How long a failed state change may take to explain itself on the bus.
+constexpr std::chrono::milliseconds kErrorGrace{200};
+// Slice of a wait between two looks at the bus, so that an error ends the wait.
+constexpr GstClockTime kWaitSlice = 20 * GST_MSECOND;
+// Head start the pipeline gives itself when it starts playing. Without it a
+// sound server's output starts a few milliseconds into the sound (measured at a
+// PulseAudio sink: 2-5 ms lost); 10 ms was enough there, this leaves room.
+constexpr GstClockTime kStartDelay = 25 * GST_MSECOND;
+// Largest position handed to the framework (keeps nanoseconds in range).
+constexpr double kLongestSeek = 1e7;
+
+// A new (floating) element; throws when the framework lacks it, naming the
+// Debian package that brings it.
+GstElement* MakeElement(const char* factory, const char* package)
+{
+    GstElement* element = gst_element_factory_make(factory, nullptr);
+    if (!element)
+        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create,
+                          std::string("The media framework has no \"") + factory + "\" element (" + package + ")");
+    return element;
+}
+
+// Only a file that is not there is "not found"; anything else (no permission,
+// a folder) is for the media framework to refuse, with its own reason.
+bool FileIsMissing(const std::string& path)
+{
+    struct stat status;
+    return path.empty() || (::stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR));
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+const char* OperationName(PlayerOperation operation)
+{
+    switch (operation) {
+    case PlayerOperation::Create: return "create the player";
+    case PlayerOperation::SetMediaFileName: return "open";
+    case PlayerOperation::GetCurrentPosition: return "read the position of";
+    case PlayerOperation::SetCurrentPosition: return "seek in";
+    case PlayerOperation::Play: return "play";
+    case PlayerOperation::Pause: return "pause";
+    case PlayerOperation::Stop: return "stop";
+    }
+    return "use";
+}
+
+} // namespace
+
 std::unique_ptr<IMediaPlayer> CreateMediaPlayer()
 {
-    throw PlayerFault(1, 0, "the media player is not built yet");
+    return std::make_unique<GstMediaPlayer>();
+}
+
+GstMediaPlayer::GstMediaPlayer(GstPlayerSettings settings) : m_timeout(settings.timeout)
+{
+    InitialiseMediaFramework();
+    m_playbin = AdoptPipeline(MakeElement("playbin", "gstreamer1.0-plugins-base"));
+    m_leadIn = std::make_unique<LeadInSeek>(m_playbin.get());
+    GstElementHandle audioSink = std::move(settings.audioSink);
+    if (!audioSink)
+        audioSink = AdoptElement(MakeElement("autoaudiosink", "gstreamer1.0-plugins-good"));
+    m_video = std::make_unique<VideoFrameSink>([this](const QImage& frame) {
+        if (m_surface)
+            m_surface->showFrame(frame);
+    });
+    g_object_set(m_playbin.get(), "audio-sink", audioSink.get(), "video-sink", m_video->element(), "delay",
+                 kStartDelay, nullptr);
+    m_bus = std::make_unique<BusWatcher>(GstBusHandle(gst_element_get_bus(m_playbin.get())),
+                                         [this](GstMessage* message) { OnBusMessage(message); });
+}
+
+// The pipeline stops first: after that no streaming thread calls into the
+// video sink, which goes next.
+GstMediaPlayer::~GstMediaPlayer()
+{
+    gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+}
+
+void GstMediaPlayer::SetMediaFileName(const std::string& path)
+{
+    BeginOperation(PlayerOperation::SetMediaFileName);
+    Unload();
+    m_path = path;
+    m_position = 0;
+    if (FileIsMissing(path)) {
+        ShowText(QStringLiteral("File not found\n") + QFile::decodeName(path.c_str()));
+        return;
+    }
+
+    GError* rawError = nullptr;
+    GCharHandle uri(gst_filename_to_uri(path.c_str(), &rawError));
+    GErrorHandle error(rawError);
+    if (!uri)
+        throw PlayerFault(PlayerFaultCode::CannotOpen, PlayerOperation::SetMediaFileName,
+                          "Cannot open " + Quoted(path) + ": " + (error ? error->message : "not a valid file name"));
+    g_object_set(m_playbin.get(), "uri", uri.get(), nullptr);
+
+    m_loaded = true;
+    m_stopped = false;
+    try {
+        ChangeState(GST_STATE_PAUSED, PlayerOperation::SetMediaFileName);
+    } catch (const PlayerFault&) {
+        Unload();
+        throw;
+    }
+    if (HasVideo())
+        m_video->Deliver();
+    else
+        ShowText(QFileInfo(QFile::decodeName(path.c_str())).fileName());
+}
+
+double GstMediaPlayer::GetCurrentPosition()
+{
+    BeginOperation(PlayerOperation::GetCurrentPosition);
+    if (m_loaded) {
+        if (std::optional<double> position = QueryPosition())
+            m_position = *position;
+    }
+    return m_position;
+}
+
+void GstMediaPlayer::SetCurrentPosition(double seconds)
+{
+    BeginOperation(PlayerOperation::SetCurrentPosition);
+    if (!m_loaded)
+        return;
+    double target = std::isnan(seconds) ? 0.0 : std::clamp(seconds, 0.0, kLongestSeek);
+    if (std::optional<double> duration = QueryDuration())
+        target = std::min(target, *duration);
+
+    auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
+    if (!gst_element_send_event(m_playbin.get(), m_leadIn->SeekEvent(nanoseconds))) {
+        m_bus->Drain();
+        ThrowStreamError(PlayerOperation::SetCurrentPosition, PlayerFaultCode::StreamBroken);
+        throw PlayerFault(PlayerFaultCode::Refused, PlayerOperation::SetCurrentPosition,
+                          "The media framework refused to seek in " + Quoted(m_path) + " to " +
+                              std::to_string(target) + " s");
+    }
+    // Until the flush is over the pipeline cannot say where it is; the target
+    // is the answer.
+    m_position = target;
+    WaitUntilSettled(PlayerOperation::SetCurrentPosition);
+    m_video->Deliver();
+}
+
+void GstMediaPlayer::Play()
+{
+    BeginOperation(PlayerOperation::Play);
+    if (!m_loaded)
+        return;
+    m_playing = true;
+    m_stopped = false;
+    ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
+}
+
+void GstMediaPlayer::Pause()
+{
+    BeginOperation(PlayerOperation::Pause);
+    if (!m_loaded)
+        return;
+    m_playing = false;
+    m_stopped = false;
+    ChangeState(GST_STATE_PAUSED, PlayerOperation::Pause);
+}
+
+// A broken stream is already stopped: Stop does not raise its error, which
+// waits for the next other operation.
+void GstMediaPlayer::Stop()
+{
+    m_bus->Drain();
+    if (!m_loaded || m_stopped)
+        return;
+    m_playing = false;
+    m_stopped = true;
+    ChangeState(GST_STATE_PAUSED, PlayerOperation::Stop);
+}
+
+void GstMediaPlayer::BeginOperation(PlayerOperation operation)
+{
+    m_bus->Drain();
+    ThrowStreamError(operation, PlayerFaultCode::StreamBroken);
+}
+
+void GstMediaPlayer::ThrowStreamError(PlayerOperation operation, PlayerFaultCode code)
+{
+    if (!m_streamError)
+        return;
+    BusError error = std::move(*m_streamError);
+    m_streamError.reset();
+    std::string what = code == PlayerFaultCode::CannotOpen ? "Cannot play " + Quoted(m_path)
+                                                           : "The stream of " + Quoted(m_path) + " broke";
+    throw PlayerFault(code, operation, what + ": " + error.Describe());
+}
+
+void GstMediaPlayer::ChangeState(GstState state, PlayerOperation operation)
+{
+    if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE)
+        m_bus->DrainUntilError(kErrorGrace);
+    WaitUntilSettled(operation);
+}
+
+void GstMediaPlayer::WaitUntilSettled(PlayerOperation operation)
+{
+    PlayerFaultCode errorCode =
+        operation == PlayerOperation::SetMediaFileName ? PlayerFaultCode::CannotOpen : PlayerFaultCode::StreamBroken;
+    auto deadline = std::chrono::steady_clock::now() + m_timeout;
+    for (;;) {
+        // Look at the bus between slices of the wait: an element that fails
+        // while prerolling may leave the state change pending for good.
+        m_bus->Drain();
+        ThrowStreamError(operation, errorCode);
+        if (!m_loaded)
+            return;
+        GstStateChangeReturn result = gst_element_get_state(m_playbin.get(), nullptr, nullptr, kWaitSlice);
+        if (result == GST_STATE_CHANGE_FAILURE) {
+            m_bus->DrainUntilError(kErrorGrace);
+            ThrowStreamError(operation, errorCode);
+            throw PlayerFault(PlayerFaultCode::Refused, operation,
+                              std::string("The media framework refused to ") + OperationName(operation) + " " +
+                                  Quoted(m_path) + " and gave no reason");
+        }
+        if (result != GST_STATE_CHANGE_ASYNC) {
+            m_bus->Drain();
+            ThrowStreamError(operation, errorCode);
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw PlayerFault(PlayerFaultCode::Timeout, operation,
+                              std::string("The media framework did not ") + OperationName(operation) + " " +
+                                  Quoted(m_path) + " within " + std::to_string(m_timeout.count()) + " ms");
+    }
+}
+
+void GstMediaPlayer::Unload()
+{
+    gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+    m_video->Discard();
+    m_leadIn->Reset();
+    m_loaded = false;
+    m_playing = false;
+    m_stopped = false;
+}
+
+void GstMediaPlayer::OnBusMessage(GstMessage* message)
+{
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+        OnStreamError(BusError::FromMessage(message));
+        break;
+    case GST_MESSAGE_EOS:
+        OnEndOfStream();
+        break;
+    case GST_MESSAGE_WARNING:
+        // The stream plays on (a damaged frame, a stream without a decoder).
+        qWarning("ardeno player: %s: %s", m_path.c_str(), BusError::FromMessage(message).Describe().c_str());
+        break;
+    case GST_MESSAGE_CLOCK_LOST:
+        // The sound output that gave the clock has gone: playing again makes
+        // the pipeline choose a new one.
+        if (m_loaded && m_playing) {
+            gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+            gst_element_set_state(m_playbin.get(), GST_STATE_PLAYING);
+        }
+        break;
+    case GST_MESSAGE_LATENCY:
+        gst_bin_recalculate_latency(GST_BIN(m_playbin.get()));
+        break;
+    case GST_MESSAGE_REQUEST_STATE: {
+        // The sound server asks us to hold (another program needs the device).
+        GstState requested = GST_STATE_VOID_PENDING;
+        gst_message_parse_request_state(message, &requested);
+        if (m_loaded && m_playing && requested == GST_STATE_PAUSED) {
+            m_playing = false;
+            gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+        }
+        break;
+    }
+    default:
+        // ASYNC_DONE and state changes are waited for by the operations
+        // themselves; local files never send BUFFERING.
+        break;
+    }
+}
+
+// The first error of a stream is the one that explains it; the pipeline is
+// emptied so that nothing more happens, and the position where it broke stays.
+void GstMediaPlayer::OnStreamError(const BusError& error)
+{
+    if (m_streamError || !m_loaded)
+        return;
+    if (std::optional<double> position = QueryPosition())
+        m_position = *position;
+    m_streamError = error;
+    Unload();
+    ShowText(QStringLiteral("Cannot play ") + QFile::decodeName(m_path.c_str()) + "\n" +
+             QString::fromStdString(error.Describe()));
+}
+
+// At the end playback halts where it is, stopped, as after Stop.
+void GstMediaPlayer::OnEndOfStream()
+{
+    if (!m_loaded)
+        return;
+    if (std::optional<double> position = QueryPosition())
+        m_position = *position;
+    m_playing = false;
+    m_stopped = true;
+    gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+}
+
+std::optional<double> GstMediaPlayer::QueryPosition() const
+{
+    gint64 nanoseconds = 0;
+    if (!gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0)
+        return std::nullopt;
+    return double(nanoseconds) / GST_SECOND;
+}
+
+std::optional<double> GstMediaPlayer::QueryDuration() const
+{
+    gint64 nanoseconds = 0;
+    if (!gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0)
+        return std::nullopt;
+    return double(nanoseconds) / GST_SECOND;
+}
+
+bool GstMediaPlayer::HasVideo() const
+{
+    gint videoStreams = 0;
+    g_object_get(m_playbin.get(), "n-video", &videoStreams, nullptr);
+    return videoStreams > 0;
+}
+
+void GstMediaPlayer::ShowText(const QString& text)
+{
+    if (m_surface)
+        m_surface->showText(text);
 }

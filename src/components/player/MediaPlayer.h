@@ -18,8 +18,16 @@ public:
 };
 
 // The six operations the window drives a media player with. Every operation is
-// synchronous: when it returns, its effect is in place. A failing operation
-// throws PlayerFault.
+// synchronous: it blocks the calling (GUI) thread until its effect is in place,
+// for at most a few seconds; a media framework that takes longer makes the
+// operation fail instead of hang. A failing operation throws PlayerFault (codes
+// and operation addresses in PlayerFault.h).
+//
+// A file that does not exist is not an error: the player then holds no media,
+// shows the problem on its surface, and every operation but a new load does
+// nothing (the position reads 0). An error that breaks the stream while it
+// plays is shown on the surface at once and thrown by the next operation but
+// Stop; after that the player holds no media until the next load.
 class IMediaPlayer {
 public:
     virtual ~IMediaPlayer() = default;
@@ -27,16 +35,25 @@ public:
     // Called once by the player control before any operation.
     virtual void setSurface(PlayerSurface* surface) = 0;
 
-    // Loads the file; a seek, Play or Stop issued right after acts on it.
+    // Loads the file and waits until its first frame is ready: on return the
+    // player is paused at 0, and a seek, Play or Stop issued right after acts on
+    // it. Throws CannotOpen (with the media framework's reason) for a file that
+    // exists but cannot be played, Timeout when the file takes too long to open.
     virtual void SetMediaFileName(const std::string& path) = 0;
-    // Current position in seconds, also while paused or stopped.
+    // Current position in seconds, also while paused or stopped and right after
+    // a seek. Cheap enough to be called ten times a second; does not block.
     virtual double GetCurrentPosition() = 0;
-    // Moves playback to `seconds`; below 0 means 0, beyond the end means the end.
+    // Moves playback to `seconds` and waits until the new position is ready (a
+    // playing player keeps playing from there). Below 0 means 0, beyond the end
+    // means the end. The first sample played is the one at `seconds`; for video
+    // the first frame shown is the one showing at `seconds`. Throws Refused or
+    // Timeout when the seek cannot be done.
     virtual void SetCurrentPosition(double seconds) = 0;
-    // Plays from the current position.
+    // Plays from the current position; returns once playback is running.
     virtual void Play() = 0;
-    // Holds the position.
+    // Holds the position; returns once playback has halted.
     virtual void Pause() = 0;
-    // Stops playback, keeping the position; harmless when nothing is loaded.
+    // Stops playback, keeping the position (Play continues from there); does
+    // nothing when nothing is loaded or playback is already stopped.
     virtual void Stop() = 0;
 };

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "components/GstHandles.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+// Hands every message of a pipeline's bus to one handler on the GUI thread.
+// The bus's poll descriptor is watched by the Qt event loop, so messages that
+// arrive while the program is idle are handled without anyone polling, and no
+// streaming thread ever runs the handler.
+class BusWatcher {
+public:
+    using Handler = std::function<void(GstMessage*)>;
+
+    BusWatcher(GstBusHandle bus, Handler handler);
+    ~BusWatcher();
+    BusWatcher(const BusWatcher&) = delete;
+    BusWatcher& operator=(const BusWatcher&) = delete;
+
+    // Handles every message waiting on the bus now; never blocks.
+    void Drain();
+    // Handles messages as they arrive until an ERROR has been handled or
+    // `timeout` has passed; returns whether an ERROR came.
+    bool DrainUntilError(std::chrono::milliseconds timeout);
+
+private:
+    GstBusHandle m_bus;
+    Handler m_handler;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "components/GstHandles.h"
+#include "components/player/BusError.h"
+#include "components/player/MediaPlayer.h"
+#include "components/player/PlayerFault.h"
+
+#include <QString>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+class BusWatcher;
+class LeadInSeek;
+class VideoFrameSink;
+
+// How a GstMediaPlayer is put together; the defaults are the program's.
+struct GstPlayerSettings {
+    // Replaces the sound output (autoaudiosink, which falls back to a silent
+    // sink that keeps time when there is no sound device).
+    GstElementHandle audioSink;
+    // Longest wait for the media framework in any operation.
+    std::chrono::milliseconds timeout{5000};
+};
+
+// The media player over GStreamer's playbin. Loading prerolls the file (PAUSED)
+// so that its first frame and its positions are ready; Stop is PAUSED with a
+// "stopped" mark, because a pipeline in READY forgets its position. Seeks are
+// flushing and ACCURATE (with a lead-in where the demuxer needs one). Bus messages are handled on the GUI thread as they
+// arrive, and before each operation, so that an operation always sees the
+// stream as it is.
+//
+// Lives on the GUI thread; every operation must be called there.
+class GstMediaPlayer : public IMediaPlayer {
+public:
+    // Throws PlayerFault (CannotCreate) when a needed element is missing.
+    explicit GstMediaPlayer(GstPlayerSettings settings = {});
+    ~GstMediaPlayer() override;
+    GstMediaPlayer(const GstMediaPlayer&) = delete;
+    GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
+
+    void setSurface(PlayerSurface* surface) override { m_surface = surface; }
+
+    void SetMediaFileName(const std::string& path) override;
+    double GetCurrentPosition() override;
+    void SetCurrentPosition(double seconds) override;
+    void Play() override;
+    void Pause() override;
+    void Stop() override;
+
+private:
+    // Handles pending bus messages, then throws the error of a stream that
+    // broke since the last operation.
+    void BeginOperation(PlayerOperation operation);
+    void ThrowStreamError(PlayerOperation operation, PlayerFaultCode code);
+    // Moves the pipeline to `state` and waits until it is there.
+    void ChangeState(GstState state, PlayerOperation operation);
+    // Waits until a state change or a seek has completed; throws when it
+    // fails or takes longer than the timeout.
+    void WaitUntilSettled(PlayerOperation operation);
+    // Empties the pipeline; the position stays readable.
+    void Unload();
+
+    void OnBusMessage(GstMessage* message);
+    void OnStreamError(const BusError& error);
+    void OnEndOfStream();
+
+    std::optional<double> QueryPosition() const;
+    std::optional<double> QueryDuration() const;
+    bool HasVideo() const;
+    void ShowText(const QString& text);
+
+    std::chrono::milliseconds m_timeout;
+    PlayerSurface* m_surface = nullptr;
+    GstPipelineHandle m_playbin;
+    std::unique_ptr<LeadInSeek> m_leadIn;
+    std::unique_ptr<VideoFrameSink> m_video;
+    std::unique_ptr<BusWatcher> m_bus;
+
+    std::string m_path;
+    bool m_loaded = false;
+    bool m_playing = false;
+    bool m_stopped = false;
+    // Where playback is: the last position read or sought, answered when the
+    // pipeline cannot tell (nothing loaded, a broken stream).
+    double m_position = 0;
+    // The error of a stream that broke; thrown by the next operation.
+    std::optional<BusError> m_streamError;
+};

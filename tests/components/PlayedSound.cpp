@@ -1,0 +1,174 @@
+#include "PlayedSound.h"
+
+#include "components/MediaFramework.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/audio/audio.h>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* kMonoFloat = "audioconvert ! audio/x-raw,format=F32LE,channels=1,layout=interleaved";
+
+GstPipelineHandle Parse(const std::string& description)
+{
+    InitialiseMediaFramework();
+    GError* rawError = nullptr;
+    GstPipelineHandle element = AdoptPipeline(gst_parse_launch(description.c_str(), &rawError));
+    GErrorHandle error(rawError);
+    if (!element || error)
+        throw std::runtime_error("cannot build " + description + ": " + (error ? error->message : "?"));
+    return element;
+}
+
+} // namespace
+
+SoundCapture::SoundCapture()
+{
+    InitialiseMediaFramework();
+    GError* rawError = nullptr;
+    std::string description = std::string(kMonoFloat) + " ! fakesink name=out sync=true";
+    m_bin = AdoptElement(gst_parse_bin_from_description(description.c_str(), TRUE, &rawError));
+    GErrorHandle error(rawError);
+    if (!m_bin)
+        throw std::runtime_error("cannot build the sound capture");
+    GstElementHandle out(gst_bin_get_by_name(GST_BIN(m_bin.get()), "out"));
+    m_pad.reset(gst_element_get_static_pad(out.get(), "sink"));
+    gst_segment_init(&m_segment, GST_FORMAT_TIME);
+    m_probe = gst_pad_add_probe(m_pad.get(),
+                                GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                                &SoundCapture::OnData, this, nullptr);
+}
+
+SoundCapture::~SoundCapture()
+{
+    gst_pad_remove_probe(m_pad.get(), m_probe);
+}
+
+GstElementHandle SoundCapture::Sink() const
+{
+    return GstElementHandle(GST_ELEMENT(gst_object_ref(m_bin.get())));
+}
+
+std::vector<float> SoundCapture::Played() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_played;
+}
+
+std::size_t SoundCapture::PlayedCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_played.size();
+}
+
+int SoundCapture::Rate() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_rate;
+}
+
+GstPadProbeReturn SoundCapture::OnData(GstPad*, GstPadProbeInfo* info, gpointer self)
+{
+    auto* capture = static_cast<SoundCapture*>(self);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+        capture->Keep(GST_PAD_PROBE_INFO_BUFFER(info));
+        return GST_PAD_PROBE_OK;
+    }
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    std::lock_guard lock(capture->m_mutex);
+    switch (GST_EVENT_TYPE(event)) {
+    case GST_EVENT_FLUSH_STOP:
+    case GST_EVENT_STREAM_START:
+        capture->m_played.clear();
+        break;
+    case GST_EVENT_SEGMENT: {
+        const GstSegment* segment = nullptr;
+        gst_event_parse_segment(event, &segment);
+        gst_segment_copy_into(segment, &capture->m_segment);
+        break;
+    }
+    case GST_EVENT_CAPS: {
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(event, &caps);
+        GstAudioInfo audio;
+        if (gst_audio_info_from_caps(&audio, caps))
+            capture->m_rate = GST_AUDIO_INFO_RATE(&audio);
+        break;
+    }
+    default:
+        break;
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+void SoundCapture::Keep(GstBuffer* buffer)
+{
+    GstBufferReadMap map(buffer);
+    if (!map.mapped())
+        return;
+    std::lock_guard lock(m_mutex);
+    const auto* samples = reinterpret_cast<const float*>(map.data());
+    std::size_t count = map.size() / sizeof(float);
+    std::size_t first = 0;
+    GstClockTime start = GST_BUFFER_PTS(buffer);
+    // A sound card plays nothing before the segment's start.
+    if (m_rate > 0 && GST_CLOCK_TIME_IS_VALID(start) && start < m_segment.start)
+        first = std::min(count, std::size_t(gst_util_uint64_scale_round(m_segment.start - start, m_rate, GST_SECOND)));
+    m_played.insert(m_played.end(), samples + first, samples + count);
+}
+
+DecodedSound DecodeSound(const std::string& path)
+{
+    GstPipelineHandle pipeline = Parse("filesrc name=in ! decodebin ! " + std::string(kMonoFloat) +
+                                      " ! appsink name=out sync=false");
+    GstElementHandle in(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
+    g_object_set(in.get(), "location", path.c_str(), nullptr);
+    GstElementHandle out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    DecodedSound sound;
+    while (GstSampleHandle sample{gst_app_sink_try_pull_sample(GST_APP_SINK(out.get()), 10 * GST_SECOND)}) {
+        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+        if (sound.samples.empty())
+            sound.start = double(gst_segment_to_stream_time(gst_sample_get_segment(sample.get()), GST_FORMAT_TIME,
+                                                            GST_BUFFER_PTS(buffer))) / GST_SECOND;
+        GstBufferReadMap map(buffer);
+        const auto* samples = reinterpret_cast<const float*>(map.data());
+        sound.samples.insert(sound.samples.end(), samples, samples + map.size() / sizeof(float));
+    }
+    if (sound.samples.empty())
+        throw std::runtime_error("cannot decode " + path);
+    return sound;
+}
+
+std::optional<long> FindInReference(const std::vector<float>& reference, const std::vector<float>& played,
+                                    long expected, long radius, std::size_t skip)
+{
+    constexpr std::size_t kWindow = 1024;
+    if (played.size() < skip + kWindow)
+        return std::nullopt;
+    double energy = 0;
+    for (std::size_t i = 0; i < kWindow; ++i)
+        energy += double(played[skip + i]) * played[skip + i];
+
+    std::optional<long> best;
+    double bestDifference = 0;
+    for (long start = std::max(0L, expected - radius); start <= expected + radius; ++start) {
+        if (std::size_t(start) + skip + kWindow > reference.size())
+            break;
+        double difference = 0;
+        for (std::size_t i = 0; i < kWindow && (!best || difference < bestDifference); ++i) {
+            double d = double(played[skip + i]) - reference[std::size_t(start) + skip + i];
+            difference += d * d;
+        }
+        if (!best || difference < bestDifference) {
+            best = start;
+            bestDifference = difference;
+        }
+    }
+    // A true match leaves at most a small rest (a decoder that started afresh).
+    if (!best || bestDifference > 0.01 * energy)
+        return std::nullopt;
+    return best;
+}

@@ -1,0 +1,119 @@
+#include "PlayerFixture.h"
+
+#include <gmock/gmock.h>
+
+// Loading: what a load leaves behind for every kind of file a user may pick.
+
+using testing::AllOf;
+using testing::HasSubstr;
+
+TEST_F(PlayerTest, MissingFileLoadsWithoutFaultAndHoldsNothing)
+{
+    player->SetMediaFileName(PlayerMedia::Wav());
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 0.1; }));
+
+    std::string missing = PlayerMedia::Missing();
+    player->SetMediaFileName(missing);
+    EXPECT_THAT(player->currentText().toStdString(), HasSubstr("File not found"));
+    EXPECT_THAT(player->currentText().toStdString(), HasSubstr(missing));
+
+    // Nothing plays and every operation does nothing, without a fault.
+    player->SetCurrentPosition(2.0);
+    player->Play();
+    std::size_t played = sound.PlayedCount();
+    Run(200);
+    EXPECT_EQ(sound.PlayedCount(), played);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    player->Pause();
+    player->Stop();
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+
+    // The next real file loads as usual.
+    player->SetMediaFileName(PlayerMedia::Wav());
+    player->SetCurrentPosition(1.0);
+    EXPECT_NEAR(player->GetCurrentPosition(), 1.0, 0.001);
+}
+
+struct UnplayableFile {
+    const char* name;
+    std::string (*path)();
+    const char* reason;
+};
+
+class UnplayableFileTest : public PlayerTest, public testing::WithParamInterface<UnplayableFile> {};
+
+TEST_P(UnplayableFileTest, FaultsOnLoadWithTheFrameworksReasonAndLeavesNothingLoaded)
+{
+    std::string path = GetParam().path();
+    player->SetMediaFileName(PlayerMedia::Wav());
+    player->SetCurrentPosition(3.0);
+
+    EXPECT_PLAYER_FAULT(player->SetMediaFileName(path), PlayerFaultCode::CannotOpen, PlayerOperation::SetMediaFileName,
+                        AllOf(HasSubstr(path), HasSubstr(GetParam().reason)));
+    EXPECT_THAT(player->currentText().toStdString(), AllOf(HasSubstr(path), HasSubstr(GetParam().reason)));
+
+    // Neither the failed file nor the one before it is left to play.
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    player->Play();
+    Run(100);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    player->Stop();
+
+    player->SetMediaFileName(PlayerMedia::CbrMp3());
+    EXPECT_EQ(player->currentText().toStdString(), "noise-cbr.mp3");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnplayableFileTest,
+    testing::Values(UnplayableFile{"TextNamedMp3", &PlayerMedia::TextNamedMp3, "Could not determine type of stream"},
+                    UnplayableFile{"ZeroByteMp3", &PlayerMedia::ZeroByteMp3, "contains no data"},
+                    UnplayableFile{"Folder", [] { return std::string(PLAYER_MEDIA_DIR); }, "is a directory"}),
+    [](const testing::TestParamInfo<UnplayableFile>& info) { return std::string(info.param.name); });
+
+TEST_F(PlayerTest, AudioOnlyMediaShowTheFileName)
+{
+    player->SetMediaFileName(PlayerMedia::VbrMp3());
+    EXPECT_EQ(player->currentText().toStdString(), "noise-vbr.mp3");
+    EXPECT_TRUE(player->currentFrame().isNull());
+}
+
+TEST_F(PlayerTest, LoadThenStopLeavesTheFileLoadedAtZeroAndNotPlaying)
+{
+    player->SetMediaFileName(PlayerMedia::Wav());
+    player->Stop();
+    Run(300);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+
+    player->Play();
+    EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 0.1; }));
+}
+
+// The window's Play button reloads the file, then seeks and plays: the reload
+// starts the file afresh and the seek acts on it at once.
+TEST_F(PlayerTest, ReloadWhilePlayingStartsAfreshAndTakesAnImmediateSeek)
+{
+    player->SetMediaFileName(PlayerMedia::CbrMp3());
+    player->SetCurrentPosition(4.0);
+    player->Play();
+    Run(150);
+
+    player->SetMediaFileName(PlayerMedia::CbrMp3());
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    player->SetCurrentPosition(1.5);
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.6; }));
+    EXPECT_LT(player->GetCurrentPosition(), 2.5);
+}
+
+TEST_F(PlayerTest, TruncatedMp3PlaysToWhereItWasCut)
+{
+    player->SetMediaFileName(PlayerMedia::TruncatedMp3());
+    // 40% of the six seconds remain.
+    player->SetCurrentPosition(2.0);
+    player->Play();
+    EXPECT_NEAR(RunToRest(), 0.4 * PlayerMedia::kSoundSeconds, 0.1);
+    // At the end, playing again and stopping are harmless.
+    player->Play();
+    player->Stop();
+}

@@ -1,0 +1,196 @@
+#include "PlayerMedia.h"
+
+#include "components/GstHandles.h"
+#include "components/MediaFramework.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path MediaDir()
+{
+    fs::path dir(PLAYER_MEDIA_DIR);
+    fs::create_directories(dir);
+    return dir;
+}
+
+// Makes `name` once: `write` fills a private temporary file, which is then
+// renamed into place, so that a test process running at the same time never
+// sees a half-written file.
+template <typename Writer>
+std::string Made(const std::string& name, Writer write)
+{
+    fs::path target = MediaDir() / name;
+    if (fs::exists(target))
+        return target.string();
+    fs::path scratch = target;
+    scratch += ".part" + std::to_string(::getpid());
+    write(scratch.string());
+    fs::rename(scratch, target);
+    return target.string();
+}
+
+// Runs a gst-launch style pipeline that writes to `location` until its end.
+void RunPipeline(const std::string& description, const std::string& location)
+{
+    InitialiseMediaFramework();
+    std::string text = description;
+    for (std::string::size_type at; (at = text.find("@OUT@")) != std::string::npos;)
+        text.replace(at, 5, "\"" + location + "\"");
+    GError* rawError = nullptr;
+    GstPipelineHandle pipeline = AdoptPipeline(gst_parse_launch(text.c_str(), &rawError));
+    GErrorHandle error(rawError);
+    if (!pipeline || error)
+        throw std::runtime_error("cannot build " + text + ": " + (error ? error->message : "?"));
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    GstBusHandle bus(gst_element_get_bus(pipeline.get()));
+    GstMessageHandle message(gst_bus_timed_pop_filtered(bus.get(), 120 * GST_SECOND,
+                                                        GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    if (!message || GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS)
+        throw std::runtime_error("making " + location + " failed: " + text);
+}
+
+std::vector<char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::vector<char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
+                           "! audio/x-raw,rate=44100,channels=1 ! audioconvert ";
+
+void PutLe32(std::vector<char>& bytes, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(char((value >> shift) & 0xff));
+}
+
+std::uint8_t Bcd(int value)
+{
+    return std::uint8_t((value / 10) << 4 | (value % 10));
+}
+
+// A Video CD track file: each 2324-byte pack of the stream goes into a mode 2
+// form 2 sector (sync, address, subheader, data, EDC) behind a RIFF/CDXA header.
+std::vector<char> CdxaFromPacks(const std::vector<char>& stream)
+{
+    constexpr std::size_t kPack = 2324;
+    constexpr std::size_t kSector = 2352;
+    if (stream.size() % kPack != 0)
+        throw std::runtime_error("the stream is not in 2324-byte packs");
+    std::size_t sectors = stream.size() / kPack;
+
+    std::vector<char> file;
+    file.insert(file.end(), {'R', 'I', 'F', 'F'});
+    PutLe32(file, std::uint32_t(4 + 8 + 16 + 8 + sectors * kSector));
+    file.insert(file.end(), {'C', 'D', 'X', 'A', 'f', 'm', 't', ' '});
+    PutLe32(file, 16);
+    // Owner ids, attributes, "XA" signature, file number, reserved.
+    const char format[16] = {0, 0, 0, 0, 0x15, 0x55, 'X', 'A', 1, 0, 0, 0, 0, 0, 0, 0};
+    file.insert(file.end(), format, format + 16);
+    file.insert(file.end(), {'d', 'a', 't', 'a'});
+    PutLe32(file, std::uint32_t(sectors * kSector));
+
+    for (std::size_t sector = 0; sector < sectors; ++sector) {
+        // Tracks start two seconds into the disc (75 sectors a second).
+        std::size_t address = sector + 150;
+        const char head[24] = {0, char(0xff), char(0xff), char(0xff), char(0xff), char(0xff), char(0xff),
+                               char(0xff), char(0xff), char(0xff), char(0xff), 0,
+                               char(Bcd(int(address / 4500))), char(Bcd(int(address / 75 % 60))),
+                               char(Bcd(int(address % 75))), 2,
+                               1, 1, 0x62, 0x0f, 1, 1, 0x62, 0x0f};
+        file.insert(file.end(), head, head + 24);
+        auto pack = stream.begin() + std::ptrdiff_t(sector * kPack);
+        file.insert(file.end(), pack, pack + std::ptrdiff_t(kPack));
+        file.insert(file.end(), 4, 0);
+    }
+    return file;
+}
+
+} // namespace
+
+namespace PlayerMedia {
+
+std::string Wav()
+{
+    return Made("noise.wav", [](const std::string& out) { RunPipeline(kNoise + "! wavenc ! filesink location=@OUT@", out); });
+}
+
+std::string CbrMp3()
+{
+    return Made("noise-cbr.mp3", [](const std::string& out) {
+        RunPipeline(kNoise + "! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=@OUT@", out);
+    });
+}
+
+std::string VbrMp3()
+{
+    return Made("noise-vbr.mp3", [](const std::string& out) {
+        RunPipeline(kNoise + "! lamemp3enc target=quality quality=4 ! xingmux ! filesink location=@OUT@", out);
+    });
+}
+
+std::string Mpg()
+{
+    return Made("ball.mpg", [](const std::string& out) {
+        // Video CD sizes and rates in 2324-byte packs (the payload of a Video CD
+        // sector); the generic profiles keep the timestamps regular.
+        RunPipeline("mplex name=mux format=mpeg-1 sector-size=2324 ! filesink location=@OUT@ "
+                    "videotestsrc pattern=ball num-buffers=75 ! video/x-raw,width=352,height=288,framerate=25/1 "
+                    "! videoconvert ! mpeg2enc format=0 bitrate=1150 motion-search-radius=8 ! queue ! mux. "
+                    "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=1764 num-buffers=75 "
+                    "! audio/x-raw,rate=44100,channels=1 "
+                    "! audioconvert ! avenc_mp2 bitrate=224000 ! queue ! mux.",
+                    out);
+    });
+}
+
+std::string Dat()
+{
+    return Made("AVSEQ01.DAT", [](const std::string& out) { WriteAll(out, CdxaFromPacks(ReadAll(Mpg()))); });
+}
+
+std::string TruncatedMp3()
+{
+    return Made("truncated.mp3", [](const std::string& out) {
+        std::vector<char> bytes = ReadAll(CbrMp3());
+        bytes.resize(bytes.size() * 2 / 5 + 7);
+        WriteAll(out, bytes);
+    });
+}
+
+std::string TextNamedMp3()
+{
+    return Made("notes.mp3", [](const std::string& out) {
+        std::string text = "These are notes for the lesson, not sound.\nLine two.\n";
+        WriteAll(out, std::vector<char>(text.begin(), text.end()));
+    });
+}
+
+std::string ZeroByteMp3()
+{
+    return Made("empty.mp3", [](const std::string& out) { WriteAll(out, {}); });
+}
+
+std::string Missing()
+{
+    return (MediaDir() / "no such folder" / "gone.mp3").string();
+}
+
+} // namespace PlayerMedia

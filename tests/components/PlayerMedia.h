@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+// Media files for the player's tests, made with GStreamer the first time a test
+// asks for one and kept in the build tree, so that the next test processes
+// (each test runs in its own) find them ready. A file's name changes when the
+// way it is made changes.
+namespace PlayerMedia {
+
+// Length of the sound files and of the video files.
+constexpr double kSoundSeconds = 6.0;
+constexpr double kVideoSeconds = 3.0;
+
+// White noise, 44.1 kHz mono: no two stretches of it sound alike, so where a
+// played stretch sits in the file can be found by its content.
+std::string Wav();
+std::string CbrMp3();
+// Variable bit rate with a Xing header, as encoders write it.
+std::string VbrMp3();
+// An MPEG-1 system stream in the Video CD layout (2324-byte packs): a moving
+// picture over a tone.
+std::string Mpg();
+// The same stream as a Video CD file: RIFF/CDXA around 2352-byte sectors.
+std::string Dat();
+// The first 40% of the CBR mp3, cut in the middle of a frame.
+std::string TruncatedMp3();
+std::string TextNamedMp3();
+std::string ZeroByteMp3();
+// A path that does not exist.
+std::string Missing();
+
+} // namespace PlayerMedia

@@ -1,0 +1,105 @@
+#include "PlayerFixture.h"
+
+#include <stdexcept>
+
+// A stream that breaks while it plays, and a framework that does not answer.
+
+namespace {
+
+// A sound output that fails after `buffers` buffers, as a stream with a read or
+// decode error would.
+GstElementHandle FailingSoundOutput(int buffers)
+{
+    std::string description = "identity name=breaker error-after=" + std::to_string(buffers) + " ! fakesink sync=true";
+    GError* rawError = nullptr;
+    GstElementHandle bin = AdoptElement(gst_parse_bin_from_description(description.c_str(), TRUE, &rawError));
+    GErrorHandle error(rawError);
+    if (!bin)
+        throw std::runtime_error("cannot build " + description);
+    return bin;
+}
+
+// A sound output that holds up every buffer for `ms`: a framework that hangs.
+GstElementHandle StuckSoundOutput(int ms)
+{
+    std::string description = "identity sleep-time=" + std::to_string(ms * 1000) + " ! fakesink sync=true";
+    return AdoptElement(gst_parse_bin_from_description(description.c_str(), TRUE, nullptr));
+}
+
+} // namespace
+
+class BrokenStreamTest : public PlayerTest {
+protected:
+    BrokenStreamTest()
+    {
+        player = std::make_unique<CMediaplayer1>(std::make_unique<GstMediaPlayer>(GstPlayerSettings{FailingSoundOutput(30)}));
+        path = PlayerMedia::Wav();
+        player->SetMediaFileName(path);
+        player->SetCurrentPosition(1.0);
+        player->Play();
+    }
+
+    // Plays until the break shows in the control.
+    void PlayUntilBroken()
+    {
+        ASSERT_TRUE(WaitFor([&] { return player->currentText().contains("Cannot play"); }));
+    }
+
+    std::string path;
+};
+
+TEST_F(BrokenStreamTest, BreakIsShownAndTheNextOperationFaultsWithItOnce)
+{
+    PlayUntilBroken();
+    EXPECT_THAT(player->currentText().toStdString(), testing::AllOf(testing::HasSubstr(path), testing::HasSubstr("breaker")));
+    EXPECT_TRUE(player->currentFrame().isNull());
+
+    EXPECT_PLAYER_FAULT(player->GetCurrentPosition(), PlayerFaultCode::StreamBroken,
+                        PlayerOperation::GetCurrentPosition, testing::AllOf(testing::HasSubstr(path), testing::HasSubstr("breaker")));
+
+    // Raised once: the timers that read the position go on, and the position
+    // stays where the stream broke.
+    double broken = player->GetCurrentPosition();
+    EXPECT_GT(broken, 1.0);
+    EXPECT_LT(broken, 2.5);
+    player->SetCurrentPosition(3.0);
+    player->Play();
+    Run(100);
+    EXPECT_EQ(player->GetCurrentPosition(), broken);
+
+    // A new load starts afresh.
+    player->SetMediaFileName(path);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+}
+
+// Stop is issued on the way out (closing the window, opening another file)
+// and does not raise the break; the next other operation does.
+TEST_F(BrokenStreamTest, StopLeavesTheFaultToTheNextOperation)
+{
+    PlayUntilBroken();
+    player->Stop();
+    EXPECT_PLAYER_FAULT(player->Pause(), PlayerFaultCode::StreamBroken, PlayerOperation::Pause, testing::HasSubstr(path));
+}
+
+TEST_F(BrokenStreamTest, LoadAfterABreakFirstReportsIt)
+{
+    PlayUntilBroken();
+    EXPECT_PLAYER_FAULT(player->SetMediaFileName(PlayerMedia::CbrMp3()), PlayerFaultCode::StreamBroken,
+                        PlayerOperation::SetMediaFileName, testing::HasSubstr(path));
+    player->SetMediaFileName(PlayerMedia::CbrMp3());
+    EXPECT_EQ(player->currentText().toStdString(), "noise-cbr.mp3");
+}
+
+// A framework that does not finish in time makes the operation fail, it does
+// not hang the program; the file is not left half loaded.
+TEST(PlayerTimeoutTest, LoadThatTakesTooLongFaultsWithTimeout)
+{
+    CMediaplayer1 player(std::make_unique<GstMediaPlayer>(
+        GstPlayerSettings{StuckSoundOutput(1000), std::chrono::milliseconds(200)}));
+    std::string path = PlayerMedia::Wav();
+    EXPECT_PLAYER_FAULT(player.SetMediaFileName(path), PlayerFaultCode::Timeout, PlayerOperation::SetMediaFileName,
+                        testing::HasSubstr(path));
+    EXPECT_EQ(player.GetCurrentPosition(), 0.0);
+    player.Play();
+    EXPECT_EQ(player.GetCurrentPosition(), 0.0);
+}
