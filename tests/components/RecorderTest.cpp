@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -93,6 +94,20 @@ TEST_F(RecorderTest, StopFinalisesTheFileAtExactlyTheReportedSize)
     engine.StopRec();
     EXPECT_EQ(engine.GetFileSize(), size);
     EXPECT_EQ(engine.GetRSec(), 1);
+}
+
+TEST_F(RecorderTest, RecordingOverAnExistingFileReplacesAllOfIt)
+{
+    const std::string path = PathOf("again.mp3");
+    std::ofstream(path) << std::string(1 << 20, 'x');
+    CMP3Enc engine(ToneInput(kTone));
+    ASSERT_TRUE(Start(engine, path));
+    std::this_thread::sleep_for(500ms);
+    engine.StopRec();
+
+    EXPECT_EQ(engine.GetFileSize(), FileSize(path));
+    EXPECT_LT(FileSize(path), 100'000);
+    EXPECT_NEAR(ToneLength(path), 0.5, 0.1);
 }
 
 TEST_F(RecorderTest, PausedTimeIsNeitherCountedNorRecordedAndLeavesNoGap)
