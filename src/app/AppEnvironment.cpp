@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <cstdlib>
+#include <unistd.h>
 
 std::string SettingsPathBeside(const std::string& executablePath)
 {
@@ -13,7 +15,32 @@ std::string SettingsPathBeside(const std::string& executablePath)
     return (hasExtension ? executablePath.substr(0, dot) : executablePath) + ".ini";
 }
 
+std::string SettingsPathFor(const std::string& executablePath, const SettingsPlace& place)
+{
+    std::string beside = SettingsPathBeside(executablePath);
+    if (place.executableFolderWritable || place.settingsFileBesideExists)
+        return beside;
+    // A relative $XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
+    std::string configHome = !place.xdgConfigHome.empty() && place.xdgConfigHome.front() == '/'
+                                 ? place.xdgConfigHome
+                                 : place.home + "/.config";
+    return configHome + "/ardeno-recorder/ardeno-recorder.ini";
+}
+
 namespace {
+
+// The facts SettingsPathFor decides on, read from the system.
+SettingsPlace FindSettingsPlace(const std::string& executablePath)
+{
+    SettingsPlace place;
+    std::string folder = QFileInfo(QString::fromStdString(executablePath)).absolutePath().toStdString();
+    place.executableFolderWritable = ::access(folder.c_str(), W_OK) == 0;
+    place.settingsFileBesideExists = ::access(SettingsPathBeside(executablePath).c_str(), F_OK) == 0;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"))
+        place.xdgConfigHome = xdg;
+    place.home = QDir::homePath().toStdString();
+    return place;
+}
 
 // The user guide: beside the executable in a build tree, under share/ when
 // installed (not share/doc, which minimal systems leave out).
@@ -38,7 +65,7 @@ WindowEnvironment DetectEnvironment()
     QFileInfo info(executable);
     WindowEnvironment environment;
     environment.appName = info.completeBaseName().toStdString();
-    environment.settingsPath = SettingsPathBeside(executable.toStdString());
+    environment.settingsPath = SettingsPathFor(executable.toStdString(), FindSettingsPlace(executable.toStdString()));
     environment.homePageUrl = FindUserGuide(info.absolutePath());
     return environment;
 }

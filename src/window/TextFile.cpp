@@ -1,0 +1,210 @@
+#include "window/TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string SystemReason(int error)
+{
+    return std::strerror(error);
+}
+
+// An open file descriptor, closed when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int Get() const { return m_fd; }
+    // Closes now; close reports write errors some file systems only find then.
+    bool Close()
+    {
+        int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// The temporary file of a write, removed unless it was renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : m_path(std::move(path)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (!m_path.empty())
+            ::unlink(m_path.c_str());
+    }
+    const std::string& Path() const { return m_path; }
+    void Keep() { m_path.clear(); }
+
+private:
+    std::string m_path;
+};
+
+// The file a write replaces: the target of a symbolic link, so that the link
+// stays and the file it names gets the new text.
+std::string FileToReplace(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
+// Creates a new file with a name of its own beside `path`, with the usual
+// permissions (0666 less the umask).
+int CreateFileBeside(const std::string& path, std::string* created)
+{
+    std::random_device seed;
+    std::mt19937 generator(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *created = path + ".tmp-" + std::to_string(generator() % 1000000000u);
+        int fd = ::open(created->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced is no reason
+// to call the write failed.
+void SyncFolderOf(const std::string& path)
+{
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+std::string WithCrLf(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+} // namespace
+
+TextFileReader::TextFileReader(const std::string& path)
+{
+    m_file.reset(std::fopen(path.c_str(), "rb"));
+    if (!m_file) {
+        m_error = SystemReason(errno);
+        return;
+    }
+    struct stat info {};
+    if (::fstat(::fileno(m_file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+        m_file.reset();
+        m_error = SystemReason(EISDIR);
+    }
+}
+
+int TextFileReader::NextChar()
+{
+    int c = std::getc(m_file.get());
+    if (c != '\r')
+        return c;
+    int next = std::getc(m_file.get());
+    if (next == '\n')
+        return '\n';
+    if (next != EOF)
+        std::ungetc(next, m_file.get());
+    return c;
+}
+
+std::optional<std::string> TextFileReader::Finish(std::string piece)
+{
+    if (std::ferror(m_file.get())) {
+        m_error = SystemReason(errno);
+        return std::nullopt;
+    }
+    if (piece.empty())
+        return std::nullopt;
+    return piece;
+}
+
+std::optional<std::string> TextFileReader::ReadPiece(std::size_t maxChars)
+{
+    if (!m_file)
+        return std::nullopt;
+    std::string piece;
+    while (piece.size() < maxChars) {
+        int c = NextChar();
+        if (c == EOF)
+            break;
+        piece += static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    return Finish(std::move(piece));
+}
+
+std::optional<std::string> TextFileReader::ReadLine()
+{
+    std::optional<std::string> line = ReadPiece(std::numeric_limits<std::size_t>::max());
+    if (line && line->back() == '\n')
+        line->pop_back();
+    return line;
+}
+
+std::optional<std::string> ReplaceTextFile(const std::string& path, std::string_view text)
+{
+    const std::string target = FileToReplace(path);
+    std::string temporaryPath;
+    FileDescriptor file(CreateFileBeside(target, &temporaryPath));
+    if (file.Get() < 0)
+        return SystemReason(errno);
+    TemporaryFile temporary(temporaryPath);
+
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0)
+        ::fchmod(file.Get(), existing.st_mode & 07777);
+
+    if (!WriteAll(file.Get(), WithCrLf(text)) || ::fsync(file.Get()) != 0 || !file.Close())
+        return SystemReason(errno);
+    if (::rename(temporary.Path().c_str(), target.c_str()) != 0)
+        return SystemReason(errno);
+    temporary.Keep();
+    SyncFolderOf(target);
+    return std::nullopt;
+}
