@@ -86,10 +86,13 @@ public:
     bool UpdateData(bool fromControls);
     void EnablePlaybackControls(bool enable);
 
-    // Pause-point file of the current media.
+    // Pause-point file of the current media. WritePausePoints returns whether
+    // the file was written; a failure is shown with the system's reason and
+    // the points stay marked modified.
     void LoadPausePoints();
     bool WritePausePoints();
-    void OfferToSavePausePoints();
+    // Returns false only when the user asked for a save that failed.
+    bool OfferToSavePausePoints();
 
     // Settings file.
     bool LoadSettings();
@@ -177,6 +180,11 @@ private:
     void OnNextPausePoint();
     void OnSavePausePoints();
     void CheckPausePointSegment();
+    // The list and m_pausePoints, kept in step.
+    void AppendPausePoint(double seconds, const std::string& entryText);
+    int SelectedPausePoint() const;  // -1 when none is selected
+    void SelectPausePoint(int index); // -1 selects none
+    void NudgePausePoint(int direction); // -1 earlier, +1 later by m_pointStep
 
     Prompts& m_prompts;
     WindowEnvironment m_environment;

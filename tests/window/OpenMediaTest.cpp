@@ -1,0 +1,203 @@
+#include "window/PausePointFixture.h"
+
+#include <QLineEdit>
+#include <filesystem>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr const char* kFilter =
+    "All Files |*.*|Video CD (*.dat)|*.dat|mp3 (*.mp3)|*.mp3|wav (*.wav)|*.wav|mpg (*.mpg)|*.mpg||";
+constexpr const char* kSaveQuestion =
+    "暂停点已经被修改过了，并且尚未保存(如果选择保存，将可能会覆盖原来的暂停点文件)，是否要保存？";
+
+using OpenMediaTest = PausePointTest;
+
+// Runs the test body's Open with another current directory.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& path) : m_saved(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(path);
+    }
+    ~CurrentDirectory() { std::filesystem::current_path(m_saved); }
+
+private:
+    std::filesystem::path m_saved;
+};
+
+TEST_F(OpenMediaTest, OpenPlaysTheFileWithAFreshSegmentAndItsPausePoints)
+{
+    Start();
+    dlg->m_startTime = 3;
+    dlg->m_endTime = 8;
+    dlg->m_startTimeShown = 3;
+    dlg->m_endTimeShown = 8;
+    dlg->UpdateData(false);
+
+    std::string path = OpenMedia("lesson.mp3", "1.5\r\n3.25\r\n");
+
+    EXPECT_EQ(player->Commands(), (Strings{"Stop", "SetMediaFileName(" + path + ")", "Play"}));
+    EXPECT_TRUE(player->playing);
+    EXPECT_EQ(BoxText(1001), path);
+    EXPECT_EQ(dlg->m_mediaPath, path);
+    for (double value : {dlg->m_startTime, dlg->m_endTime, dlg->m_startTimeShown, dlg->m_endTimeShown})
+        EXPECT_EQ(value, 0.0);
+    EXPECT_EQ(BoxText(1002), "0");
+    EXPECT_EQ(BoxText(1003), "0");
+
+    EXPECT_EQ(dlg->m_pointFilePath, PathIn("lesson.txt"));
+    EXPECT_EQ(Entries(), (Strings{"1.5\n", "3.25\n"}));
+    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{1.5, 3.25}));
+    EXPECT_EQ(dlg->LastPointIndex(), 1);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_FALSE(dlg->m_pointsModified);
+    for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+        EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
+
+    ASSERT_EQ(prompts.openDialogs.size(), 1u);
+    EXPECT_EQ(prompts.openDialogs[0].initialPath, std::filesystem::current_path().string() + "/MP3File");
+    EXPECT_EQ(prompts.openDialogs[0].filter, kFilter);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(OpenMediaTest, DialogStartsInMp3FileOfTheCurrentDirectory)
+{
+    Start();
+    {
+        CurrentDirectory root("/");
+        prompts.openAnswers.push_back(std::nullopt);
+        Click(1009);
+    }
+    {
+        CurrentDirectory folder(dir.path().toStdString());
+        prompts.openAnswers.push_back(std::nullopt);
+        Click(1009);
+    }
+    ASSERT_EQ(prompts.openDialogs.size(), 2u);
+    EXPECT_EQ(prompts.openDialogs[0].initialPath, "/MP3File");
+    EXPECT_EQ(prompts.openDialogs[1].initialPath, PathIn("MP3File"));
+}
+
+TEST_F(OpenMediaTest, MediaWithoutPausePointFileHasAnEmptyList)
+{
+    Start();
+    OpenMedia("talk.mpeg", std::nullopt);
+    EXPECT_EQ(dlg->m_pointFilePath, PathIn("talk.mtxt"));
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(dlg->LastPointIndex(), -1);
+    EXPECT_EQ(Selected(), -1);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(OpenMediaTest, CancelLeavesEverythingAsItWas)
+{
+    Start();
+    std::string first = OpenMedia("lesson.mp3", "5\r\n9\r\n");
+    dlg->m_startTime = 2;
+    dlg->m_endTime = 4;
+    player->position = 6;
+    Click(1013);  // Add: the points are now modified
+    player->calls.clear();
+
+    prompts.answers.push_back(BoxAnswer::No);
+    prompts.openAnswers.push_back(std::nullopt);
+    Click(1009);
+
+    EXPECT_EQ(player->Commands(), Strings{"Stop"});
+    EXPECT_EQ(dlg->m_mediaPath, first);
+    EXPECT_EQ(BoxText(1001), first);
+    EXPECT_EQ(dlg->m_startTime, 2.0);
+    EXPECT_EQ(dlg->m_endTime, 4.0);
+    EXPECT_EQ(Entries().size(), 3u);
+    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "5\r\n9\r\n");
+}
+
+TEST_F(OpenMediaTest, ModifiedPointsAreOfferedForSavingBeforeTheDialog)
+{
+    Start();
+    OpenMedia("first.mp3", "5\r\n");
+    player->position = 8.33;
+    Click(1013);
+    prompts.events.clear();
+
+    prompts.answers.push_back(BoxAnswer::Yes);
+    OpenMedia("second.mp3", "1\r\n2\r\n");
+
+    EXPECT_EQ(prompts.events, (Strings{std::string("box:") + kSaveQuestion, "open-dialog"}));
+    EXPECT_EQ(prompts.boxes.back().caption, "Kestwin Software Inc");
+    EXPECT_EQ(prompts.boxes.back().icon, BoxIcon::None);
+    EXPECT_EQ(prompts.boxes.back().buttons, BoxButtons::YesNo);
+    EXPECT_EQ(ReadFileBytes(PathIn("first.txt")), "5.000000\r\n8.000000\r\n");
+    EXPECT_EQ(Entries(), (Strings{"1\n", "2\n"}));
+    EXPECT_FALSE(dlg->m_pointsModified);
+}
+
+TEST_F(OpenMediaTest, PointsThatCouldNotBeSavedStayInsteadOfBeingReplaced)
+{
+    Start();
+    // A folder where the pause-point file should be: it cannot be replaced.
+    std::filesystem::create_directory(PathIn("first.txt"));
+    OpenMedia("first.mp3", std::nullopt);
+    player->position = 3;
+    Click(1013);
+
+    prompts.answers.push_back(BoxAnswer::Yes);
+    prompts.openAnswers.push_back(PathIn("second.mp3"));
+    Click(1009);
+
+    ASSERT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_EQ(prompts.boxes[1].text, "Cannot save the pause points in \"" + PathIn("first.txt") + "\": Is a directory");
+    EXPECT_TRUE(prompts.openDialogs.size() == 1u);  // only the first Open's
+    EXPECT_EQ(dlg->m_mediaPath, PathIn("first.mp3"));
+    EXPECT_EQ(Entries(), Strings{"2.670000"});
+    EXPECT_TRUE(dlg->m_pointsModified);
+}
+
+TEST_F(OpenMediaTest, PlayerFaultOnLoadEndsOpenThere)
+{
+    Start();
+    player->failOn = {FakePlayer::kLoad};
+    dlg->m_startTime = 2;
+    std::string path = OpenMedia("broken.mp3", "1\r\n");
+
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(prompts.boxes[0].text, "SetMediaFileName failed");
+    EXPECT_EQ(dlg->m_mediaPath, path);
+    EXPECT_EQ(dlg->m_startTime, 2.0);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_FALSE(dlg->Control(1010)->isEnabled());
+}
+
+TEST_F(OpenMediaTest, CloseOffersModifiedPointsAfterStoppingThePlayer)
+{
+    Start();
+    OpenMedia("lesson.mp3", "1.5\r\n3.25\r\n7");
+    player->position = 10.33;
+    Click(1013);
+    Strings commandsAtQuestion;
+    prompts.whileBoxOpen = [&] { commandsAtQuestion = player->Commands(); };
+    prompts.answers.push_back(BoxAnswer::Yes);
+
+    dlg->close();
+
+    EXPECT_EQ(prompts.BoxTexts(), Strings{kSaveQuestion});
+    ASSERT_FALSE(commandsAtQuestion.empty());
+    EXPECT_EQ(commandsAtQuestion.back(), "Stop");
+    EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "1.500000\r\n3.250000\r\n7.000000\r\n10.000000\r\n");
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(OpenMediaTest, UnmodifiedPointsAreNotOffered)
+{
+    Start();
+    OpenMedia("lesson.mp3", "1.5\r\n");
+    dlg->close();
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "fakes/FullDisk.h"
+#include "support/CommaDecimalLocale.h"
+#include "window/PausePointFixture.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr const char* kDefaultSettings =
+    "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\nD:\\AllMediaFile.mp3";
+
+class SettingsTest : public PausePointTest {
+protected:
+    std::string Settings() const { return ReadFileBytes(environment.settingsPath); }
+    void WriteSettings(const std::string& bytes) const { WriteFileBytes(environment.settingsPath, bytes); }
+
+    void ExpectGroupEnabled(bool enabled) const
+    {
+        for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+            EXPECT_EQ(dlg->Control(id)->isEnabled(), enabled) << id;
+    }
+};
+
+TEST_F(SettingsTest, CloseSavesTheSegmentAndTheNextStartReopensTheMediaStopped)
+{
+    Start();
+    std::string media = OpenMedia("lesson.mp3", "5\r\n9\r\n");
+    dlg->m_startTime = 4.5;
+    dlg->m_endTime = 9.25;
+    Edit(1004)->setText("0.25");
+    Edit(1005)->setText("0.75");
+    Edit(1006)->setText("0.1");
+    dlg->close();
+    EXPECT_EQ(Settings(), "4.500000\r\n9.250000\r\n0.250000\r\n0.750000\r\n0.100000\r\n" + media);
+
+    prompts.boxes.clear();
+    Start();
+    EXPECT_EQ(player->Commands(), (Strings{"SetMediaFileName(" + media + ")", "Stop"}));
+    EXPECT_FALSE(player->playing);
+    EXPECT_EQ(BoxText(1001), media);
+    EXPECT_EQ(BoxText(1002), "4.5");
+    EXPECT_EQ(BoxText(1003), "9.25");
+    EXPECT_EQ(BoxText(1004), "0.25");
+    EXPECT_EQ(BoxText(1005), "0.75");
+    EXPECT_EQ(BoxText(1006), "0.1");
+    EXPECT_EQ(dlg->m_startTime, 4.5);
+    EXPECT_EQ(dlg->m_endTime, 9.25);
+    ExpectGroupEnabled(true);
+    EXPECT_EQ(dlg->m_pointFilePath, PathIn("lesson.txt"));
+    EXPECT_EQ(Entries(), (Strings{"5\n", "9\n"}));
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_FALSE(dlg->m_pointsModified);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
+TEST_F(SettingsTest, FirstCloseWithoutMediaWritesTheDefaultsWhichTheNextStartLoads)
+{
+    Start();
+    dlg->close();
+    EXPECT_EQ(Settings(), kDefaultSettings);
+
+    Start();
+    EXPECT_EQ(player->Commands(), (Strings{"SetMediaFileName(D:\\AllMediaFile.mp3)", "Stop"}));
+    ExpectGroupEnabled(true);
+    EXPECT_EQ(dlg->m_pointFilePath, "D:\\AllMediaFile.txt");
+    EXPECT_EQ(BoxText(1001), "D:\\AllMediaFile.mp3");
+}
+
+TEST_F(SettingsTest, FiveLinesGiveTheDefaults)
+{
+    WriteSettings("4.5\r\n9.25\r\n2\r\n3\r\n1\r\n");
+    Start();
+    EXPECT_EQ(dlg->m_startTime, 0.0);
+    EXPECT_EQ(dlg->m_timeStep, 0.5);
+    EXPECT_EQ(dlg->m_leadIn, 0.33);
+    EXPECT_EQ(BoxText(1001), "D:\\AllMediaFile.mp3");
+    EXPECT_TRUE(player->Commands().empty());
+    ExpectGroupEnabled(false);
+}
+
+TEST_F(SettingsTest, PathWithALineEndAfterItNamesTheRealFiles)
+{
+    std::string media = PathIn("a.mp3");
+    WriteFileBytes(PathIn("a.txt"), "2.5\r\n");
+    WriteSettings("0\r\n0\r\n0.5\r\n0.5\r\n0.33\r\n" + media + "\r\n");
+    Start();
+    EXPECT_EQ(dlg->m_mediaPath, media);
+    EXPECT_EQ(player->loadedPath, media);
+    EXPECT_EQ(dlg->m_pointFilePath, PathIn("a.txt"));
+    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{2.5});
+}
+
+TEST_F(SettingsTest, MediaThatFailsToLoadKeepsTheOtherSettings)
+{
+    std::string media = PathIn("broken.mp3");
+    WriteFileBytes(PathIn("broken.txt"), "3\r\n");
+    WriteSettings("4.5\r\n9.25\r\n0.25\r\n0.75\r\n0.1\r\n" + media);
+    Create();
+    player->failOn = {FakePlayer::kLoad};
+    dlg->OnInitDialog();
+
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "SetMediaFileName failed");
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(BoxText(1001), media);
+    EXPECT_EQ(BoxText(1002), "4.5");
+    EXPECT_EQ(BoxText(1003), "9.25");
+    EXPECT_EQ(dlg->m_pointStep, 0.75);
+    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{3});
+    ExpectGroupEnabled(false);
+    EXPECT_EQ(prompts.urls.size(), 1u);  // start-up went on to its end
+}
+
+TEST_F(SettingsTest, CloseWritesSettingsBeforeOfferingThePausePoints)
+{
+    Start();
+    OpenMedia("lesson.mp3", std::nullopt);
+    Click(1013);
+    std::string settingsAtQuestion;
+    prompts.whileBoxOpen = [&] { settingsAtQuestion = Settings(); };
+    prompts.answers.push_back(BoxAnswer::No);
+    dlg->close();
+    EXPECT_EQ(settingsAtQuestion, "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n" + PathIn("lesson.mp3"));
+}
+
+TEST_F(SettingsTest, FailedWriteIsReportedKeepsTheOldFileAndCloseGoesOn)
+{
+    WriteSettings("1\r\n2\r\n0.5\r\n0.5\r\n0.33\r\n/old.mp3");
+    Start();
+    {
+        FullDisk disk(8);
+        dlg->close();
+    }
+    EXPECT_EQ(Settings(), "1\r\n2\r\n0.5\r\n0.5\r\n0.33\r\n/old.mp3");
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "Cannot save the settings in \"" + environment.settingsPath + "\": File too large");
+    EXPECT_EQ(prompts.boxes[0].caption, "Kestwin Software Inc");
+    EXPECT_FALSE(dlg->isVisible());
+
+    // A settings folder that cannot be made: its parent is a regular file.
+    environment.settingsPath = PathIn("ardeno-recorder.ini/inside/ardeno-recorder.ini");
+    prompts.boxes.clear();
+    Start();
+    dlg->close();
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "Cannot save the settings in \"" + environment.settingsPath + "\": Not a directory");
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(SettingsTest, PerUserSettingsFolderIsMadeOnFirstClose)
+{
+    environment.settingsPath = PathIn("config/ardeno-recorder/ardeno-recorder.ini");
+    Start();
+    dlg->close();
+    EXPECT_EQ(Settings(), kDefaultSettings);
+}
+
+TEST_F(SettingsTest, SameFileUnderACommaLocale)
+{
+    std::string media = PathIn("lesson.mp3");
+    std::string saved = "4.500000\r\n9.250000\r\n0.250000\r\n0.125000\r\n0.330000\r\n" + media;
+    WriteSettings(saved);
+    CommaDecimalLocale comma;
+    if (!comma.Active())
+        GTEST_SKIP() << CommaDecimalLocale::kMissing;
+
+    Start();
+    EXPECT_EQ(BoxText(1002), "4.5");
+    EXPECT_EQ(BoxText(1003), "9.25");
+    EXPECT_EQ(dlg->m_pointStep, 0.125);
+    dlg->close();
+    EXPECT_EQ(Settings(), saved);
+}
+
+} // namespace
