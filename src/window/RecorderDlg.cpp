@@ -308,7 +308,9 @@ void CRecorderDlg::OnClose()
 {
     m_player.Stop();
     SaveSettings();
-    OfferToSavePausePoints();
+    // A failed save of the pause points keeps the window open, so they are not lost.
+    if (!OfferToSavePausePoints())
+        return;
     reject();
 }
 

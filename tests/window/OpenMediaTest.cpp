@@ -1,5 +1,6 @@
 #include "window/PausePointFixture.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <filesystem>
 
@@ -189,6 +190,26 @@ TEST_F(OpenMediaTest, CloseOffersModifiedPointsAfterStoppingThePlayer)
     EXPECT_EQ(commandsAtQuestion.back(), "Stop");
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "1.500000\r\n3.250000\r\n7.000000\r\n10.000000\r\n");
     EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(OpenMediaTest, CloseStaysOpenWhenTheModifiedPointsCannotBeSaved)
+{
+    Start();
+    OpenMedia("lesson.mp3", std::nullopt);
+    player->position = 10.33;
+    Click(1013);
+    // A folder where the pause-point file belongs makes the save fail.
+    ASSERT_TRUE(QDir(QString::fromStdString(PathIn(""))).mkdir("lesson.txt"));
+    prompts.answers.push_back(BoxAnswer::Yes);
+
+    dlg->close();
+
+    ASSERT_EQ(prompts.boxes.size(), 2u);
+    EXPECT_EQ(prompts.boxes[0].text, kSaveQuestion);
+    EXPECT_NE(prompts.boxes[1].text.find("lesson.txt"), std::string::npos) << prompts.boxes[1].text;
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{10.0});
 }
 
 TEST_F(OpenMediaTest, UnmodifiedPointsAreNotOffered)
