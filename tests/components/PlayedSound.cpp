@@ -4,6 +4,7 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/audio/audio.h>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -117,6 +118,54 @@ void SoundCapture::Keep(GstBuffer* buffer)
     if (m_rate > 0 && GST_CLOCK_TIME_IS_VALID(start) && start < m_segment.start)
         first = std::min(count, std::size_t(gst_util_uint64_scale_round(m_segment.start - start, m_rate, GST_SECOND)));
     m_played.insert(m_played.end(), samples + first, samples + count);
+}
+
+ServerRecording::ServerRecording()
+{
+    m_pipeline = Parse("pulsesrc device=spk.monitor buffer-time=20000 latency-time=5000 ! audioconvert ! audioresample "
+                       "! audio/x-raw,format=F32LE,channels=1,rate=44100 ! appsink name=out sync=false");
+    m_sink.reset(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "out"));
+    gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
+    m_reader = std::thread([this] { Read(); });
+}
+
+ServerRecording::~ServerRecording()
+{
+    m_stop = true;
+    m_reader.join();
+}
+
+std::size_t ServerRecording::Size() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_samples.size();
+}
+
+std::vector<float> ServerRecording::From(std::size_t first) const
+{
+    std::lock_guard lock(m_mutex);
+    return std::vector<float>(m_samples.begin() + std::ptrdiff_t(std::min(first, m_samples.size())), m_samples.end());
+}
+
+void ServerRecording::Read()
+{
+    while (!m_stop) {
+        GstSampleHandle sample(gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink.get()), 100 * GST_MSECOND));
+        if (!sample)
+            continue;
+        GstBufferReadMap map(gst_sample_get_buffer(sample.get()));
+        const auto* samples = reinterpret_cast<const float*>(map.data());
+        std::lock_guard lock(m_mutex);
+        m_samples.insert(m_samples.end(), samples, samples + map.size() / sizeof(float));
+    }
+}
+
+std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence)
+{
+    silence = 0;
+    while (silence < recorded.size() && std::abs(recorded[silence]) < 1e-4f)
+        ++silence;
+    return std::vector<float>(recorded.begin() + std::ptrdiff_t(silence), recorded.end());
 }
 
 DecodedSound DecodeSound(const std::string& path)

@@ -2,10 +2,12 @@
 
 #include "components/GstHandles.h"
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A sound output for the player under test that keeps what reaches it: the
@@ -38,6 +40,35 @@ private:
     GstSegment m_segment{};
     int m_rate = 0;
 };
+
+// What a sound server plays on its sink "spk", recorded at the sink's monitor
+// (mono, float, 44.1 kHz) from construction on, as a listener would hear it.
+// The server is the one PULSE_SERVER names.
+class ServerRecording {
+public:
+    ServerRecording();
+    ~ServerRecording();
+    ServerRecording(const ServerRecording&) = delete;
+    ServerRecording& operator=(const ServerRecording&) = delete;
+
+    std::size_t Size() const;
+    // The samples recorded from sample `first` on.
+    std::vector<float> From(std::size_t first) const;
+
+private:
+    void Read();
+
+    GstPipelineHandle m_pipeline;
+    GstElementHandle m_sink;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<float> m_samples;
+    std::thread m_reader;
+};
+
+// The samples of `recorded` after its leading silence; `silence` receives how
+// many samples of silence there were.
+std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence);
 
 // The whole sound of a file decoded the same way (mono, float), and the
 // position of its first sample (later than 0 in some program streams).

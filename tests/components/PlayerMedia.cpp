@@ -2,7 +2,9 @@
 
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
+#include "components/player/BusError.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -52,10 +54,17 @@ void RunPipeline(const std::string& description, const std::string& location)
         throw std::runtime_error("cannot build " + text + ": " + (error ? error->message : "?"));
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     GstBusHandle bus(gst_element_get_bus(pipeline.get()));
-    GstMessageHandle message(gst_bus_timed_pop_filtered(bus.get(), 120 * GST_SECOND,
-                                                        GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-    if (!message || GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS)
-        throw std::runtime_error("making " + location + " failed: " + text);
+    // A signal can end a wait on the bus early: wait again until the deadline.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    GstMessageHandle message;
+    while (!message && std::chrono::steady_clock::now() < deadline)
+        message.reset(gst_bus_timed_pop_filtered(bus.get(), GST_SECOND,
+                                                 GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    if (!message)
+        throw std::runtime_error("making " + location + " took too long: " + text);
+    if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS)
+        throw std::runtime_error("making " + location + " failed: " + BusError::FromMessage(message.get()).Describe() +
+                                 " in " + text);
 }
 
 std::vector<char> ReadAll(const std::string& path)

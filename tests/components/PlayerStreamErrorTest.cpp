@@ -1,16 +1,16 @@
 #include "PlayerFixture.h"
 
+#include "components/MediaFramework.h"
+
 #include <stdexcept>
 
 // A stream that breaks while it plays, and a framework that does not answer.
 
 namespace {
 
-// A sound output that fails after `buffers` buffers, as a stream with a read or
-// decode error would.
-GstElementHandle FailingSoundOutput(int buffers)
+GstElementHandle SoundOutput(const std::string& description)
 {
-    std::string description = "identity name=breaker error-after=" + std::to_string(buffers) + " ! fakesink sync=true";
+    InitialiseMediaFramework();
     GError* rawError = nullptr;
     GstElementHandle bin = AdoptElement(gst_parse_bin_from_description(description.c_str(), TRUE, &rawError));
     GErrorHandle error(rawError);
@@ -19,11 +19,17 @@ GstElementHandle FailingSoundOutput(int buffers)
     return bin;
 }
 
+// A sound output that fails after `buffers` buffers, as a stream with a read or
+// decode error would.
+GstElementHandle FailingSoundOutput(int buffers)
+{
+    return SoundOutput("identity name=breaker error-after=" + std::to_string(buffers) + " ! fakesink sync=true");
+}
+
 // A sound output that holds up every buffer for `ms`: a framework that hangs.
 GstElementHandle StuckSoundOutput(int ms)
 {
-    std::string description = "identity sleep-time=" + std::to_string(ms * 1000) + " ! fakesink sync=true";
-    return AdoptElement(gst_parse_bin_from_description(description.c_str(), TRUE, nullptr));
+    return SoundOutput("identity sleep-time=" + std::to_string(ms * 1000) + " ! fakesink sync=true");
 }
 
 } // namespace

@@ -23,11 +23,15 @@ void BusWatcher::Drain()
 bool BusWatcher::DrainUntilError(std::chrono::milliseconds timeout)
 {
     auto deadline = std::chrono::steady_clock::now() + timeout;
+    // A wait on the bus also ends early when a signal interrupts it: only the
+    // deadline ends the loop.
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
-        GstMessageHandle message{gst_bus_timed_pop(m_bus.get(), left.count() > 0 ? GstClockTime(left.count()) : 0)};
-        if (!message)
+        if (left.count() <= 0)
             return false;
+        GstMessageHandle message{gst_bus_timed_pop(m_bus.get(), GstClockTime(left.count()))};
+        if (!message)
+            continue;
         m_handler(message.get());
         if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
             return true;

@@ -6,9 +6,9 @@
 #include "components/player/LeadInSeek.h"
 #include "components/player/VideoFrameSink.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +16,9 @@
 #include <sys/stat.h>
 
 namespace {
+
+// The framework's warnings, shown with QT_LOGGING_RULES="ardeno.player.info=true".
+Q_LOGGING_CATEGORY(lcPlayer, "ardeno.player", QtWarningMsg)
 
 // How long a failed state change may take to explain itself on the bus.
 constexpr std::chrono::milliseconds kErrorGrace{200};
@@ -25,6 +28,9 @@ constexpr GstClockTime kWaitSlice = 20 * GST_MSECOND;
 // sound server's output starts a few milliseconds into the sound (measured at a
 // PulseAudio sink: 2-5 ms lost); 10 ms was enough there, this leaves room.
 constexpr GstClockTime kStartDelay = 25 * GST_MSECOND;
+// Longest a freshly opened file may wait before its first Play and still
+// start its sound on time (see ReopenAtPosition).
+constexpr std::chrono::milliseconds kOutputGoesStale{100};
 // Largest position handed to the framework (keeps nanoseconds in range).
 constexpr double kLongestSeek = 1e7;
 
@@ -101,34 +107,7 @@ GstMediaPlayer::~GstMediaPlayer()
 void GstMediaPlayer::SetMediaFileName(const std::string& path)
 {
     BeginOperation(PlayerOperation::SetMediaFileName);
-    Unload();
-    m_path = path;
-    m_position = 0;
-    if (FileIsMissing(path)) {
-        ShowText(QStringLiteral("File not found\n") + QFile::decodeName(path.c_str()));
-        return;
-    }
-
-    GError* rawError = nullptr;
-    GCharHandle uri(gst_filename_to_uri(path.c_str(), &rawError));
-    GErrorHandle error(rawError);
-    if (!uri)
-        throw PlayerFault(PlayerFaultCode::CannotOpen, PlayerOperation::SetMediaFileName,
-                          "Cannot open " + Quoted(path) + ": " + (error ? error->message : "not a valid file name"));
-    g_object_set(m_playbin.get(), "uri", uri.get(), nullptr);
-
-    m_loaded = true;
-    m_stopped = false;
-    try {
-        ChangeState(GST_STATE_PAUSED, PlayerOperation::SetMediaFileName);
-    } catch (const PlayerFault&) {
-        Unload();
-        throw;
-    }
-    if (HasVideo())
-        m_video->Deliver();
-    else
-        ShowText(QFileInfo(QFile::decodeName(path.c_str())).fileName());
+    Open(path, PlayerOperation::SetMediaFileName);
 }
 
 double GstMediaPlayer::GetCurrentPosition()
@@ -144,25 +123,8 @@ double GstMediaPlayer::GetCurrentPosition()
 void GstMediaPlayer::SetCurrentPosition(double seconds)
 {
     BeginOperation(PlayerOperation::SetCurrentPosition);
-    if (!m_loaded)
-        return;
-    double target = std::isnan(seconds) ? 0.0 : std::clamp(seconds, 0.0, kLongestSeek);
-    if (std::optional<double> duration = QueryDuration())
-        target = std::min(target, *duration);
-
-    auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
-    if (!gst_element_send_event(m_playbin.get(), m_leadIn->SeekEvent(nanoseconds))) {
-        m_bus->Drain();
-        ThrowStreamError(PlayerOperation::SetCurrentPosition, PlayerFaultCode::StreamBroken);
-        throw PlayerFault(PlayerFaultCode::Refused, PlayerOperation::SetCurrentPosition,
-                          "The media framework refused to seek in " + Quoted(m_path) + " to " +
-                              std::to_string(target) + " s");
-    }
-    // Until the flush is over the pipeline cannot say where it is; the target
-    // is the answer.
-    m_position = target;
-    WaitUntilSettled(PlayerOperation::SetCurrentPosition);
-    m_video->Deliver();
+    if (m_loaded)
+        SeekTo(std::isnan(seconds) ? 0.0 : seconds, PlayerOperation::SetCurrentPosition);
 }
 
 void GstMediaPlayer::Play()
@@ -170,8 +132,13 @@ void GstMediaPlayer::Play()
     BeginOperation(PlayerOperation::Play);
     if (!m_loaded)
         return;
+    if (!m_playedSinceOpen && std::chrono::steady_clock::now() - m_openedAt > kOutputGoesStale)
+        ReopenAtPosition(PlayerOperation::Play);
+    if (!m_loaded)
+        return;
     m_playing = true;
     m_stopped = false;
+    m_playedSinceOpen = true;
     ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
 }
 
@@ -195,6 +162,71 @@ void GstMediaPlayer::Stop()
     m_playing = false;
     m_stopped = true;
     ChangeState(GST_STATE_PAUSED, PlayerOperation::Stop);
+}
+
+void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
+{
+    Unload();
+    m_path = path;
+    m_position = 0;
+    if (FileIsMissing(path)) {
+        ShowText(QStringLiteral("File not found\n") + QFile::decodeName(path.c_str()));
+        return;
+    }
+
+    GError* rawError = nullptr;
+    GCharHandle uri(gst_filename_to_uri(path.c_str(), &rawError));
+    GErrorHandle error(rawError);
+    if (!uri)
+        throw PlayerFault(PlayerFaultCode::CannotOpen, operation,
+                          "Cannot open " + Quoted(path) + ": " + (error ? error->message : "not a valid file name"));
+    g_object_set(m_playbin.get(), "uri", uri.get(), nullptr);
+
+    m_loaded = true;
+    try {
+        ChangeState(GST_STATE_PAUSED, operation);
+    } catch (const PlayerFault&) {
+        Unload();
+        throw;
+    }
+    m_openedAt = std::chrono::steady_clock::now();
+    if (HasVideo())
+        m_video->Deliver();
+    else
+        ShowText(QFileInfo(QFile::decodeName(path.c_str())).fileName());
+}
+
+void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
+{
+    double target = std::clamp(seconds, 0.0, kLongestSeek);
+    if (std::optional<double> duration = QueryDuration())
+        target = std::min(target, *duration);
+
+    auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
+    if (!gst_element_send_event(m_playbin.get(), m_leadIn->SeekEvent(nanoseconds))) {
+        m_bus->Drain();
+        ThrowStreamError(operation, PlayerFaultCode::StreamBroken);
+        throw PlayerFault(PlayerFaultCode::Refused, operation,
+                          "The media framework refused to seek in " + Quoted(m_path) + " to " +
+                              std::to_string(target) + " s");
+    }
+    // Until the flush is over the pipeline cannot say where it is; the target
+    // is the answer.
+    m_position = target;
+    WaitUntilSettled(operation);
+    m_video->Deliver();
+}
+
+// A sound server's clock runs from the moment the output is opened (at load)
+// until it first plays: after a wait, the sound would start late by as long
+// as the file had waited. Opening the file afresh, where it stood, starts the
+// sound on time.
+void GstMediaPlayer::ReopenAtPosition(PlayerOperation operation)
+{
+    double position = QueryPosition().value_or(m_position);
+    Open(m_path, operation);
+    if (m_loaded && position > 0)
+        SeekTo(position, operation);
 }
 
 void GstMediaPlayer::BeginOperation(PlayerOperation operation)
@@ -261,6 +293,7 @@ void GstMediaPlayer::Unload()
     m_loaded = false;
     m_playing = false;
     m_stopped = false;
+    m_playedSinceOpen = false;
 }
 
 void GstMediaPlayer::OnBusMessage(GstMessage* message)
@@ -273,8 +306,9 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
         OnEndOfStream();
         break;
     case GST_MESSAGE_WARNING:
-        // The stream plays on (a damaged frame, a stream without a decoder).
-        qWarning("ardeno player: %s: %s", m_path.c_str(), BusError::FromMessage(message).Describe().c_str());
+        // The stream plays on (a damaged frame, a stream without a decoder, a
+        // sound output tried and passed over); kept for whoever investigates.
+        qCInfo(lcPlayer, "%s: %s", m_path.c_str(), BusError::FromMessage(message).Describe().c_str());
         break;
     case GST_MESSAGE_CLOCK_LOST:
         // The sound output that gave the clock has gone: playing again makes

@@ -50,6 +50,11 @@ public:
     void Stop() override;
 
 private:
+    // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
+    void Open(const std::string& path, PlayerOperation operation);
+    // An exact seek, `seconds` clamped to the stream; waits until it is done.
+    void SeekTo(double seconds, PlayerOperation operation);
+    void ReopenAtPosition(PlayerOperation operation);
     // Handles pending bus messages, then throws the error of a stream that
     // broke since the last operation.
     void BeginOperation(PlayerOperation operation);
@@ -82,6 +87,8 @@ private:
     bool m_loaded = false;
     bool m_playing = false;
     bool m_stopped = false;
+    bool m_playedSinceOpen = false;
+    std::chrono::steady_clock::time_point m_openedAt;
     // Where playback is: the last position read or sought, answered when the
     // pipeline cannot tell (nothing loaded, a broken stream).
     double m_position = 0;

@@ -1,0 +1,70 @@
+#include "PlayerFixture.h"
+
+#include "RecorderPulseServer.h"
+
+#include <cstdlib>
+
+// At a real sound server (a private PulseAudio with a null sink, recorded at
+// its monitor), what a listener hears: the first sample after Play is the
+// target, and it comes at once, also when the file waited long after loading.
+
+namespace {
+
+constexpr int kRate = 44100;
+
+} // namespace
+
+class SoundServerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Ready()) << server.Problem();
+        setenv("PULSE_SERVER", server.Address().c_str(), 1);
+        recording = std::make_unique<ServerRecording>();
+        // The first recording from a server takes a while to start.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return recording->Size() > kRate / 10; }, 5000));
+        player = std::make_unique<CMediaplayer1>(std::make_unique<GstMediaPlayer>());
+    }
+    void TearDown() override
+    {
+        player.reset();
+        recording.reset();
+        unsetenv("PULSE_SERVER");
+    }
+
+    // Seeks to `target` after `waitMs`, plays, and checks what is heard.
+    void ExpectHeardFrom(double target, int waitMs)
+    {
+        player->SetCurrentPosition(target);
+        QTest::qWait(waitMs);
+        std::size_t mark = recording->Size();
+        player->Play();
+        std::size_t silence = 0;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return AfterSilence(recording->From(mark), silence).size() >= 4096; }, 3000))
+            << "nothing heard from " << target << " s";
+        player->Pause();
+        // The sound starts soon after Play (the output's own latency only).
+        EXPECT_LT(silence, std::size_t(kRate / 5)) << "sound late by " << silence * 1000 / kRate << " ms";
+        std::optional<long> start =
+            FindInReference(reference.samples, AfterSilence(recording->From(mark), silence), std::lround(target * kRate),
+                            kRate / 10, 0);
+        ASSERT_TRUE(start) << "what was heard is not the file near " << target << " s";
+        EXPECT_NEAR(*start, std::lround(target * kRate), kRate / 1000) << "first sample heard after a seek to " << target;
+    }
+
+    PrivatePulseServer server;
+    DecodedSound reference = DecodeSound(PlayerMedia::Wav());
+    std::unique_ptr<ServerRecording> recording;
+    std::unique_ptr<CMediaplayer1> player;
+};
+
+TEST_F(SoundServerTest, SoundStartsOnTheTargetSampleWithoutDelay)
+{
+    player->SetMediaFileName(PlayerMedia::Wav());
+    // Loaded, then left waiting (as after the program's start) before playing.
+    ExpectHeardFrom(2.0, 1000);
+    // Paused a while after playing.
+    ExpectHeardFrom(4.25, 600);
+    ExpectHeardFrom(0.5, 0);
+}
