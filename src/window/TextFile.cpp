@@ -70,14 +70,21 @@ std::string FileToReplace(const std::string& path)
     return error ? path : target.string();
 }
 
+// How much of the file's own name the temporary name keeps: with its suffix
+// it stays within the 255 bytes a name may have, also beside a file whose
+// name is that long already.
+constexpr std::size_t kTemporaryNameStem = 200;
+
 // Creates a new file with a name of its own beside `path`, with the usual
 // permissions (0666 less the umask).
 int CreateFileBeside(const std::string& path, std::string* created)
 {
+    const std::filesystem::path target(path);
+    const std::string stem = target.filename().string().substr(0, kTemporaryNameStem);
     std::random_device seed;
     std::mt19937 generator(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *created = path + ".tmp-" + std::to_string(generator() % 1000000000u);
+        *created = (target.parent_path() / (stem + ".tmp-" + std::to_string(generator() % 1000000000u))).string();
         int fd = ::open(created->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
