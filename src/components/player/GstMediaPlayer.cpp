@@ -53,6 +53,14 @@ bool FileIsMissing(const std::string& path)
     return path.empty() || (::stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR));
 }
 
+// Opening a named pipe waits for a writer, for ever if none comes, and the
+// framework opens files on the calling thread: such a file is refused before.
+bool IsNamedPipe(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
 std::string Quoted(const std::string& path)
 {
     return "\"" + path + "\"";
@@ -173,6 +181,9 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
         ShowText(QStringLiteral("File not found\n") + QFile::decodeName(path.c_str()));
         return;
     }
+    if (IsNamedPipe(path))
+        throw PlayerFault(PlayerFaultCode::CannotOpen, operation,
+                          "Cannot open " + Quoted(path) + ": it is a named pipe (FIFO), not a media file");
 
     GError* rawError = nullptr;
     GCharHandle uri(gst_filename_to_uri(path.c_str(), &rawError));
