@@ -145,8 +145,21 @@ QWidget* CRecorderDlg::Control(int id) const
 
 int CRecorderDlg::DoModal()
 {
+    m_reopenMediaWhenShown = true;
     OnInitDialog();
+    m_reopenMediaWhenShown = false;
     return exec();
+}
+
+void CRecorderDlg::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    // The window is on screen: the media the settings name is loaded next,
+    // before any command of the user.
+    if (m_mediaReopenPending) {
+        m_mediaReopenPending = false;
+        QTimer::singleShot(0, this, [this] { Dispatch([this] { ReopenMedia(); }); });
+    }
 }
 
 bool CRecorderDlg::OnInitDialog()

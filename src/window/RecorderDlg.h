@@ -97,12 +97,16 @@ public:
     // Settings file.
     bool LoadSettings();
     void SaveSettings();
+    // Loads the media the settings named, stopped; a fault is shown and
+    // turns the playback controls off.
+    void ReopenMedia();
 
     // Shows the details of a player fault; returns whether the reaction runs.
     bool ReportException(const PlayerFault& fault);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -192,4 +196,8 @@ private:
     std::array<QTimer, 3> m_timers;
     QMenu* m_systemMenu = nullptr;
     bool m_exchanging = false;
+    // Set while DoModal initialises the window: the settings' media is then
+    // loaded once the window has been painted, so that it shows at once.
+    bool m_reopenMediaWhenShown = false;
+    bool m_mediaReopenPending = false;
 };

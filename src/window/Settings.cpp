@@ -31,25 +31,32 @@ bool CRecorderDlg::LoadSettings()
     m_pathEdit->setText(QString::fromStdString(saved.mediaPath));
     m_mediaPath = saved.mediaPath;
 
+    m_startTimeShown = m_startTime;
+    m_endTimeShown = m_endTime;
+    EnablePlaybackControls(true);
+    UpdateData(false);
+    // Loading media takes up to a few hundred ms: a window being started
+    // (DoModal) comes on screen first and loads it right after (paintEvent).
+    if (m_reopenMediaWhenShown)
+        m_mediaReopenPending = true;
+    else
+        ReopenMedia();
+    LoadPausePoints();
+    return true;
+}
+
+void CRecorderDlg::ReopenMedia()
+{
     // A remembered file that cannot be played any more must not cost the user
-    // the rest of the settings or the pause points: say why, and start with
+    // the rest of the settings or the pause points: say why, and go on with
     // the playback controls off as after a failed Play.
-    bool mediaLoaded = true;
     try {
         m_player.SetMediaFileName(m_mediaPath);
         m_player.Stop();
     } catch (const PlayerFault& fault) {
         ShowMessage(m_environment.appName, fault.what(), BoxIcon::Stop);
-        mediaLoaded = false;
+        EnablePlaybackControls(false);
     }
-
-    m_startTimeShown = m_startTime;
-    m_endTimeShown = m_endTime;
-    EnablePlaybackControls(true);
-    UpdateData(false);
-    EnablePlaybackControls(mediaLoaded);
-    LoadPausePoints();
-    return true;
 }
 
 void CRecorderDlg::SaveSettings()
