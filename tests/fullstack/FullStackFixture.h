@@ -1,0 +1,67 @@
+#pragma once
+
+#include "FullStack.h"
+#include "SteppedTone.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+// The whole program at a private sound server, on a stepped tone it made:
+// what the server's sink plays tells which second of the file is heard.
+// Waits are generous, for a loaded two-core machine; each has a timeout.
+class FullStackTest : public testing::Test {
+protected:
+    static constexpr int kOpenId = 1009;
+    static constexpr int kPlayId = 1010;
+    static constexpr int kPauseId = 1011;
+    static constexpr int kRepeatId = 1012;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Ready()) << server.Problem();
+        SteppedTone::WriteWav(media);
+    }
+
+    std::string PathIn(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    // Opens the media with the window's Open button.
+    void Open()
+    {
+        window.prompts.openAnswers.push_back(media);
+        window.Click(kOpenId);
+    }
+
+    // Sets the segment as the mark buttons and time boxes would.
+    void SetSegment(double start, double end)
+    {
+        window.dlg->m_startTime = start;
+        window.dlg->m_endTime = end;
+        window.dlg->m_startTimeShown = start;
+        window.dlg->m_endTimeShown = end;
+        window.dlg->UpdateData(false);
+    }
+
+    // Clicks Repeat and waits (at most 5 s) until the segment-end check has
+    // stopped the repeat.
+    bool RepeatToTheEnd()
+    {
+        window.Click(kRepeatId);
+        return QTest::qWaitFor([this] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000);
+    }
+
+    std::size_t Mark() { return server.Monitor().Size(); }
+
+    // What the server played since `mark`.
+    std::vector<SteppedTone::Stretch> HeardSince(std::size_t mark)
+    {
+        return SteppedTone::Heard(SteppedTone::Stretches(server.Monitor().From(mark)));
+    }
+
+    QTemporaryDir dir;
+    std::string media = PathIn("lesson.wav");
+    SoundServerSession server;
+    RealWindow window{PathIn("ardeno-recorder.ini")};
+};
