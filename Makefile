@@ -4,6 +4,7 @@
 #              window tests under AddressSanitizer and UndefinedBehaviorSanitizer,
 #              and each fuzz target for FUZZ_CI_SECONDS
 #   make fuzz  each fuzz target for FUZZ_SECONDS
+#   make bench every benchmark, one table of figures (see README)
 BUILD ?= build
 SANITIZE_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -48,6 +49,11 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	bash tests/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Builds and runs every benchmark and prints one table of figures; on its own
+# X server and sound server, so it needs neither. Not part of `make test`.
+bench: build
+	xvfb-run -a -s "-screen 0 1280x1024x24" python3 bench/run-bench.py $(BUILD)
 
 # Installs under PREFIX (/usr/local unless given); DESTDIR stages as usual.
 PREFIX ?= /usr/local

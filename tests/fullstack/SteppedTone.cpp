@@ -115,7 +115,11 @@ std::vector<Stretch> Heard(const std::vector<Stretch>& stretches)
 {
     std::vector<Stretch> heard;
     for (const Stretch& stretch : stretches) {
-        if (stretch.second != kSilence)
+        if (stretch.second == kSilence)
+            continue;
+        if (!heard.empty() && heard.back().second == stretch.second)
+            heard.back().length = stretch.End() - heard.back().start;
+        else
             heard.push_back(stretch);
     }
     return heard;

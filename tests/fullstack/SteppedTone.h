@@ -28,7 +28,9 @@ struct Stretch {
 // and so are stretches shorter than 60 ms.
 std::vector<Stretch> Stretches(const std::vector<float>& sound, int rate = kRate);
 
-// Only the stretches in which the file was heard.
+// Only the stretches in which the file was heard; a second heard in pieces
+// (a drop-out on a loaded machine) is one stretch from its first to its last
+// piece.
 std::vector<Stretch> Heard(const std::vector<Stretch>& stretches);
 
 } // namespace SteppedTone

@@ -1,0 +1,122 @@
+// Figures for segment repeat in the whole program, heard where a listener
+// hears it: the real window with the real player plays to a private
+// PulseAudio server, whose sink is recorded at its monitor. Each repeat is of
+// a one-second segment of white noise, so that where the heard sound sits in
+// the file is found by its content: how late the sound came after Repeat,
+// whether it began on the segment's start, and how much was heard past the
+// segment's end before the segment-end check stopped it.
+
+#include "FullStack.h"
+#include "PlayedSound.h"
+#include "PlayerMedia.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+constexpr int kRate = SoundServerSession::kRate;
+constexpr int kRepeatId = 1012;
+constexpr int kOpenId = 1009;
+constexpr double kSegmentSeconds = 1.0;
+
+// Samples up to the last that is not silent.
+std::size_t SoundLength(const std::vector<float>& sound)
+{
+    std::size_t length = sound.size();
+    while (length > 0 && std::abs(sound[length - 1]) < 1e-4f)
+        --length;
+    return length;
+}
+
+struct Spread {
+    double min = -1, median = -1, max = -1;
+};
+
+Spread SpreadOf(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    return {values.front(), values[values.size() / 2], values.back()};
+}
+
+void BM_RepeatAtSoundServer(benchmark::State& state)
+{
+    SoundServerSession server;
+    if (!server.Ready()) {
+        state.SkipWithError(server.Problem().c_str());
+        return;
+    }
+    const std::string media = PlayerMedia::Wav();
+    const DecodedSound reference = DecodeSound(media);
+    QTemporaryDir dir;
+    RealWindow window(dir.filePath("ardeno-recorder.ini").toStdString());
+    window.Start();
+    window.prompts.openAnswers.push_back(media);
+    window.Click(kOpenId);
+    QTest::qWait(300);
+
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> place(0.5, PlayerMedia::kSoundSeconds - kSegmentSeconds - 0.5);
+    std::vector<double> pastEnd, toSound, startError;
+    int unmatched = 0;
+    for (auto _ : state) {
+        const double start = place(random);
+        window.dlg->m_startTime = start;
+        window.dlg->m_endTime = start + kSegmentSeconds;
+        const std::size_t mark = server.Monitor().Size();
+        window.Click(kRepeatId);
+        if (!QTest::qWaitFor([&] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000)) {
+            state.SkipWithError("Repeat did not stop within 5 s");
+            break;
+        }
+        // What the server still plays after the stop.
+        QTest::qWait(400);
+        std::size_t silence = 0;
+        const std::vector<float> heard = AfterSilence(server.Monitor().From(mark), silence);
+        const long expected = std::lround(start * kRate);
+        const std::optional<long> first = FindInReference(reference.samples, heard, expected, kRate / 10, 0);
+        if (!first) {
+            ++unmatched;
+            continue;
+        }
+        toSound.push_back(double(silence) * 1000.0 / kRate);
+        startError.push_back(double(*first - expected) * 1000.0 / kRate);
+        const double heardUntil = double(*first + long(SoundLength(heard))) / kRate;
+        pastEnd.push_back((heardUntil - (start + kSegmentSeconds)) * 1000.0);
+    }
+    const Spread past = SpreadOf(pastEnd);
+    const Spread latency = SpreadOf(toSound);
+    const Spread error = SpreadOf(startError);
+    state.counters["past_end_min_ms"] = past.min;
+    state.counters["past_end_median_ms"] = past.median;
+    state.counters["past_end_max_ms"] = past.max;
+    state.counters["repeat_to_sound_min_ms"] = latency.min;
+    state.counters["repeat_to_sound_median_ms"] = latency.median;
+    state.counters["repeat_to_sound_max_ms"] = latency.max;
+    state.counters["first_sample_error_min_ms"] = error.min;
+    state.counters["first_sample_error_max_ms"] = error.max;
+    state.counters["repeats_measured"] = double(pastEnd.size());
+    state.counters["unmatched"] = unmatched;
+}
+BENCHMARK(BM_RepeatAtSoundServer)->Iterations(12)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Runs every benchmark of the program and prints one table of its figures.
+
+    run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
+
+The in-process figures come from the Google Benchmark programs (player_bench,
+recorder_bench, repeat_bench) as JSON; the whole-program figures (start-up,
+memory) from starting the real executable under window_probe, with a private
+PulseAudio server standing in for a desktop's sound server.
+"""
+
+import json
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "Ardeno Audio Recorder"
+# Centre of the top Play button (template 339,46 48x14 in a 457x243 window).
+PLAY_BUTTON = "0.794,0.218"
+SETTINGS = "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n{}"
+
+rows = []
+
+
+def row(figure, value, unit, how):
+    rows.append((figure, value, unit, how))
+
+
+def fmt(value, digits=1):
+    return "n/a" if value is None else f"{value:.{digits}f}"
+
+
+def spread(values, digits=1):
+    if not values:
+        return "n/a"
+    return "/".join(fmt(v, digits) for v in (min(values), statistics.median(values), max(values)))
+
+
+def google_benchmark(program, *arguments):
+    """The benchmarks of one program, by name; {} when it failed."""
+    print(f"running {os.path.basename(program)} ...", file=sys.stderr, flush=True)
+    done = subprocess.run([program, "--benchmark_format=json", *arguments],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    try:
+        results = json.loads(done.stdout)["benchmarks"]
+    except (ValueError, KeyError):
+        print(f"{program} gave no results (exit {done.returncode})", file=sys.stderr)
+        return {}
+    return {b["name"]: b for b in results if not b.get("error_occurred")}
+
+
+class PulseServer:
+    """A private PulseAudio server with a null sink; stopped by its own pid."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="bench-pulse-")
+        script = os.path.join(self.folder, "server.pa")
+        with open(script, "w") as out:
+            out.write(f"load-module module-native-protocol-unix auth-anonymous=1 socket={self.folder}/native\n"
+                      "load-module module-null-sink sink_name=spk\nset-default-sink spk\n"
+                      "set-default-source spk.monitor\n")
+        env = dict(os.environ, HOME=self.folder, XDG_RUNTIME_DIR=self.folder)
+        self.process = subprocess.Popen(
+            ["pulseaudio", "-n", "-F", script, "--daemonize=no", "--exit-idle-time=-1",
+             "--use-pid-file=no", "--system=no"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 10
+        while not os.path.exists(f"{self.folder}/native"):
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise RuntimeError("the private PulseAudio server did not start")
+            time.sleep(0.02)
+        self.address = f"unix:{self.folder}/native"
+
+    def stop(self):
+        self.process.send_signal(signal.SIGTERM)
+        try:
+            self.process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def make_media(folder):
+    """A 10 s MP3 and a 10 s MPEG-1 video with sound."""
+    mp3 = os.path.join(folder, "lesson.mp3")
+    mpg = os.path.join(folder, "lesson.mpg")
+    subprocess.run(["gst-launch-1.0", "-q", "audiotestsrc", "num-buffers=430", "samplesperbuffer=1024", "!",
+                    "audioconvert", "!", "lamemp3enc", "target=bitrate", "cbr=true", "bitrate=128", "!",
+                    "filesink", f"location={mp3}"], check=True)
+    subprocess.run(["gst-launch-1.0", "-q", "mplex", "name=mux", "format=mpeg-1", "!", "filesink", f"location={mpg}",
+                    "videotestsrc", "pattern=ball", "num-buffers=250", "!",
+                    "video/x-raw,width=352,height=288,framerate=25/1", "!", "videoconvert", "!",
+                    "mpeg2enc", "format=0", "!", "queue", "!", "mux.",
+                    "audiotestsrc", "num-buffers=430", "samplesperbuffer=1024", "!", "audioconvert", "!",
+                    "avenc_mp2", "!", "queue", "!", "mux."], check=True)
+    return mp3, mpg
+
+
+def probe_runs(build, runs, media=None, click=False):
+    """Starts the program `runs` times under window_probe; its JSON reports."""
+    reports = []
+    for _ in range(runs):
+        settings = os.path.join(app_folder, "ardeno-recorder.ini")
+        if os.path.exists(settings):
+            os.remove(settings)
+        if media:
+            with open(settings, "w", newline="") as out:
+                out.write(SETTINGS.format(media))
+        command = [os.path.join(build, "tests", "window_probe"), "--title", TITLE, "--settle-ms", "2000"]
+        if click:
+            command += ["--click", PLAY_BUTTON, "--play-ms", "4000"]
+        command += ["--", os.path.join(app_folder, "ardeno-recorder")]
+        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, env=app_env)
+        if done.returncode == 0:
+            reports.append(json.loads(done.stdout))
+    return reports
+
+
+def whole_program(build, pulse):
+    global app_folder, app_env
+    app_folder = tempfile.mkdtemp(prefix="bench-app-")
+    try:
+        shutil.copy(os.path.join(build, "ardeno-recorder"), app_folder)
+        shutil.copy(os.path.join(build, "guide.html"), app_folder)
+        # The guide opened at start-up goes to a stand-in, not a browser.
+        opener = os.path.join(app_folder, "bin", "xdg-open")
+        os.makedirs(os.path.dirname(opener))
+        with open(opener, "w") as out:
+            out.write("#!/bin/sh\nexit 0\n")
+        os.chmod(opener, 0o755)
+        app_env = dict(os.environ, PATH=f"{os.path.dirname(opener)}:{os.environ['PATH']}",
+                       PULSE_SERVER=pulse.address)
+        mp3, mpg = make_media(app_folder)
+        print("starting the program ...", file=sys.stderr, flush=True)
+
+        first = probe_runs(build, 10)
+        reopened = probe_runs(build, 10, media=mp3)
+        video = probe_runs(build, 3, media=mpg, click=True)
+        row("Window shown after process start, first start", spread([r["mapped_ms"] for r in first]), "ms",
+            "min/median/max of 10 starts under Xvfb: fork to MapNotify of the titled window (window_probe)")
+        row("Window shown after process start, last media re-opened", spread([r["mapped_ms"] for r in reopened]),
+            "ms", "as above, the settings naming a 10 s MP3 (target: 150 ms)")
+        row("Resident memory, idle window with the MP3 loaded",
+            fmt(statistics.median([r["idle_rss_kib"] for r in reopened]) / 1024) if reopened else "n/a", "MiB",
+            "median VmRSS of 10 starts, 2 s after the window was shown (target: 70 MiB)")
+        row("Resident memory, playing an MPEG-1 video",
+            fmt(statistics.median([r["clicked_rss_kib"] for r in video]) / 1024) if video else "n/a", "MiB",
+            "median VmRSS of 3 starts, 4 s after a click on Play (352x288 video, MP2 sound)")
+        row("CPU while playing that video",
+            fmt(statistics.median([r["clicked_cpu_s"] / 4 * 100 for r in video])) if video else "n/a", "%",
+            "CPU time of the process over those 4 s (shows that Play was clicked)")
+    finally:
+        shutil.rmtree(app_folder, ignore_errors=True)
+
+
+def player_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "player_bench"), "--benchmark_filter=Load|SeekAccuracy")
+    for name, result in results.items():
+        label = result.get("label", "")
+        if name.startswith("BM_Load"):
+            row(f"Media load time, {label}", fmt(result["real_time"]), result["time_unit"],
+                "player_bench: SetMediaFileName on the real player (preroll), mean of the iterations")
+        elif name.startswith("BM_SeekAccuracy"):
+            row(f"Seek accuracy, {label}", f"{fmt(result['mean_ms'], 2)}/{fmt(result['worst_ms'], 2)}", "ms",
+                "player_bench: mean/worst distance of the first sample played from the target, "
+                f"found by content, 25 random seeks ({int(result['unmatched'])} unmatched)")
+
+
+def repeat_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "repeat_bench"))
+    result = next(iter(results.values()), None)
+    if not result or not result["repeats_measured"]:
+        row("Segment repeat at the sound server", "n/a", "", "repeat_bench failed")
+        return
+    measured = int(result["repeats_measured"])
+    row("Sound heard past the segment end",
+        "/".join(fmt(result[f"past_end_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+        f"repeat_bench: min/median/max over {measured} repeats of 1 s segments of white noise, real window "
+        "and player, heard at a PulseAudio null sink's monitor")
+    row("Repeat to first sound",
+        "/".join(fmt(result[f"repeat_to_sound_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+        "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor")
+    row("First sample heard after Repeat vs the segment start",
+        f"{fmt(result['first_sample_error_min_ms'], 2)}..{fmt(result['first_sample_error_max_ms'], 2)}", "ms",
+        "repeat_bench: where the heard sound sits in the file, found by content")
+
+
+def recorder_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "recorder_bench"),
+                               "--benchmark_filter=CpuPerRecordedMinute|MemoryOverAnHourOfSound")
+    for name, result in results.items():
+        if name.startswith("BM_CpuPerRecordedMinute"):
+            row("CPU per recorded minute", fmt(result["cpu_s_per_recorded_min"], 2), "s",
+                "recorder_bench: process CPU time to encode 1 min of pink noise to 128 kbit/s CBR MP3, mean of 3")
+        elif name.startswith("BM_MemoryOverAnHourOfSound"):
+            row("Resident memory after 1 min of audio encoded", fmt(result["rss_MiB_after_1_min"]), "MiB",
+                "recorder_bench: VmRSS of the recording process (recorder only, no window)")
+            row("Resident memory after 60 min of audio encoded", fmt(result["rss_MiB_after_60_min"]), "MiB",
+                "recorder_bench: as above, after an hour of sound encoded as fast as it goes")
+
+
+def print_table():
+    headers = ("Figure", "Value", "Unit", "How measured")
+    widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
+    line = lambda r: f"| {r[0]:<{widths[0]}} | {r[1]:>{widths[1]}} | {r[2]:<{widths[2]}} | {r[3]} |"
+    print(line(headers))
+    print(f"|{'-' * (widths[0] + 2)}|{'-' * (widths[1] + 2)}|{'-' * (widths[2] + 2)}|---|")
+    for r in rows:
+        print(line(r))
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    build = sys.argv[1]
+    pulse = PulseServer()
+    try:
+        whole_program(build, pulse)
+    finally:
+        pulse.stop()
+    player_figures(build)
+    repeat_figures(build)
+    recorder_figures(build)
+    print_table()
+
+
+if __name__ == "__main__":
+    main()
