@@ -113,11 +113,19 @@ void SoundCapture::Keep(GstBuffer* buffer)
     const auto* samples = reinterpret_cast<const float*>(map.data());
     std::size_t count = map.size() / sizeof(float);
     std::size_t first = 0;
+    std::size_t end = count;
     GstClockTime start = GST_BUFFER_PTS(buffer);
-    // A sound card plays nothing before the segment's start.
-    if (m_rate > 0 && GST_CLOCK_TIME_IS_VALID(start) && start < m_segment.start)
-        first = std::min(count, std::size_t(gst_util_uint64_scale_round(m_segment.start - start, m_rate, GST_SECOND)));
-    m_played.insert(m_played.end(), samples + first, samples + count);
+    // A sound card plays nothing outside the segment.
+    if (m_rate > 0 && GST_CLOCK_TIME_IS_VALID(start)) {
+        if (start < m_segment.start)
+            first = std::min(count, std::size_t(gst_util_uint64_scale_round(m_segment.start - start, m_rate, GST_SECOND)));
+        if (GST_CLOCK_TIME_IS_VALID(m_segment.stop))
+            end = m_segment.stop <= start ? 0
+                                          : std::min(count, std::size_t(gst_util_uint64_scale_round(
+                                                                m_segment.stop - start, m_rate, GST_SECOND)));
+    }
+    if (first < end)
+        m_played.insert(m_played.end(), samples + first, samples + end);
 }
 
 ServerRecording::ServerRecording()
@@ -160,10 +168,19 @@ void ServerRecording::Read()
     }
 }
 
+namespace {
+
+bool IsSilent(float sample)
+{
+    return std::abs(sample) < 1e-4f;
+}
+
+} // namespace
+
 std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence)
 {
     silence = 0;
-    while (silence < recorded.size() && std::abs(recorded[silence]) < 1e-4f)
+    while (silence < recorded.size() && IsSilent(recorded[silence]))
         ++silence;
     return std::vector<float>(recorded.begin() + std::ptrdiff_t(silence), recorded.end());
 }
@@ -220,4 +237,34 @@ std::optional<long> FindInReference(const std::vector<float>& reference, const s
     if (!best || bestDifference > 0.01 * energy)
         return std::nullopt;
     return best;
+}
+
+std::optional<HeardSpan> LocateHeard(const std::vector<float>& reference, const std::vector<float>& recorded,
+                                     long expectedFirst, long expectedLast, long radius)
+{
+    constexpr std::size_t kTail = 2048;
+    HeardSpan span;
+    std::vector<float> heard = AfterSilence(recorded, span.silenceBefore);
+    while (!heard.empty() && IsSilent(heard.back()))
+        heard.pop_back();
+    if (heard.size() < 2 * kTail)
+        return std::nullopt;
+    std::optional<long> first = FindInReference(reference, heard, expectedFirst, radius, 0);
+    std::vector<float> tail(heard.end() - std::ptrdiff_t(kTail), heard.end());
+    std::optional<long> tailStart = FindInReference(reference, tail, expectedLast - long(kTail), radius, 0);
+    if (!first || !tailStart)
+        return std::nullopt;
+    span.first = *first;
+    span.last = *tailStart + long(kTail);
+
+    // One sample in ten thousand of the test noise is this quiet; a
+    // millisecond (at 44.1 kHz) of them in a row is silence that was put in.
+    constexpr std::size_t kOneMs = 44;
+    std::size_t quiet = 0;
+    for (float sample : heard) {
+        quiet = IsSilent(sample) ? quiet + 1 : 0;
+        if (quiet == kOneMs)
+            ++span.gaps;
+    }
+    return span;
 }

@@ -84,3 +84,20 @@ DecodedSound DecodeSound(const std::string& path);
 // place agrees closely.
 std::optional<long> FindInReference(const std::vector<float>& reference, const std::vector<float>& played,
                                     long expected, long radius, std::size_t skip = 512);
+
+// What a listener heard of a file in one stretch of a recording: where the
+// sound came from in the file, found by its content at both ends.
+struct HeardSpan {
+    // Samples of silence before the first sound.
+    std::size_t silenceBefore = 0;
+    // File sample of the first sound heard, and the one just past the last.
+    long first = 0;
+    long last = 0;
+    // Silences of 1 ms or more between the first sound and the last.
+    std::size_t gaps = 0;
+};
+// Locates the sound in `recorded` in `reference`, its first sample near
+// `expectedFirst` and its end near `expectedLast` (each within `radius`).
+// Nothing when no sound was heard or it is not the file near those places.
+std::optional<HeardSpan> LocateHeard(const std::vector<float>& reference, const std::vector<float>& recorded,
+                                     long expectedFirst, long expectedLast, long radius);

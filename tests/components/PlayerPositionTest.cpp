@@ -152,6 +152,112 @@ TEST_P(SoundFileTest, EndOfStreamHaltsAtTheEnd)
     EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 2.1; }));
 }
 
+// Where the sound played since the last seek ends in the file (the sample
+// just past it), found by the content of its last stretch.
+std::optional<long> PlayedUntil(const std::vector<float>& reference, const std::vector<float>& played, long expected)
+{
+    constexpr std::size_t kTail = 2048;
+    if (played.size() < kTail)
+        return std::nullopt;
+    std::vector<float> tail(played.end() - std::ptrdiff_t(kTail), played.end());
+    std::optional<long> tailStart = FindInReference(reference, tail, expected - long(kTail), kRate / 10, 0);
+    if (!tailStart)
+        return std::nullopt;
+    return *tailStart + long(kTail);
+}
+
+// A segment end: playback holds on its exact sample and the position reads
+// the end as given; a seek plays the segment again; Play without an end goes on.
+TEST_P(SoundFileTest, PlaybackEndsOnTheSegmentEndSample)
+{
+    const double start = 1.7;
+    const double end = 2.5123;
+    player->SetSegmentEnd(end);
+    player->SetCurrentPosition(start);
+    player->Play();
+    for (int round = 0; round < 2; ++round) {
+        // Held at the end, the player still plays: a seek plays the segment again.
+        if (round > 0)
+            player->SetCurrentPosition(start);
+        ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == end; })) << "round " << round;
+        Run(200);
+        EXPECT_EQ(player->GetCurrentPosition(), end);
+        std::vector<float> played = sound.Played();
+        EXPECT_NEAR(long(played.size()), SampleAt(end) - SampleAt(start), kOneMs) << "round " << round;
+        std::optional<long> until = PlayedUntil(Reference(path), played, SampleAt(end));
+        ASSERT_TRUE(until);
+        EXPECT_NEAR(*until, SampleAt(end), kOneMs) << "round " << round;
+    }
+
+    player->SetSegmentEnd(std::nullopt);
+    player->Play();
+    std::optional<long> from = PlayedFrom(end);
+    ASSERT_TRUE(from);
+    EXPECT_NEAR(*from, SampleAt(end), kOneMs);
+    EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > end + 0.2; }));
+}
+
+// The end moved while the segment plays counts for it: later, earlier than
+// the position (halts at once), and later again after it had halted.
+TEST_P(SoundFileTest, AnEndMovedWhilePlayingEndsThatPlayback)
+{
+    player->SetSegmentEnd(1.5);
+    player->SetCurrentPosition(1.0);
+    player->Play();
+    Run(100);
+    player->SetSegmentEnd(2.25);
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 2.25; }));
+    std::optional<long> until = PlayedUntil(Reference(path), sound.Played(), SampleAt(2.25));
+    ASSERT_TRUE(until);
+    EXPECT_NEAR(*until, SampleAt(2.25), kOneMs);
+
+    player->SetSegmentEnd(5.0);
+    player->SetCurrentPosition(3.0);
+    Run(150);
+    player->SetSegmentEnd(3.05);
+    double halted = player->GetCurrentPosition();
+    EXPECT_GE(halted, 3.05);
+    std::size_t heard = sound.PlayedCount();
+    Run(200);
+    EXPECT_EQ(player->GetCurrentPosition(), halted);
+    EXPECT_EQ(sound.PlayedCount(), heard);
+
+    player->SetSegmentEnd(3.75);
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 3.75; }));
+    until = PlayedUntil(Reference(path), sound.Played(), SampleAt(3.75));
+    ASSERT_TRUE(until);
+    EXPECT_NEAR(*until, SampleAt(3.75), kOneMs);
+}
+
+// An end at or before the start leaves nothing to play; a load forgets the
+// end; Stop at the end keeps the position, and Play without the end goes on.
+TEST_P(SoundFileTest, SegmentEndsThatLeaveNothingOrAreGone)
+{
+    player->SetSegmentEnd(1.0);
+    player->SetCurrentPosition(2.0);
+    player->Play();
+    std::size_t prerolled = sound.PlayedCount();
+    Run(300);
+    EXPECT_EQ(player->GetCurrentPosition(), 2.0);
+    EXPECT_EQ(sound.PlayedCount(), prerolled);
+
+    player->SetMediaFileName(path);
+    player->SetCurrentPosition(0.5);
+    player->Play();
+    EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.2; }));
+
+    player->SetSegmentEnd(1.6);
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 1.6; }));
+    player->Stop();
+    EXPECT_EQ(player->GetCurrentPosition(), 1.6);
+    player->Play();
+    Run(200);
+    EXPECT_EQ(player->GetCurrentPosition(), 1.6);
+    player->SetSegmentEnd(std::nullopt);
+    player->Play();
+    EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.8; }));
+}
+
 std::string SoundFileName(const testing::TestParamInfo<std::string (*)()>& info)
 {
     const char* names[] = {"Wav", "CbrMp3", "VbrMp3"};

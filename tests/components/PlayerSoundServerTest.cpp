@@ -68,3 +68,26 @@ TEST_F(SoundServerTest, SoundStartsOnTheTargetSampleWithoutDelay)
     ExpectHeardFrom(4.25, 600);
     ExpectHeardFrom(0.5, 0);
 }
+
+// A segment heard at the server: it starts on its first sample and ends on
+// its last, with nothing put in between, also when played again at once.
+TEST_F(SoundServerTest, ASegmentIsHeardFromItsStartToItsEndExactly)
+{
+    player->SetMediaFileName(PlayerMedia::Wav());
+    for (double start : {1.25, 3.5, 1.25}) {
+        const double end = start + 0.75;
+        std::size_t mark = recording->Size();
+        player->SetSegmentEnd(end);
+        player->SetCurrentPosition(start);
+        player->Play();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player->GetCurrentPosition() == end; }, 3000));
+        // What the server still plays after the end.
+        QTest::qWait(300);
+        std::optional<HeardSpan> heard = LocateHeard(reference.samples, recording->From(mark),
+                                                     std::lround(start * kRate), std::lround(end * kRate), kRate / 5);
+        ASSERT_TRUE(heard) << "what was heard is not the segment from " << start << " s";
+        EXPECT_NEAR(heard->first, std::lround(start * kRate), kRate / 1000) << start;
+        EXPECT_NEAR(heard->last, std::lround(end * kRate), kRate / 1000) << start;
+        EXPECT_EQ(heard->gaps, 0u) << start;
+    }
+}

@@ -3,6 +3,7 @@
 #include "components/player/MediaPlayer.h"
 #include "components/player/PlayerFault.h"
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ public:
     static constexpr const char* kLoad = "SetMediaFileName";
     static constexpr const char* kGetPosition = "GetCurrentPosition";
     static constexpr const char* kSetPosition = "SetCurrentPosition";
+    static constexpr const char* kSetSegmentEnd = "SetSegmentEnd";
     static constexpr const char* kPlay = "Play";
     static constexpr const char* kPause = "Pause";
     static constexpr const char* kStop = "Stop";
@@ -27,6 +29,7 @@ public:
         loadedPath = path;
         position = 0;
         playing = false;
+        segmentEnd.reset();
     }
     double GetCurrentPosition() override
     {
@@ -37,6 +40,15 @@ public:
     {
         Record(kSetPosition, std::to_string(seconds));
         position = seconds;
+    }
+    // Taking the end away never fails, as the player's contract says.
+    void SetSegmentEnd(std::optional<double> seconds) override
+    {
+        if (seconds)
+            Record(kSetSegmentEnd, std::to_string(*seconds));
+        else
+            calls.push_back(std::string(kSetSegmentEnd) + "()");
+        segmentEnd = seconds;
     }
     void Play() override
     {
@@ -55,12 +67,13 @@ public:
     }
 
     // The operations called, in order, without GetCurrentPosition (which the
-    // timers call all the time).
+    // timers call all the time) and SetSegmentEnd (which follows the segment
+    // while it plays; see segmentEnd).
     std::vector<std::string> Commands() const
     {
         std::vector<std::string> result;
         for (const std::string& call : calls) {
-            if (call.rfind(kGetPosition, 0) != 0)
+            if (call.rfind(kGetPosition, 0) != 0 && call.rfind(kSetSegmentEnd, 0) != 0)
                 result.push_back(call);
         }
         return result;
@@ -74,6 +87,7 @@ public:
     std::string loadedPath;
     double position = 0;
     bool playing = false;
+    std::optional<double> segmentEnd;
 
 private:
     void Record(const char* operation, const std::string& argument)

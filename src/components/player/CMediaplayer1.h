@@ -6,10 +6,11 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The player control of the main window: shows what the player plays and
-// forwards the window's six player operations to it.
+// forwards the window's player operations to it.
 class CMediaplayer1 : public QWidget, public PlayerSurface {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
     void SetMediaFileName(const std::string& path) { m_player->SetMediaFileName(path); }
     double GetCurrentPosition() { return m_player->GetCurrentPosition(); }
     void SetCurrentPosition(double seconds) { m_player->SetCurrentPosition(seconds); }
+    void SetSegmentEnd(std::optional<double> seconds) { m_player->SetSegmentEnd(seconds); }
     void Play() { m_player->Play(); }
     void Pause() { m_player->Pause(); }
     void Stop() { m_player->Stop(); }

@@ -73,6 +73,7 @@ const char* OperationName(PlayerOperation operation)
     case PlayerOperation::SetMediaFileName: return "open";
     case PlayerOperation::GetCurrentPosition: return "read the position of";
     case PlayerOperation::SetCurrentPosition: return "seek in";
+    case PlayerOperation::SetSegmentEnd: return "set the segment end in";
     case PlayerOperation::Play: return "play";
     case PlayerOperation::Pause: return "pause";
     case PlayerOperation::Stop: return "stop";
@@ -115,13 +116,16 @@ GstMediaPlayer::~GstMediaPlayer()
 void GstMediaPlayer::SetMediaFileName(const std::string& path)
 {
     BeginOperation(PlayerOperation::SetMediaFileName);
+    m_segmentEnd.reset();
     Open(path, PlayerOperation::SetMediaFileName);
 }
 
+// Held at the segment end, the position is the end exactly as it was given,
+// so that a caller comparing the two finds the end reached.
 double GstMediaPlayer::GetCurrentPosition()
 {
     BeginOperation(PlayerOperation::GetCurrentPosition);
-    if (m_loaded) {
+    if (m_loaded && !m_atSegmentEnd) {
         if (std::optional<double> position = QueryPosition())
             m_position = *position;
     }
@@ -135,6 +139,24 @@ void GstMediaPlayer::SetCurrentPosition(double seconds)
         SeekTo(std::isnan(seconds) ? 0.0 : seconds, PlayerOperation::SetCurrentPosition);
 }
 
+// Like Stop, this raises no stream error: the window calls it where playback
+// ends, and the error waits for the next other operation.
+void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
+{
+    m_bus->Drain();
+    if (seconds && std::isnan(*seconds))
+        seconds = 0.0;
+    m_segmentEnd = seconds;
+    // A paused or stopped player applies it with its next seek or Play; taking
+    // the end away never needs a seek now.
+    if (!m_loaded || !m_playing || !seconds || m_pipelineEnd == m_segmentEnd)
+        return;
+    double position = m_position;
+    if (!m_atSegmentEnd)
+        position = QueryPosition().value_or(m_position);
+    SeekTo(position, PlayerOperation::SetSegmentEnd);
+}
+
 void GstMediaPlayer::Play()
 {
     BeginOperation(PlayerOperation::Play);
@@ -144,10 +166,17 @@ void GstMediaPlayer::Play()
         ReopenAtPosition(PlayerOperation::Play);
     if (!m_loaded)
         return;
+    bool nothingLeft = m_atSegmentEnd && m_segmentEnd && m_position >= *m_segmentEnd;
+    if (!nothingLeft && (m_atSegmentEnd || m_pipelineEnd != m_segmentEnd)) {
+        // The stream ended at an end that has moved or gone: go on from here.
+        double position = m_atSegmentEnd ? m_position : QueryPosition().value_or(m_position);
+        SeekTo(position, PlayerOperation::Play);
+    }
     m_playing = true;
     m_stopped = false;
     m_playedSinceOpen = true;
-    ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
+    if (!m_atSegmentEnd)
+        ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
 }
 
 void GstMediaPlayer::Pause()
@@ -210,11 +239,27 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
 void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
 {
     double target = std::clamp(seconds, 0.0, kLongestSeek);
-    if (std::optional<double> duration = QueryDuration())
+    std::optional<double> duration = QueryDuration();
+    if (duration)
         target = std::min(target, *duration);
 
+    // An end at or before the target leaves nothing to play; an end past the
+    // stream's is its own end.
+    bool holds = m_segmentEnd && *m_segmentEnd <= target;
+    bool stopInStream = m_segmentEnd && !holds && (!duration || *m_segmentEnd < *duration);
+    bool resume = m_playing && m_atSegmentEnd && !holds;
+    if (holds && Sounding())
+        ChangeState(GST_STATE_PAUSED, operation);
+
     auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
-    if (!gst_element_send_event(m_playbin.get(), m_leadIn->SeekEvent(nanoseconds))) {
+    GstClockTime stop = stopInStream ? static_cast<GstClockTime>(std::llround(*m_segmentEnd * GST_SECOND))
+                                     : GST_CLOCK_TIME_NONE;
+    GstEvent* seek = m_leadIn->SeekEvent(nanoseconds, stop);
+    m_seekSeqnum = gst_event_get_seqnum(seek);
+    m_pipelineEnd = m_segmentEnd;
+    m_stopInStream = stopInStream;
+    m_atSegmentEnd = holds;
+    if (!gst_element_send_event(m_playbin.get(), seek)) {
         m_bus->Drain();
         ThrowStreamError(operation, PlayerFaultCode::StreamBroken);
         throw PlayerFault(PlayerFaultCode::Refused, operation,
@@ -226,6 +271,8 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     m_position = target;
     WaitUntilSettled(operation);
     m_video->Deliver();
+    if (resume)
+        ChangeState(GST_STATE_PLAYING, operation);
 }
 
 // A sound server's clock runs from the moment the output is opened (at load)
@@ -305,6 +352,9 @@ void GstMediaPlayer::Unload()
     m_playing = false;
     m_stopped = false;
     m_playedSinceOpen = false;
+    m_pipelineEnd.reset();
+    m_stopInStream = false;
+    m_atSegmentEnd = false;
 }
 
 void GstMediaPlayer::OnBusMessage(GstMessage* message)
@@ -314,7 +364,7 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
         OnStreamError(BusError::FromMessage(message));
         break;
     case GST_MESSAGE_EOS:
-        OnEndOfStream();
+        OnEndOfStream(gst_message_get_seqnum(message));
         break;
     case GST_MESSAGE_WARNING:
         // The stream plays on (a damaged frame, a stream without a decoder, a
@@ -324,7 +374,7 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
     case GST_MESSAGE_CLOCK_LOST:
         // The sound output that gave the clock has gone: playing again makes
         // the pipeline choose a new one.
-        if (m_loaded && m_playing) {
+        if (m_loaded && Sounding()) {
             gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
             gst_element_set_state(m_playbin.get(), GST_STATE_PLAYING);
         }
@@ -336,7 +386,7 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
         // The sound server asks us to hold (another program needs the device).
         GstState requested = GST_STATE_VOID_PENDING;
         gst_message_parse_request_state(message, &requested);
-        if (m_loaded && m_playing && requested == GST_STATE_PAUSED) {
+        if (m_loaded && Sounding() && requested == GST_STATE_PAUSED) {
             m_playing = false;
             gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
         }
@@ -363,11 +413,21 @@ void GstMediaPlayer::OnStreamError(const BusError& error)
              QString::fromStdString(error.Describe()));
 }
 
-// At the end playback halts where it is, stopped, as after Stop.
-void GstMediaPlayer::OnEndOfStream()
+// At the segment end playback holds there; at the end of the stream it halts
+// where it is, stopped, as after Stop. The end of a stream sought since is
+// no longer news.
+void GstMediaPlayer::OnEndOfStream(guint32 seqnum)
 {
-    if (!m_loaded)
+    if (!m_loaded || m_atSegmentEnd)
         return;
+    if (m_stopInStream) {
+        if (seqnum != m_seekSeqnum)
+            return;
+        m_atSegmentEnd = true;
+        m_position = *m_pipelineEnd;
+        gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
+        return;
+    }
     if (std::optional<double> position = QueryPosition())
         m_position = *position;
     m_playing = false;

@@ -27,7 +27,10 @@ struct GstPlayerSettings {
 // The media player over GStreamer's playbin. Loading prerolls the file (PAUSED)
 // so that its first frame and its positions are ready; Stop is PAUSED with a
 // "stopped" mark, because a pipeline in READY forgets its position. Seeks are
-// flushing and ACCURATE (with a lead-in where the demuxer needs one). Bus messages are handled on the GUI thread as they
+// flushing and ACCURATE (with a lead-in where the demuxer needs one), and carry
+// the segment end as their stop, so that the stream itself ends on that
+// sample; the player then pauses the pipeline and holds at the end. Bus
+// messages are handled on the GUI thread as they
 // arrive, and before each operation, so that an operation always sees the
 // stream as it is.
 //
@@ -45,6 +48,7 @@ public:
     void SetMediaFileName(const std::string& path) override;
     double GetCurrentPosition() override;
     void SetCurrentPosition(double seconds) override;
+    void SetSegmentEnd(std::optional<double> seconds) override;
     void Play() override;
     void Pause() override;
     void Stop() override;
@@ -52,8 +56,12 @@ public:
 private:
     // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
     void Open(const std::string& path, PlayerOperation operation);
-    // An exact seek, `seconds` clamped to the stream; waits until it is done.
+    // An exact seek, `seconds` clamped to the stream, up to the segment end;
+    // waits until it is done. A playing player plays on from there, or holds
+    // when the target is not before the segment end.
     void SeekTo(double seconds, PlayerOperation operation);
+    // The pipeline plays (not paused, not held at the segment end).
+    bool Sounding() const { return m_playing && !m_atSegmentEnd; }
     void ReopenAtPosition(PlayerOperation operation);
     // Handles pending bus messages, then throws the error of a stream that
     // broke since the last operation.
@@ -69,7 +77,7 @@ private:
 
     void OnBusMessage(GstMessage* message);
     void OnStreamError(const BusError& error);
-    void OnEndOfStream();
+    void OnEndOfStream(guint32 seqnum);
 
     std::optional<double> QueryPosition() const;
     std::optional<double> QueryDuration() const;
@@ -94,4 +102,16 @@ private:
     double m_position = 0;
     // The error of a stream that broke; thrown by the next operation.
     std::optional<BusError> m_streamError;
+
+    // The segment end asked for, and the one the pipeline's stream was sought
+    // with (nothing: none).
+    std::optional<double> m_segmentEnd;
+    std::optional<double> m_pipelineEnd;
+    // The stream was sought with a stop (an end inside the stream), and the
+    // sequence number of that seek, which its end of stream carries.
+    bool m_stopInStream = false;
+    guint32 m_seekSeqnum = GST_SEQNUM_INVALID;
+    // Playback reached the segment end (or was sought at or past it): the
+    // pipeline is paused, nothing more plays, and m_position is where it holds.
+    bool m_atSegmentEnd = false;
 };

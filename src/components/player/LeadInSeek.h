@@ -24,8 +24,8 @@ public:
     LeadInSeek& operator=(const LeadInSeek&) = delete;
 
     // A flushing, accurate seek to `target` (stream time), to send to the
-    // pipeline.
-    GstEvent* SeekEvent(GstClockTime target);
+    // pipeline. With a `stop` the stream ends there, on its exact sample.
+    GstEvent* SeekEvent(GstClockTime target, GstClockTime stop = GST_CLOCK_TIME_NONE);
     // The pipeline was emptied: the next stream may need no lead-in.
     void Reset();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 class QImage;
@@ -17,7 +18,7 @@ public:
     virtual void showText(const QString& text) = 0;
 };
 
-// The six operations the window drives a media player with. Every operation is
+// The operations the window drives a media player with. Every operation is
 // synchronous: it blocks the calling (GUI) thread until its effect is in place,
 // for at most a few seconds; a media framework that takes longer makes the
 // operation fail instead of hang. A failing operation throws PlayerFault (codes
@@ -49,7 +50,19 @@ public:
     // the first frame shown is the one showing at `seconds`. Throws Refused or
     // Timeout when the seek cannot be done.
     virtual void SetCurrentPosition(double seconds) = 0;
+    // Where playback ends, for a segment that is to end on its exact sample:
+    // playback halts there, the last sample played being the one before
+    // `seconds`. The player then holds there, still playing but with nothing
+    // more to play, and its position reads `seconds` exactly; a seek plays
+    // again up to it, Pause and Stop act as usual. Lasts until the next load or
+    // the next call; no value means none. A new end takes effect at once, also
+    // while playing (at or before the position, playback halts where it is);
+    // taking the end away never seeks, so a playback already running keeps its
+    // end until the next seek or Play. Raises no stream error (as Stop); throws
+    // Refused or Timeout when the seek it needs cannot be done.
+    virtual void SetSegmentEnd(std::optional<double> seconds) = 0;
     // Plays from the current position; returns once playback is running.
+    // Past the segment end there is nothing to play: the player holds.
     virtual void Play() = 0;
     // Holds the position; returns once playback has halted.
     virtual void Pause() = 0;

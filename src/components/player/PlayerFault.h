@@ -34,6 +34,7 @@ enum class PlayerFaultCode : std::uint32_t {
 //   00040402    SetMediaFileName
 //   00020403    GetCurrentPosition
 //   00040403    SetCurrentPosition
+//   00040404    SetSegmentEnd
 //   000107d1    Play
 //   000107d2    Pause
 //   000107d3    Stop
@@ -42,6 +43,7 @@ enum class PlayerOperation : std::uintptr_t {
     SetMediaFileName = 0x40402,
     GetCurrentPosition = 0x20403,
     SetCurrentPosition = 0x40403,
+    SetSegmentEnd = 0x40404,
     Play = 0x107d1,
     Pause = 0x107d2,
     Stop = 0x107d3,
