@@ -85,6 +85,8 @@ void CRecorderDlg::OnReplayPausePoint()
     int index = SelectedPausePoint();
     if (index < 0)
         return;
+    // The repeated segment ends here: its end must not end this playback.
+    m_player.SetSegmentEnd(std::nullopt);
     m_player.SetCurrentPosition(m_pausePoints[index]);
     KillTimer(RepeatTimer);
     StartTimer(PointTimer);

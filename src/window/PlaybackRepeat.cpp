@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 
 // Playback and segment repeat: play on from the end of the segment, mark and
-// nudge the segment, replay it once, and report player faults.
+// nudge the segment, replay it once, and report player faults. While a segment
+// plays (RepeatTimer runs) the player knows its end and ends it on the exact
+// sample; the timer's check still decides when the window stops.
 
 namespace {
 
@@ -19,6 +21,13 @@ void ShowSegment(CRecorderDlg& dlg)
     dlg.m_startTimeShown = dlg.m_startTime;
     dlg.m_endTimeShown = dlg.m_endTime;
     dlg.UpdateData(false);
+}
+
+// While a segment plays, the player ends it where the window will.
+void FollowSegmentEnd(CRecorderDlg& dlg)
+{
+    if (dlg.IsTimerRunning(RepeatTimer))
+        dlg.m_player.SetSegmentEnd(dlg.m_endTime);
 }
 
 } // namespace
@@ -46,6 +55,7 @@ void CRecorderDlg::OnPause()
             m_player.Pause();
             m_endTime = m_player.GetCurrentPosition();
             ShowSegment(*this);
+            FollowSegmentEnd(*this);
         },
         FaultReaction::ReportAndDisable, BoxIcon::Information);
 }
@@ -57,6 +67,7 @@ void CRecorderDlg::OnStop()
             m_player.Stop();
             m_endTime = m_player.GetCurrentPosition();
             ShowSegment(*this);
+            FollowSegmentEnd(*this);
         },
         FaultReaction::ReportAndDisable, BoxIcon::Information);
 }
@@ -75,7 +86,11 @@ void CRecorderDlg::OnMarkEnd()
 {
     GuardedPlayerCall(
         [this] {
-            m_endTime = m_player.GetCurrentPosition();
+            // The end is taken only when the player could take it too.
+            double end = m_player.GetCurrentPosition();
+            if (IsTimerRunning(RepeatTimer))
+                m_player.SetSegmentEnd(end);
+            m_endTime = end;
             ShowSegment(*this);
         },
         FaultReaction::Ignore, BoxIcon::None);
@@ -103,6 +118,7 @@ void CRecorderDlg::OnStartLater()
     m_startTime = start;
     m_startTimeShown = start;
     UpdateData(false);
+    FollowSegmentEnd(*this);
 }
 
 void CRecorderDlg::OnEndEarlier()
@@ -116,6 +132,7 @@ void CRecorderDlg::OnEndEarlier()
     m_endTime = end;
     m_endTimeShown = end;
     UpdateData(false);
+    FollowSegmentEnd(*this);
 }
 
 void CRecorderDlg::OnEndLater()
@@ -124,6 +141,7 @@ void CRecorderDlg::OnEndLater()
     m_endTime += m_timeStep;
     m_endTimeShown = m_endTime;
     UpdateData(false);
+    FollowSegmentEnd(*this);
 }
 
 void CRecorderDlg::OnTakeStartTime()
@@ -136,6 +154,7 @@ void CRecorderDlg::OnTakeEndTime()
 {
     UpdateData(true);
     m_endTime = m_endTimeShown;
+    FollowSegmentEnd(*this);
 }
 
 void CRecorderDlg::OnRepeat()
@@ -144,6 +163,7 @@ void CRecorderDlg::OnRepeat()
         [this] {
             KillTimer(PointTimer);
             m_repeatTimerId = StartTimer(RepeatTimer);
+            m_player.SetSegmentEnd(m_endTime);
             m_player.SetCurrentPosition(m_startTime);
             m_player.Play();
         },
@@ -160,11 +180,14 @@ void CRecorderDlg::CheckSegmentEnd()
             return;
         }
         KillTimer(m_repeatTimerId);
+        m_player.SetSegmentEnd(std::nullopt);
         m_player.Stop();
     } catch (const PlayerFault&) {
         // The fault is reported by the dispatch; a timer left running would
-        // report it again every tick, a new box over each open one.
+        // report it again every tick, a new box over each open one. Taking
+        // the end away cannot fault.
         KillTimer(m_repeatTimerId);
+        m_player.SetSegmentEnd(std::nullopt);
         throw;
     }
 }
@@ -183,6 +206,7 @@ void CRecorderDlg::GuardedPlayerCall(const std::function<void()>& steps, FaultRe
             break;
         case FaultReaction::DisableQuietly:
             KillTimer(m_repeatTimerId);
+            m_player.SetSegmentEnd(std::nullopt);
             ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
             EnablePlaybackControls(false);
             break;

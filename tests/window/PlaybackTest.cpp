@@ -1,4 +1,4 @@
-#include "window/WindowFixture.h"
+#include "window/PausePointFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -351,6 +351,127 @@ TEST_F(PlaybackTest, FaultInTheSegmentEndCheckIsReportedOnce)
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].text, "GetCurrentPosition failed");
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+}
+
+// While a segment plays the player knows its end, set before the seek that
+// starts it; the timer's check still stops it, and then the end is gone.
+TEST_F(PlaybackTest, RepeatGivesThePlayerTheSegmentEndUntilTheCheckStops)
+{
+    SetSegment(10, 12.5);
+    Click(kRepeat);
+    EXPECT_EQ(player->calls,
+              (Calls{"SetSegmentEnd(12.500000)", "SetCurrentPosition(10.000000)", "Play"}));
+    EXPECT_EQ(player->segmentEnd, 12.5);
+
+    // The player holds at the end, reading it exactly.
+    player->position = 12.5;
+    dlg->Tick(RepeatTimer);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_EQ(player->segmentEnd, std::nullopt);
+    EXPECT_EQ(player->Commands(), (Calls{"SetCurrentPosition(10.000000)", "Play", "Stop"}));
+}
+
+TEST_F(PlaybackTest, InfinitelyKeepsTheSegmentEnd)
+{
+    static_cast<QAbstractButton*>(dlg->Control(1025))->setChecked(true);
+    Repeating(2, 3);
+    player->position = 3;
+    dlg->Tick(RepeatTimer);
+    EXPECT_EQ(player->segmentEnd, 3.0);
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+}
+
+// Every way of moving the end while the segment plays reaches the player.
+TEST_F(PlaybackTest, MovingTheEndWhileRepeatingMovesThePlayersEnd)
+{
+    Repeating(10, 12);
+    Click(kEndLater);
+    EXPECT_EQ(player->segmentEnd, 12.5);
+    Click(kEndEarlier);
+    EXPECT_EQ(player->segmentEnd, 12.0);
+    Click(kStartLater);
+    EXPECT_EQ(player->segmentEnd, 12.0);
+    SetSegment(11.9, 12);
+    Click(kStartLater);
+    EXPECT_EQ(player->segmentEnd, 12.5);
+
+    Edit(1003)->setText("13.25");
+    LoseFocus(1003);
+    EXPECT_EQ(player->segmentEnd, 13.25);
+
+    player->position = 11.75;
+    Click(kMarkEnd);
+    EXPECT_EQ(player->segmentEnd, 11.75);
+    player->position = 11.5;
+    Click(kPause);
+    EXPECT_EQ(player->segmentEnd, 11.5);
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+    // The existing playback tests see none of these calls among the commands.
+    EXPECT_EQ(player->Commands(), Calls{"Pause"});
+}
+
+TEST_F(PlaybackTest, MovingTheEndWithNoSegmentPlayingLeavesThePlayerAlone)
+{
+    SetSegment(10, 12);
+    Click(kEndLater);
+    Click(kEndEarlier);
+    Click(kStartLater);
+    player->position = 11;
+    Click(kMarkEnd);
+    Click(kPause);
+    Click(kStop);
+    Edit(1003)->setText("13.25");
+    LoseFocus(1003);
+    EXPECT_EQ(player->segmentEnd, std::nullopt);
+    for (const std::string& call : player->calls)
+        EXPECT_NE(call.rfind(FakePlayer::kSetSegmentEnd, 0), 0u) << call;
+}
+
+// A failed Mark end keeps the segment; a fault in setting the end in Repeat is
+// Repeat's own fault, which takes the end away again.
+TEST_F(PlaybackTest, FaultsInSettingTheEnd)
+{
+    Repeating(1, 5);
+    player->position = 3;
+    player->failOn = {FakePlayer::kSetSegmentEnd};
+    Click(kMarkEnd);
+    EXPECT_DOUBLE_EQ(dlg->m_endTime, 5.0);
+    EXPECT_EQ(BoxText(1003), "5");
+    EXPECT_TRUE(prompts.boxes.empty());
+
+    Click(kRepeat);
+    EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
+    EXPECT_EQ(prompts.BoxTexts(), Calls{"Error Media Types"});
+    EXPECT_EQ(player->segmentEnd, std::nullopt);
+    EXPECT_EQ(player->Commands(), Calls{});
+}
+
+// Play and Open load the media, which forgets the end.
+TEST_F(PlaybackTest, PlayWhileRepeatingPlaysOnWithoutTheEnd)
+{
+    Repeating(1, 2);
+    Click(kPlay);
+    EXPECT_EQ(player->segmentEnd, std::nullopt);
+    EXPECT_TRUE(player->playing);
+}
+
+class RepeatAndPausePointsTest : public PausePointTest {};
+
+TEST_F(RepeatAndPausePointsTest, ReplayPointTakesTheSegmentEndAwayBeforeItSeeks)
+{
+    Start();
+    OpenMedia("lesson.mp3", "5.000000\r\n9.000000\r\n");
+    dlg->m_startTime = 6;
+    dlg->m_endTime = 7;
+    Click(kRepeat);
+    ASSERT_EQ(player->segmentEnd, 7.0);
+    dlg->m_pointList->setCurrentRow(0);
+    player->calls.clear();
+
+    Click(1017);
+    EXPECT_EQ(player->calls, (Calls{"SetSegmentEnd()", "SetCurrentPosition(5.000000)", "Play"}));
+    EXPECT_EQ(player->segmentEnd, std::nullopt);
     EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
 }
 
