@@ -174,21 +174,24 @@ def player_figures(build):
 
 def repeat_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "repeat_bench"))
-    result = next(iter(results.values()), None)
-    if not result or not result["repeats_measured"]:
+    if not results:
         row("Segment repeat at the sound server", "n/a", "", "repeat_bench failed")
-        return
-    measured = int(result["repeats_measured"])
-    row("Sound heard past the segment end",
-        "/".join(fmt(result[f"past_end_{k}_ms"]) for k in ("min", "median", "max")), "ms",
-        f"repeat_bench: min/median/max over {measured} repeats of 1 s segments of white noise, real window "
-        "and player, heard at a PulseAudio null sink's monitor")
-    row("Repeat to first sound",
-        "/".join(fmt(result[f"repeat_to_sound_{k}_ms"]) for k in ("min", "median", "max")), "ms",
-        "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor")
-    row("First sample heard after Repeat vs the segment start",
-        f"{fmt(result['first_sample_error_min_ms'], 2)}..{fmt(result['first_sample_error_max_ms'], 2)}", "ms",
-        "repeat_bench: where the heard sound sits in the file, found by content")
+    for name, result in results.items():
+        what = result.get("label") or name.split("/")[0].removeprefix("BM_")
+        measured = int(result["repeats_measured"])
+        if not measured:
+            row(f"Segment repeat at the sound server, {what}", "n/a", "", "repeat_bench: no repeat was heard")
+            continue
+        row(f"Sound heard past the segment end, {what}",
+            "/".join(fmt(result[f"past_end_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+            f"repeat_bench: min/median/max over {measured} repeats of 1 s segments of white noise, real window "
+            "and player, heard at a PulseAudio null sink's monitor")
+        row(f"Repeat to first sound, {what}",
+            "/".join(fmt(result[f"repeat_to_sound_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+            "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor")
+        row(f"First sample heard after Repeat vs the segment start, {what}",
+            f"{fmt(result['first_sample_error_min_ms'], 2)}..{fmt(result['first_sample_error_max_ms'], 2)}", "ms",
+            "repeat_bench: where the heard sound sits in the file, found by content")
 
 
 def recorder_figures(build):
