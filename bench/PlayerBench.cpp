@@ -10,7 +10,6 @@
 #include "components/player/CMediaplayer1.h"
 #include "components/player/GstMediaPlayer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -160,14 +159,3 @@ void BM_SoundServerStart(benchmark::State& state)
 BENCHMARK(BM_SoundServerStart)->Arg(0)->Arg(1000)->Iterations(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

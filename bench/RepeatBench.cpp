@@ -11,7 +11,6 @@
 #include "PlayedSound.h"
 #include "PlayerMedia.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -128,14 +127,3 @@ void BM_RepeatAfterStopped(benchmark::State& state)
 BENCHMARK(BM_RepeatAfterStopped)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
