@@ -41,12 +41,9 @@ std::string Made(const std::string& name, Writer write)
 }
 
 // Runs a gst-launch style pipeline that writes to `location` until its end.
-void RunPipeline(const std::string& description, const std::string& location)
+// False when it has not ended by the deadline.
+bool RunPipelineOnce(const std::string& text, const std::string& location, std::chrono::seconds limit)
 {
-    InitialiseMediaFramework();
-    std::string text = description;
-    for (std::string::size_type at; (at = text.find("@OUT@")) != std::string::npos;)
-        text.replace(at, 5, "\"" + location + "\"");
     GError* rawError = nullptr;
     GstPipelineHandle pipeline = AdoptPipeline(gst_parse_launch(text.c_str(), &rawError));
     GErrorHandle error(rawError);
@@ -55,16 +52,33 @@ void RunPipeline(const std::string& description, const std::string& location)
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     GstBusHandle bus(gst_element_get_bus(pipeline.get()));
     // A signal can end a wait on the bus early: wait again until the deadline.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    auto deadline = std::chrono::steady_clock::now() + limit;
     GstMessageHandle message;
     while (!message && std::chrono::steady_clock::now() < deadline)
         message.reset(gst_bus_timed_pop_filtered(bus.get(), GST_SECOND,
                                                  GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     if (!message)
-        throw std::runtime_error("making " + location + " took too long: " + text);
+        return false;
     if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS)
         throw std::runtime_error("making " + location + " failed: " + BusError::FromMessage(message.get()).Describe() +
                                  " in " + text);
+    return true;
+}
+
+// The MPEG-1 multiplexer now and then stalls for good after misreading its
+// audio input; making the file again from scratch gets past it.
+void RunPipeline(const std::string& description, const std::string& location)
+{
+    InitialiseMediaFramework();
+    std::string text = description;
+    for (std::string::size_type at; (at = text.find("@OUT@")) != std::string::npos;)
+        text.replace(at, 5, "\"" + location + "\"");
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (RunPipelineOnce(text, location, std::chrono::seconds(40)))
+            return;
+    }
+    throw std::runtime_error("making " + location + " took too long " + std::to_string(kAttempts) + " times: " + text);
 }
 
 std::vector<char> ReadAll(const std::string& path)
