@@ -10,8 +10,9 @@
 #include "FullStack.h"
 #include "PlayedSound.h"
 #include "PlayerMedia.h"
+#include "components/recorder/CMP3Enc.h"
+#include "support/WindowHarness.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -22,8 +23,6 @@
 namespace {
 
 constexpr int kRate = SoundServerSession::kRate;
-constexpr int kRepeatId = 1012;
-constexpr int kOpenId = 1009;
 constexpr double kSegmentSeconds = 1.0;
 
 struct Spread {
@@ -55,11 +54,10 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
         return;
     }
     const DecodedSound reference = DecodeSound(media);
-    QTemporaryDir dir;
-    RealWindow window(dir.filePath("ardeno-recorder.ini").toStdString());
-    window.Start();
+    WindowHarness window;
+    window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer());
     window.prompts.openAnswers.push_back(media);
-    window.Click(kOpenId);
+    window.Click(ControlId::Open);
     QTest::qWait(300);
 
     std::mt19937 random(5);
@@ -70,10 +68,9 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
     for (auto _ : state) {
         QTest::qWait(waitMs);
         const double start = place(random);
-        window.dlg->m_startTime = start;
-        window.dlg->m_endTime = start + kSegmentSeconds;
+        window.dlg->Segment().SetSegment(start, start + kSegmentSeconds);
         const std::size_t mark = server.Monitor().Size();
-        window.Click(kRepeatId);
+        window.Click(ControlId::Repeat);
         if (!QTest::qWaitFor([&] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000)) {
             state.SkipWithError("Repeat did not stop within 5 s");
             break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/ControlId.h"
+
 #include <span>
 
 // The two dialog templates of the program, as data: every control with its id,
@@ -26,10 +28,8 @@ enum ControlStyle : unsigned {
     StyleCentred = 1u << 1,
 };
 
-constexpr int kNoId = -1;
-
 struct ControlTemplate {
-    int id;
+    ControlId id;
     ControlKind kind;
     const char* caption;
     int x, y, w, h;

@@ -93,8 +93,8 @@ QFont TemplateFont(const DialogTemplate& tmpl)
     return font;
 }
 
-std::map<int, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmpl,
-                                      const std::map<int, QWidget*>& provided)
+std::map<ControlId, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmpl,
+                                            const std::map<ControlId, QWidget*>& provided)
 {
     QFont font = TemplateFont(tmpl);
     dialog->setFont(font);
@@ -102,7 +102,7 @@ std::map<int, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmp
     dialog->setWindowTitle(QString::fromUtf8(tmpl.title));
     dialog->setFixedSize(DialogUnitsToPixels(QRect(0, 0, tmpl.width, tmpl.height), base).size());
 
-    std::map<int, QWidget*> controls;
+    std::map<ControlId, QWidget*> controls;
     QWidget* previous = nullptr;
     for (const ControlTemplate& c : tmpl.controls) {
         auto given = provided.find(c.id);
@@ -115,8 +115,8 @@ std::map<int, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmp
             widget->lower();
             widget->setAttribute(Qt::WA_TransparentForMouseEvents);
         }
-        if (c.id != kNoId) {
-            widget->setProperty("controlId", c.id);
+        if (c.id != ControlId::None) {
+            widget->setProperty("controlId", static_cast<int>(c.id));
             controls[c.id] = widget;
         }
         if (widget->focusPolicy() != Qt::NoFocus) {

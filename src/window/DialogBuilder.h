@@ -28,6 +28,6 @@ QFont TemplateFont(const DialogTemplate& tmpl);
 // Creates the template's controls as children of `dialog`, in template order,
 // sizes the dialog to the template and returns the controls by id. Controls
 // the caller has already made (the player control) are passed in `provided`
-// and only placed.
-std::map<int, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmpl,
-                                      const std::map<int, QWidget*>& provided = {});
+// and only placed. Each control carries its id in the "controlId" property.
+std::map<ControlId, QWidget*> BuildControls(QWidget* dialog, const DialogTemplate& tmpl,
+                                            const std::map<ControlId, QWidget*>& provided = {});

@@ -1,16 +1,20 @@
 #include "window/RecorderDlg.h"
 
-#include "app/AboutDlg.h"
-#include "app/AppIcon.h"
 #include "components/player/PlayerFault.h"
 #include "resources/DialogTemplates.h"
+#include "window/AboutDlg.h"
+#include "app/AppIcon.h"
+#include "window/DataExchange.h"
 #include "window/DialogBuilder.h"
-#include "window/NumberText.h"
+#include "window/media/MediaSession.h"
+#include "window/pausepoints/PausePoints.h"
+#include "window/recording/RecordingPanel.h"
+#include "window/segment/SegmentRepeat.h"
+#include "window/settings/SettingsFile.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 
@@ -18,51 +22,38 @@ namespace {
 
 constexpr int kTimerPeriodMs = 100;
 
-// Controls enabled and disabled together by EnablePlaybackControls.
-constexpr int kPlaybackControlGroup[] = {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018};
-
-// Time boxes and the values bound to them, in exchange order.
-constexpr int kStartTimeBox = 1002;
-constexpr int kEndTimeBox = 1003;
-constexpr int kLeadInBox = 1006;
-constexpr int kPointStepBox = 1005;
-constexpr int kTimeStepBox = 1004;
-constexpr int kSaveFileBox = 1031;
-
-// A time box holds at most this many characters when it is read.
-constexpr int kExchangeTextLimit = 399;
-
 } // namespace
 
+// Every command of the window's controls and the feature that handles it.
 const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
-    {ControlEvent::Clicked, 1009, &CRecorderDlg::OnOpen},
-    {ControlEvent::Clicked, 1010, &CRecorderDlg::OnPlay},
-    {ControlEvent::Clicked, 1026, &CRecorderDlg::OnPlay},
-    {ControlEvent::Clicked, 1008, &CRecorderDlg::OnSavePausePoints},
-    {ControlEvent::Clicked, 1013, &CRecorderDlg::OnAddPausePoint},
-    {ControlEvent::Clicked, 1011, &CRecorderDlg::OnPause},
-    {ControlEvent::Clicked, 1012, &CRecorderDlg::OnRepeat},
-    {ControlEvent::Clicked, 1017, &CRecorderDlg::OnReplayPausePoint},
-    {ControlEvent::Clicked, 1014, &CRecorderDlg::OnDeletePausePoint},
-    {ControlEvent::Clicked, 1015, &CRecorderDlg::OnPausePointEarlier},
-    {ControlEvent::Clicked, 1016, &CRecorderDlg::OnPausePointLater},
-    {ControlEvent::Clicked, 1018, &CRecorderDlg::OnNextPausePoint},
-    {ControlEvent::DoubleClicked, 1007, &CRecorderDlg::OnReplayPausePoint},
-    {ControlEvent::Clicked, 1019, &CRecorderDlg::OnStartEarlier},
-    {ControlEvent::Clicked, 1020, &CRecorderDlg::OnStartLater},
-    {ControlEvent::Clicked, 1021, &CRecorderDlg::OnEndEarlier},
-    {ControlEvent::Clicked, 1022, &CRecorderDlg::OnEndLater},
-    {ControlEvent::FocusLost, 1002, &CRecorderDlg::OnTakeStartTime},
-    {ControlEvent::FocusLost, 1003, &CRecorderDlg::OnTakeEndTime},
-    {ControlEvent::Clicked, 1023, &CRecorderDlg::OnMarkStart},
-    {ControlEvent::Clicked, 1024, &CRecorderDlg::OnMarkEnd},
-    {ControlEvent::Clicked, 1032, &CRecorderDlg::OnChooseOutputFile},
-    {ControlEvent::Clicked, 1033, &CRecorderDlg::OnRecord},
-    {ControlEvent::Clicked, 1034, &CRecorderDlg::OnPauseRecording},
-    {ControlEvent::Clicked, 1035, &CRecorderDlg::OnStopRecording},
-    {ControlEvent::Clicked, 1038, &CRecorderDlg::OnStop},
-    {ControlEvent::Clicked, 1028, &CRecorderDlg::OnExit},
-    {ControlEvent::Clicked, 1036, &CRecorderDlg::OnAbout},
+    {ControlEvent::Clicked, ControlId::Open, [](CRecorderDlg& d) { d.Media().Open(); }},
+    {ControlEvent::Clicked, ControlId::Play, [](CRecorderDlg& d) { d.Segment().Play(); }},
+    {ControlEvent::Clicked, ControlId::TopPlay, [](CRecorderDlg& d) { d.Segment().Play(); }},
+    {ControlEvent::Clicked, ControlId::SavePoints, [](CRecorderDlg& d) { d.Points().Save(); }},
+    {ControlEvent::Clicked, ControlId::AddPoint, [](CRecorderDlg& d) { d.Points().Add(); }},
+    {ControlEvent::Clicked, ControlId::Pause, [](CRecorderDlg& d) { d.Segment().Pause(); }},
+    {ControlEvent::Clicked, ControlId::Repeat, [](CRecorderDlg& d) { d.Segment().Repeat(); }},
+    {ControlEvent::Clicked, ControlId::ReplayPoint, [](CRecorderDlg& d) { d.Points().Replay(); }},
+    {ControlEvent::Clicked, ControlId::DeletePoint, [](CRecorderDlg& d) { d.Points().Delete(); }},
+    {ControlEvent::Clicked, ControlId::PointEarlier, [](CRecorderDlg& d) { d.Points().Earlier(); }},
+    {ControlEvent::Clicked, ControlId::PointLater, [](CRecorderDlg& d) { d.Points().Later(); }},
+    {ControlEvent::Clicked, ControlId::NextPoint, [](CRecorderDlg& d) { d.Points().Next(); }},
+    {ControlEvent::DoubleClicked, ControlId::PointList, [](CRecorderDlg& d) { d.Points().Replay(); }},
+    {ControlEvent::Clicked, ControlId::StartEarlier, [](CRecorderDlg& d) { d.Segment().StartEarlier(); }},
+    {ControlEvent::Clicked, ControlId::StartLater, [](CRecorderDlg& d) { d.Segment().StartLater(); }},
+    {ControlEvent::Clicked, ControlId::EndEarlier, [](CRecorderDlg& d) { d.Segment().EndEarlier(); }},
+    {ControlEvent::Clicked, ControlId::EndLater, [](CRecorderDlg& d) { d.Segment().EndLater(); }},
+    {ControlEvent::FocusLost, ControlId::StartTime, [](CRecorderDlg& d) { d.Segment().TakeStartTime(); }},
+    {ControlEvent::FocusLost, ControlId::EndTime, [](CRecorderDlg& d) { d.Segment().TakeEndTime(); }},
+    {ControlEvent::Clicked, ControlId::MarkStart, [](CRecorderDlg& d) { d.Segment().MarkStart(); }},
+    {ControlEvent::Clicked, ControlId::MarkEnd, [](CRecorderDlg& d) { d.Segment().MarkEnd(); }},
+    {ControlEvent::Clicked, ControlId::SaveAs, [](CRecorderDlg& d) { d.Recording().ChooseOutputFile(); }},
+    {ControlEvent::Clicked, ControlId::Record, [](CRecorderDlg& d) { d.Recording().Record(); }},
+    {ControlEvent::Clicked, ControlId::PauseRecording, [](CRecorderDlg& d) { d.Recording().PauseRecording(); }},
+    {ControlEvent::Clicked, ControlId::StopRecording, [](CRecorderDlg& d) { d.Recording().StopRecording(); }},
+    {ControlEvent::Clicked, ControlId::TopStop, [](CRecorderDlg& d) { d.Segment().Stop(); }},
+    {ControlEvent::Clicked, ControlId::Exit, [](CRecorderDlg& d) { d.OnExit(); }},
+    {ControlEvent::Clicked, ControlId::About, [](CRecorderDlg& d) { d.OnAbout(); }},
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
@@ -77,12 +68,19 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(m_hIcon);
-    m_controls = BuildControls(this, MainDialogTemplate(), {{1000, &m_player}});
+    m_controls = BuildControls(this, MainDialogTemplate(), {{ControlId::Player, &m_player}});
     for (std::size_t id = 0; id < m_timers.size(); ++id) {
         m_timers[id].setTimerType(Qt::PreciseTimer);
         m_timers[id].setInterval(kTimerPeriodMs);
         connect(&m_timers[id], &QTimer::timeout, this, [this, id] { Tick(static_cast<int>(id)); });
     }
+
+    m_media = std::make_unique<MediaSession>(*this, m_player);
+    m_segment = std::make_unique<SegmentRepeat>(*this, m_player);
+    m_points = std::make_unique<PausePoints>(*this, m_player,
+                                             *static_cast<QListWidget*>(Control(ControlId::PointList)));
+    m_recording = std::make_unique<RecordingPanel>(*this, *m_recorder);
+    m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath);
     ConnectCommands();
 }
 
@@ -91,16 +89,15 @@ CRecorderDlg::~CRecorderDlg() = default;
 void CRecorderDlg::ConnectCommands()
 {
     for (const CommandEntry& entry : s_commandTable) {
-        QWidget* control = Control(entry.controlId);
-        Handler handler = entry.handler;
+        QWidget* control = Control(entry.control);
         switch (entry.event) {
         case ControlEvent::Clicked:
             connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked, this,
-                    [this, handler] { DispatchControlEvent(handler); });
+                    [this, &entry] { DispatchControlEvent(entry); });
             break;
         case ControlEvent::DoubleClicked:
             connect(static_cast<QListWidget*>(control), &QListWidget::itemDoubleClicked, this,
-                    [this, handler] { DispatchControlEvent(handler); });
+                    [this, &entry] { DispatchControlEvent(entry); });
             break;
         case ControlEvent::FocusLost: control->installEventFilter(this); break;
         }
@@ -110,34 +107,34 @@ void CRecorderDlg::ConnectCommands()
 bool CRecorderDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut) {
-        int id = watched->property("controlId").toInt();
+        auto control = static_cast<ControlId>(watched->property("controlId").toInt());
         for (const CommandEntry& entry : s_commandTable) {
-            if (entry.event == ControlEvent::FocusLost && entry.controlId == id)
-                DispatchControlEvent(entry.handler);
+            if (entry.event == ControlEvent::FocusLost && entry.control == control)
+                DispatchControlEvent(entry);
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void CRecorderDlg::Dispatch(const std::function<void()>& handler)
+void CRecorderDlg::Dispatch(const std::function<void()>& command)
 {
     try {
-        handler();
+        command();
     } catch (const PlayerFault& fault) {
         ShowMessage(m_environment.appName, fault.what(), BoxIcon::Stop);
     }
 }
 
-void CRecorderDlg::DispatchControlEvent(Handler handler)
+void CRecorderDlg::DispatchControlEvent(const CommandEntry& entry)
 {
     // Notifications raised while data is exchanged (a box taking the focus
     // away from a time box) are not commands of the user.
     if (m_exchanging)
         return;
-    Dispatch([this, handler] { (this->*handler)(); });
+    Dispatch([this, &entry] { entry.handler(*this); });
 }
 
-QWidget* CRecorderDlg::Control(int id) const
+QWidget* CRecorderDlg::Control(ControlId id) const
 {
     auto found = m_controls.find(id);
     return found == m_controls.end() ? nullptr : found->second;
@@ -145,27 +142,35 @@ QWidget* CRecorderDlg::Control(int id) const
 
 int CRecorderDlg::DoModal()
 {
-    m_reopenMediaWhenShown = true;
+    m_starting = true;
     OnInitDialog();
-    m_reopenMediaWhenShown = false;
+    m_starting = false;
     return exec();
+}
+
+void CRecorderDlg::RunWhenShown(std::function<void()> work)
+{
+    if (m_starting)
+        m_whenShown.push_back(std::move(work));
+    else
+        work();
 }
 
 void CRecorderDlg::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
-    // The window is on screen: the media the settings name is loaded next,
-    // before any command of the user.
-    if (m_mediaReopenPending) {
-        m_mediaReopenPending = false;
-        QTimer::singleShot(0, this, [this] { Dispatch([this] { ReopenMedia(); }); });
-    }
+    // The window is on screen: what waited for it runs next, before any
+    // command of the user.
+    if (m_whenShown.empty())
+        return;
+    QTimer::singleShot(0, this, [this, work = std::exchange(m_whenShown, {})] {
+        for (const auto& step : work)
+            Dispatch(step);
+    });
 }
 
 bool CRecorderDlg::OnInitDialog()
 {
-    m_pathEdit = static_cast<QLineEdit*>(Control(1001));
-    m_pointList = static_cast<QListWidget*>(Control(1007));
     UpdateData(false);
 
     // Linux window managers offer no system menu to extend; the About item
@@ -177,78 +182,35 @@ bool CRecorderDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
 
     Dispatch([this] {
-        if (!LoadSettings())
-            InstallDefaults();
+        if (!m_settings->LoadSettings())
+            m_settings->InstallDefaults();
     });
 
-    m_pathEdit->setText(QString::fromStdString(m_mediaPath));
     UpdateData(false);
     m_prompts.OpenUrl(m_environment.homePageUrl);
-    Control(kStartTimeBox)->setFocus();
+    Control(ControlId::StartTime)->setFocus();
     return true;
-}
-
-void CRecorderDlg::InstallDefaults()
-{
-    m_startTime = 0;
-    m_endTime = 0;
-    m_timeStep = 0.5;
-    m_pointStep = 0.5;
-    m_leadIn = 0.33;
-    m_mediaPath = "D:\\AllMediaFile.mp3";
-    EnablePlaybackControls(false);
-    m_pointFilePath = "D:\\AllMediaFile1.txt";
-    m_pausePoints.clear();
-    m_pointsModified = false;
 }
 
 void CRecorderDlg::EnablePlaybackControls(bool enable)
 {
-    for (int id : kPlaybackControlGroup)
+    for (ControlId id : kPlaybackControlGroup)
         Control(id)->setEnabled(enable);
 }
 
 bool CRecorderDlg::UpdateData(bool fromControls)
 {
-    struct TimeBinding {
-        int id;
-        double* value;
-    };
-    const TimeBinding times[] = {{kStartTimeBox, &m_startTimeShown}, {kEndTimeBox, &m_endTimeShown},
-                                 {kLeadInBox, &m_leadIn},            {kPointStepBox, &m_pointStep},
-                                 {kTimeStepBox, &m_timeStep}};
-    auto* saveFileBox = static_cast<QLineEdit*>(Control(kSaveFileBox));
-
     m_exchanging = true;
-    bool ok = true;
-    if (!fromControls) {
-        for (const TimeBinding& binding : times) {
-            auto* box = static_cast<QLineEdit*>(Control(binding.id));
-            QString text = QString::fromStdString(FormatShownTime(*binding.value));
-            if (box->text() != text)
-                box->setText(text);
-        }
-        QString saveFile = QString::fromStdString(m_saveFileName);
-        if (saveFileBox->text() != saveFile)
-            saveFileBox->setText(saveFile);
-    } else {
-        for (const TimeBinding& binding : times) {
-            auto* box = static_cast<QLineEdit*>(Control(binding.id));
-            std::optional<double> value = ParseLeadingNumber(box->text().left(kExchangeTextLimit).toStdString());
-            if (!value) {
-                ShowMessage(m_environment.appName, "Please enter a number.", BoxIcon::Exclamation);
-                box->setFocus();
-                box->selectAll();
-                ok = false;
-                break;
-            }
-            *binding.value = *value;
-        }
-        if (ok)
-            m_saveFileName = saveFileBox->text().toStdString();
-    }
+    DataExchange exchange(*this, fromControls ? DataExchange::Direction::FromControls
+                                              : DataExchange::Direction::ToControls);
+    // The bound values in their exchange order: the two shown times, the
+    // lead-in, the two steps, the output file.
+    m_segment->ExchangeShownTimes(exchange);
+    m_points->ExchangeSteps(exchange);
+    m_segment->ExchangeStep(exchange);
+    m_recording->ExchangeOutputFile(exchange);
     m_exchanging = false;
-    return ok;
+    return exchange.Succeeded();
 }
 
 unsigned CRecorderDlg::StartTimer(int id)
@@ -275,11 +237,11 @@ void CRecorderDlg::Tick(int id)
 
 void CRecorderDlg::OnTimer(int id)
 {
-    RefreshRecordingLabels();
+    m_recording->RefreshLabels();
     if (id == RepeatTimer)
-        CheckSegmentEnd();
+        m_segment->CheckSegmentEnd();
     else
-        CheckPausePointSegment();
+        m_points->CheckSegment();
 }
 
 void CRecorderDlg::ShowMessage(const std::string& caption, const std::string& text, BoxIcon icon)
@@ -320,9 +282,9 @@ void CRecorderDlg::closeEvent(QCloseEvent* event)
 void CRecorderDlg::OnClose()
 {
     m_player.Stop();
-    SaveSettings();
+    m_settings->SaveSettings();
     // A failed save of the pause points keeps the window open, so they are not lost.
-    if (!OfferToSavePausePoints())
+    if (!m_points->OfferToSavePausePoints())
         return;
     reject();
 }

@@ -3,7 +3,7 @@
 // reads back stays C-locale text with a decimal point.
 
 #include "support/FileBytes.h"
-#include "window/PausePointFixture.h"
+#include "support/WindowTest.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -12,9 +12,10 @@
 
 namespace {
 
-constexpr int kStartBox = 1002, kEndBox = 1003, kTimeStepBox = 1004, kPointStepBox = 1005, kLeadInBox = 1006;
-constexpr int kAddPointButton = 1013;
-constexpr int kSavePointsButton = 1008;
+constexpr ControlId kStartBox = ControlId::StartTime, kEndBox = ControlId::EndTime, kTimeStepBox = ControlId::TimeStep,
+                    kPointStepBox = ControlId::PointStep, kLeadInBox = ControlId::LeadIn;
+constexpr ControlId kAddPointButton = ControlId::AddPoint;
+constexpr ControlId kSavePointsButton = ControlId::SavePoints;
 
 // LC_ALL and Qt's default locale set to German for as long as the object lives.
 class GermanEverywhere {
@@ -46,7 +47,7 @@ private:
     bool m_active = false;
 };
 
-class CommaLocaleTest : public PausePointTest {};
+class CommaLocaleTest : public WindowTest {};
 
 TEST_F(CommaLocaleTest, EveryNumberShownReadWrittenAndReadBackKeepsItsDecimalPoint)
 {
@@ -60,20 +61,20 @@ TEST_F(CommaLocaleTest, EveryNumberShownReadWrittenAndReadBackKeepsItsDecimalPoi
 
     // Read from the files and shown in the boxes.
     Start();
-    EXPECT_EQ(BoxText(kStartBox), "4.5");
-    EXPECT_EQ(BoxText(kEndBox), "9.25");
-    EXPECT_EQ(BoxText(kTimeStepBox), "0.25");
-    EXPECT_EQ(BoxText(kPointStepBox), "0.125");
-    EXPECT_EQ(BoxText(kLeadInBox), "0.33");
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{1.5, 2.75}));
+    EXPECT_EQ(Text(kStartBox), "4.5");
+    EXPECT_EQ(Text(kEndBox), "9.25");
+    EXPECT_EQ(Text(kTimeStepBox), "0.25");
+    EXPECT_EQ(Text(kPointStepBox), "0.125");
+    EXPECT_EQ(Text(kLeadInBox), "0.33");
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{1.5, 2.75}));
 
     // Typed in: a decimal point is read as one, a comma ends the number.
     Edit(kLeadInBox)->setText("0.5");
     Edit(kTimeStepBox)->setText("1,5");
     player->position = 12.75;
     Click(kAddPointButton);
-    EXPECT_EQ(dlg->m_leadIn, 0.5);
-    EXPECT_EQ(dlg->m_timeStep, 1);
+    EXPECT_EQ(dlg->Points().LeadIn(), 0.5);
+    EXPECT_EQ(dlg->Segment().Step(), 1);
     EXPECT_EQ(Entries().back(), "12.250000");
 
     // Written to the files.
@@ -87,8 +88,8 @@ TEST_F(CommaLocaleTest, EveryNumberShownReadWrittenAndReadBackKeepsItsDecimalPoi
     // And read back by the next start.
     prompts.boxes.clear();
     Start();
-    EXPECT_EQ(BoxText(kLeadInBox), "0.5");
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{1.5, 2.75, 12.25}));
+    EXPECT_EQ(Text(kLeadInBox), "0.5");
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{1.5, 2.75, 12.25}));
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
 }
 

@@ -1,13 +1,15 @@
 // A disk that fills up: while recording, and when the settings and the pause
 // points are saved. The user is told, and what was on the disk stays usable.
 
-#include "RealWindow.h"
+#include "support/WindowTest.h"
+
+#include <QTest>
 #include "TmpfsMount.h"
 #include "components/RecorderSoundCheck.h"
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeRecorder.h"
 #include "support/FileBytes.h"
-#include "window/RecordingFormat.h"
+#include "window/recording/RecordingFormat.h"
 
 #include <QDir>
 #include <gmock/gmock.h>
@@ -25,7 +27,7 @@ namespace {
 constexpr const char* kDiskSize = "64k";
 constexpr double kMp3BytesPerSecond = 128000 / 8.0;
 
-class FullDiskTest : public RealWindowTest {
+class FullDiskTest : public WindowTest {
 protected:
     FullDiskTest() { QDir(dir.path()).mkdir("disk"); }
 
@@ -44,25 +46,25 @@ TEST_F(FullDiskTest, RecordingStopsTheUserIsToldAndTheMp3SoFarPlays)
     TmpfsMount disk(PathIn("disk"), kDiskSize);
     if (!disk.Mounted())
         GTEST_SKIP() << disk.Problem();
-    Start(RealRecorder(ToneInput(440)), std::make_unique<FakePlayer>());
+    Start(RealRecorder(ToneInput(440)));
     const std::string take = disk.PathOf("take");
     RecordInto(take);
     ASSERT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    EXPECT_FALSE(IsEnabled(kSaveAs));
+    EXPECT_FALSE(IsEnabled(ControlId::SaveAs));
 
-    ASSERT_TRUE(RunUntil([&] { return !prompts.boxes.empty(); }, 20s)) << "the recording never noticed the full disk";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.boxes.empty(); }, 20000)) << "the recording never noticed the full disk";
     const ScriptedPrompts::Box& box = prompts.boxes.front();
     EXPECT_EQ(box.caption, kProgramBoxCaption);
     EXPECT_EQ(box.icon, BoxIcon::Stop);
     EXPECT_THAT(box.text, HasSubstr("Recording to " + take + ".mp3 failed."));
     EXPECT_THAT(box.text, HasSubstr("No space left"));
     EXPECT_THAT(box.text, HasSubstr("saved up to that moment"));
-    EXPECT_TRUE(IsEnabled(kSaveAs)) << "another file cannot be chosen";
+    EXPECT_TRUE(IsEnabled(ControlId::SaveAs)) << "another file cannot be chosen";
 
     // The labels show what is on the disk, and the box comes only once.
     const auto size = static_cast<std::int32_t>(std::filesystem::file_size(take + ".mp3"));
-    EXPECT_TRUE(RunUntil([&] { return LabelText(kFileSizeLabel) == FormatSize(size); }, 1s))
-        << LabelText(kFileSizeLabel) << " instead of " << FormatSize(size);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text(ControlId::FileSize) == FormatSize(size); }, 1000))
+        << Text(ControlId::FileSize) << " instead of " << FormatSize(size);
     EXPECT_EQ(prompts.boxes.size(), 1u);
 
     const DecodedSound sound = DecodeRecording(take + ".mp3");
@@ -85,13 +87,11 @@ TEST_F(FullDiskTest, SettingsAndPausePointsThatDoNotFitAreReportedAndTheOldFiles
     WriteFileBytes(disk.PathOf("lesson.txt"), oldPoints);
     FillUp(disk);
 
-    auto player = std::make_unique<FakePlayer>();
-    FakePlayer* fakePlayer = player.get();
-    Start(std::make_unique<FakeRecorder>(), std::move(player));
-    ASSERT_EQ(dlg->m_pausePoints, std::vector<double>{1.5});
-    fakePlayer->position = 7.33;
-    Click(1013); // add a pause point at 7.33 - 0.33
-    dlg->m_startTime = 4.5;
+    Start();
+    ASSERT_EQ(dlg->Points().Times(), std::vector<double>{1.5});
+    player->position = 7.33;
+    Click(ControlId::AddPoint); // add a pause point at 7.33 - 0.33
+    dlg->Segment().SetSegment(4.5, dlg->Segment().End());
 
     prompts.answers.push_back(BoxAnswer::Yes); // save the pause points
     dlg->close();

@@ -3,7 +3,9 @@
 // and the window goes on to open real media.
 
 #include "HangGuard.h"
-#include "RealWindow.h"
+#include "support/WindowTest.h"
+
+#include <QTest>
 #include "WavFile.h"
 #include "fakes/FakeRecorder.h"
 #include "support/FileBytes.h"
@@ -41,9 +43,9 @@ private:
     bool m_wasRoot;
 };
 
-class HostileMediaTest : public RealWindowTest {
+class HostileMediaTest : public WindowTest {
 protected:
-    void SetUp() override { Start(std::make_unique<FakeRecorder>(), RealPlayer()); }
+    void SetUp() override { Start(nullptr, RealPlayer()); }
 
     // Opens `path` with the Open button; a hang ends the test run.
     void Open(const std::string& path)
@@ -51,7 +53,7 @@ protected:
         prompts.boxes.clear();
         prompts.openAnswers.push_back(path);
         HangGuard guard("opening " + path, 30s);
-        Click(kOpen);
+        Click(ControlId::Open);
     }
 
     // The user sees one stop-sign box that names the file and gives a reason.
@@ -72,7 +74,7 @@ protected:
         WriteFileBytes(good, WavBytes(2));
         Open(good);
         EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-        EXPECT_TRUE(IsEnabled(kPause));
+        EXPECT_TRUE(IsEnabled(ControlId::Pause));
     }
 };
 
@@ -124,10 +126,10 @@ TEST_F(HostileMediaTest, ATruncatedFilePlaysWhatItHolds)
     WriteFileBytes(cut, WavBytes(1, 3));
     Open(cut);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    EXPECT_TRUE(RunUntil([&] { return dlg->m_player.GetCurrentPosition() >= 0.5; }, 5s));
-    Click(kPause);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->Player().GetCurrentPosition() >= 0.5; }, 5000));
+    Click(ControlId::Pause);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    EXPECT_LE(dlg->m_player.GetCurrentPosition(), 3.0);
+    EXPECT_LE(dlg->Player().GetCurrentPosition(), 3.0);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "MemoryUse.h"
 #include "support/FileBytes.h"
-#include "window/PausePointFixture.h"
+#include "support/WindowTest.h"
 
 #include <QListWidget>
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ std::string MillionLines()
     return text;
 }
 
-class HostilePausePointFileTest : public PausePointTest {
+class HostilePausePointFileTest : public WindowTest {
 protected:
     // Opens lesson.mp3 with `bytes` as its pause-point file; returns the file's path.
     std::string OpenWithPointFile(const std::string& bytes)
@@ -43,7 +43,7 @@ protected:
     void ExpectUntouched(const std::string& path, const std::string& bytes) const
     {
         EXPECT_EQ(ReadFileBytes(path), bytes) << "loading changed " << path;
-        EXPECT_FALSE(dlg->m_pointsModified);
+        EXPECT_FALSE(dlg->Points().IsModified());
         EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
     }
 };
@@ -53,14 +53,14 @@ TEST_F(HostilePausePointFileTest, BinaryBytesStayInTheirEntriesAndGiveTimeZero)
     const std::string bytes = "1.5\0\xff\xfe junk\r\n\x01\x02\x7f\r\n2.5"s;
     const std::string path = OpenWithPointFile(bytes);
 
-    ASSERT_EQ(dlg->m_pausePoints, (std::vector<double>{1.5, 0, 2.5}));
-    EXPECT_EQ(dlg->m_pointList->count(), 3);
-    EXPECT_EQ(dlg->m_pointList->item(0)->text().size(), 12); // "1.5", NUL, two bytes that are no UTF-8, " junk", LF
-    EXPECT_EQ(Selected(), 0);
+    ASSERT_EQ(dlg->Points().Times(), (std::vector<double>{1.5, 0, 2.5}));
+    EXPECT_EQ(PointList()->count(), 3);
+    EXPECT_EQ(PointList()->item(0)->text().size(), 12); // "1.5", NUL, two bytes that are no UTF-8, " junk", LF
+    EXPECT_EQ(SelectedEntry(), 0);
     ExpectUntouched(path, bytes);
 
     // Saved, each point becomes a clean line.
-    ASSERT_TRUE(dlg->WritePausePoints());
+    ASSERT_TRUE(dlg->Points().WritePausePoints());
     EXPECT_EQ(ReadFileBytes(path), "1.500000\r\n0.000000\r\n2.500000\r\n");
 }
 
@@ -71,10 +71,10 @@ TEST_F(HostilePausePointFileTest, TenMegabyteLineBecomesEntriesOf79Characters)
     const std::string path = OpenWithPointFile(bytes);
 
     const std::size_t lineEntries = (4 + kTenMegabytes + 1 + kPiece - 1) / kPiece;
-    ASSERT_EQ(dlg->m_pausePoints.size(), lineEntries + 1);
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints.front(), 12.5);
-    EXPECT_EQ(dlg->m_pointList->item(0)->text().size(), static_cast<int>(kPiece));
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints.back(), 3);
+    ASSERT_EQ(dlg->Points().Times().size(), lineEntries + 1);
+    EXPECT_DOUBLE_EQ(dlg->Points().Times().front(), 12.5);
+    EXPECT_EQ(PointList()->item(0)->text().size(), static_cast<int>(kPiece));
+    EXPECT_DOUBLE_EQ(dlg->Points().Times().back(), 3);
     EXPECT_LT(memory.PeakGrowthMiB(), kMemoryBoundMiB);
     ExpectUntouched(path, bytes);
 }
@@ -85,10 +85,10 @@ TEST_F(HostilePausePointFileTest, MillionLinesAllLoadInOrder)
     PeakMemoryGrowth memory;
     const std::string path = OpenWithPointFile(bytes);
 
-    ASSERT_EQ(dlg->m_pausePoints.size(), 1'000'000u);
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints[0], 0.5);
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints[999'999], 999'999.5);
-    EXPECT_EQ(dlg->m_pointList->item(999'999)->text().toStdString(), "999999.5\n");
+    ASSERT_EQ(dlg->Points().Times().size(), 1'000'000u);
+    EXPECT_DOUBLE_EQ(dlg->Points().Times()[0], 0.5);
+    EXPECT_DOUBLE_EQ(dlg->Points().Times()[999'999], 999'999.5);
+    EXPECT_EQ(PointList()->item(999'999)->text().toStdString(), "999999.5\n");
     EXPECT_LT(memory.PeakGrowthMiB(), kMemoryBoundMiB);
     ExpectUntouched(path, bytes);
 }
@@ -101,10 +101,10 @@ TEST_F(HostilePausePointFileTest, NoLineEndsGiveOneEntryPer79Characters)
     const std::string path = OpenWithPointFile(bytes);
 
     // 200 characters: two full pieces and the rest, which has no line end.
-    ASSERT_EQ(dlg->m_pausePoints.size(), 3u);
+    ASSERT_EQ(dlg->Points().Times().size(), 3u);
     EXPECT_EQ(Entries()[0], bytes.substr(0, kPiece));
     EXPECT_EQ(Entries()[2], bytes.substr(2 * kPiece));
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints[0], 4.25);
+    EXPECT_DOUBLE_EQ(dlg->Points().Times()[0], 4.25);
     ExpectUntouched(path, bytes);
 }
 
@@ -115,12 +115,12 @@ TEST_F(HostilePausePointFileTest, CrOnlyLineEndsAreNoLineEnds)
     const std::string bytes = "1.5\r2.5\r3.5\r";
     const std::string path = OpenWithPointFile(bytes);
 
-    ASSERT_EQ(dlg->m_pausePoints, std::vector<double>{1.5});
+    ASSERT_EQ(dlg->Points().Times(), std::vector<double>{1.5});
     EXPECT_EQ(Entries()[0], bytes);
     ExpectUntouched(path, bytes);
 }
 
-class HostileSettingsFileTest : public PausePointTest {
+class HostileSettingsFileTest : public WindowTest {
 protected:
     void StartWithSettings(const std::string& bytes)
     {
@@ -130,10 +130,10 @@ protected:
 
     void ExpectDefaults() const
     {
-        EXPECT_EQ(dlg->m_startTime, 0);
-        EXPECT_EQ(dlg->m_timeStep, 0.5);
-        EXPECT_EQ(dlg->m_leadIn, 0.33);
-        EXPECT_EQ(dlg->m_mediaPath, "D:\\AllMediaFile.mp3");
+        EXPECT_EQ(dlg->Segment().Start(), 0);
+        EXPECT_EQ(dlg->Segment().Step(), 0.5);
+        EXPECT_EQ(dlg->Points().LeadIn(), 0.33);
+        EXPECT_EQ(dlg->Media().Path(), "D:\\AllMediaFile.mp3");
         EXPECT_EQ(player->loadedPath, "");
     }
 };
@@ -143,12 +143,12 @@ TEST_F(HostileSettingsFileTest, BinaryBytesGiveZeroTimesAndAPathKeptByteForByte)
     const std::string path = "/media/\xff\xfe\0odd\x01.mp3"s;
     StartWithSettings("\xff\xfe\r\n\0\r\n0.75\x01\r\n\x7f\r\n1.5\r\n"s + path);
 
-    EXPECT_EQ(dlg->m_startTime, 0);
-    EXPECT_EQ(dlg->m_endTime, 0);
-    EXPECT_EQ(dlg->m_timeStep, 0.75);
-    EXPECT_EQ(dlg->m_pointStep, 0);
-    EXPECT_EQ(dlg->m_leadIn, 1.5);
-    EXPECT_EQ(dlg->m_mediaPath, path);
+    EXPECT_EQ(dlg->Segment().Start(), 0);
+    EXPECT_EQ(dlg->Segment().End(), 0);
+    EXPECT_EQ(dlg->Segment().Step(), 0.75);
+    EXPECT_EQ(dlg->Points().PointStep(), 0);
+    EXPECT_EQ(dlg->Points().LeadIn(), 1.5);
+    EXPECT_EQ(dlg->Media().Path(), path);
     EXPECT_TRUE(prompts.boxes.empty());
 
     dlg->close();
@@ -164,11 +164,11 @@ TEST_F(HostileSettingsFileTest, TenMegabyteFirstLineFillsTheValuesInPiecesAndThe
 
     // Five pieces of 79 characters go to the five times; the path is the
     // rest of the line, however long (nothing is cut).
-    EXPECT_EQ(dlg->m_startTime, 4.5);
-    EXPECT_EQ(dlg->m_mediaPath.size(), line.size() - 5 * kPiece);
+    EXPECT_EQ(dlg->Segment().Start(), 4.5);
+    EXPECT_EQ(dlg->Media().Path().size(), line.size() - 5 * kPiece);
     EXPECT_LT(memory.PeakGrowthMiB(), kMemoryBoundMiB);
     // No pause-point file can have such a name: the list stays empty, quietly.
-    EXPECT_EQ(dlg->m_pointList->count(), 0);
+    EXPECT_EQ(PointList()->count(), 0);
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
@@ -177,9 +177,9 @@ TEST_F(HostileSettingsFileTest, MillionLinesUseTheFirstSix)
     const std::string media = PathIn("lesson.mp3");
     StartWithSettings("1\r\n2\r\n3\r\n4\r\n5\r\n" + media + "\r\n" + MillionLines());
 
-    EXPECT_EQ(dlg->m_startTime, 1);
-    EXPECT_EQ(dlg->m_leadIn, 5);
-    EXPECT_EQ(dlg->m_mediaPath, media);
+    EXPECT_EQ(dlg->Segment().Start(), 1);
+    EXPECT_EQ(dlg->Points().LeadIn(), 5);
+    EXPECT_EQ(dlg->Media().Path(), media);
     EXPECT_EQ(player->loadedPath, media);
 }
 

@@ -1,7 +1,7 @@
 // No sound server and no capture device (CI has neither): Record says why,
 // promptly, and the file the user chose is left as it was.
 
-#include "RealWindow.h"
+#include "support/WindowTest.h"
 #include "components/recorder/CMP3Enc.h"
 #include "fakes/FakePlayer.h"
 #include "support/FileBytes.h"
@@ -40,23 +40,23 @@ private:
     std::optional<std::string> m_old;
 };
 
-using NoSoundInputTest = RealWindowTest;
+using NoSoundInputTest = WindowTest;
 
 TEST_F(NoSoundInputTest, RecordSaysWhyPromptlyAndLeavesTheChosenFileAlone)
 {
     // Whatever sound server the machine may have, none answers here.
     EnvironmentVariable noServer("PULSE_SERVER", "unix:/nonexistent/pulse/native");
-    Start(RealRecorder(CMP3Enc::kDefaultInput), std::make_unique<FakePlayer>());
+    Start(RealRecorder(CMP3Enc::kDefaultInput));
     const std::string kept = PathIn("kept.mp3");
     WriteFileBytes(kept, "an earlier recording");
     prompts.answers.push_back(BoxAnswer::Yes); // replace kept.mp3
     prompts.saveAnswers.push_back(PathIn("kept"));
-    Click(kSaveAs);
+    Click(ControlId::SaveAs);
     prompts.boxes.clear();
 
     // The recorder gives up on a silent input after 5 s; a refused one at once.
     const auto pressed = std::chrono::steady_clock::now();
-    Click(kRecord);
+    Click(ControlId::Record);
     EXPECT_LT(std::chrono::steady_clock::now() - pressed, 8s) << "Record hung";
 
     ASSERT_EQ(prompts.boxes.size(), 1u);
@@ -65,12 +65,12 @@ TEST_F(NoSoundInputTest, RecordSaysWhyPromptlyAndLeavesTheChosenFileAlone)
     EXPECT_THAT(box.text, HasSubstr("Recording to " + kept + " could not start."));
     EXPECT_THAT(box.text, HasSubstr("sound input"));
     EXPECT_THAT(box.text, testing::Not(HasSubstr("gave no reason")));
-    EXPECT_TRUE(IsEnabled(kSaveAs));
+    EXPECT_TRUE(IsEnabled(ControlId::SaveAs));
     EXPECT_FALSE(dlg->IsTimerRunning(RecordTimer)) << "the panel counts a recording that does not exist";
     EXPECT_EQ(ReadFileBytes(kept), "an earlier recording");
 
     // A second try says the same, and the window still works.
-    Click(kRecord);
+    Click(ControlId::Record);
     EXPECT_EQ(prompts.boxes.size(), 2u);
     EXPECT_EQ(ReadFileBytes(kept), "an earlier recording");
 }

@@ -2,7 +2,9 @@
 // go through every file the program touches: the media (real player), its
 // pause-point file, the recording (real recorder) and the settings file.
 
-#include "RealWindow.h"
+#include "support/WindowTest.h"
+
+#include <QTest>
 #include "WavFile.h"
 #include "components/RecorderSoundCheck.h"
 #include "support/FileBytes.h"
@@ -39,7 +41,7 @@ void PrintTo(const OddPlace& place, std::ostream* out)
     *out << place.label;
 }
 
-class OddPathTest : public RealWindowTest, public testing::WithParamInterface<OddPlace> {
+class OddPathTest : public WindowTest, public testing::WithParamInterface<OddPlace> {
 protected:
     std::string Folder() const { return PathIn(GetParam().folders); }
     std::string FileIn(const std::string& extension) const { return Folder() + "/" + GetParam().name + extension; }
@@ -60,15 +62,16 @@ TEST_P(OddPathTest, MediaPausePointsRecordingAndSettingsAllWork)
     StartHere();
 
     prompts.openAnswers.push_back(media);
-    Click(kOpen);
+    Click(ControlId::Open);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{1.5});
-    EXPECT_EQ(dlg->m_pathEdit->text().toStdString(), media);
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{1.5});
+    EXPECT_EQ(Text(ControlId::MediaPath), media);
 
     RecordInto(FileIn(""));
     ASSERT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    ASSERT_TRUE(RunUntil([&] { return dlg->m_recorder->GetFileSize() > 0; }, 5s));
-    Click(kStopRecording);
+    ASSERT_TRUE(QTest::qWaitFor([&] { const std::string size = Text(ControlId::FileSize);
+        return !size.empty() && size != "0 Byte"; }, 5000));
+    Click(ControlId::StopRecording);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
     const DecodedSound sound = DecodeRecording(FileIn(".mp3"));
     EXPECT_EQ(sound.problem, "");
@@ -81,8 +84,8 @@ TEST_P(OddPathTest, MediaPausePointsRecordingAndSettingsAllWork)
     prompts.boxes.clear();
     Start(RealRecorder(ToneInput(440)), RealPlayer());
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    EXPECT_EQ(dlg->m_mediaPath, media);
-    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{1.5});
+    EXPECT_EQ(dlg->Media().Path(), media);
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{1.5});
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, OddPathTest,
@@ -92,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Names, OddPathTest,
                                          OddPlace{"LongNames", LongFolders(), std::string(245, 'n')}),
                          [](const testing::TestParamInfo<OddPlace>& info) { return info.param.label; });
 
-TEST_F(RealWindowTest, ARecordingNameTooLongForTheFileSystemIsRefusedWithTheReason)
+TEST_F(WindowTest, ARecordingNameTooLongForTheFileSystemIsRefusedWithTheReason)
 {
     Start(RealRecorder(ToneInput(440)), RealPlayer());
     // 255 bytes is the longest name; ".mp3" makes it 259.
@@ -101,7 +104,7 @@ TEST_F(RealWindowTest, ARecordingNameTooLongForTheFileSystemIsRefusedWithTheReas
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_THAT(prompts.boxes.front().text, HasSubstr(chosen + ".mp3"));
     EXPECT_THAT(prompts.boxes.front().text, HasSubstr(std::strerror(ENAMETOOLONG)));
-    EXPECT_TRUE(IsEnabled(kSaveAs));
+    EXPECT_TRUE(IsEnabled(ControlId::SaveAs));
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 // Usage: replacing_writer <pause-point file> <settings file>
 
 #include "SaveVersions.h"
-#include "window/TextFile.h"
+#include "window/text/TextFile.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/PausePointText.h"
-#include "window/SettingsText.h"
+#include "window/pausepoints/PausePointText.h"
+#include "window/settings/SettingsText.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,6 @@
 
 #include "PlayedSound.h"
 #include "RecorderPulseServer.h"
-#include "fakes/ScriptedPrompts.h"
-#include "window/RecorderDlg.h"
 
 #include <memory>
 #include <string>
@@ -30,24 +28,4 @@ private:
     PrivatePulseServer m_server;
     std::unique_ptr<ServerRecording> m_monitor;
     std::string m_problem;
-};
-
-// The program's main window with the real media player and the real MP3
-// recorder (default input); only the prompts are scripted.
-class RealWindow {
-public:
-    explicit RealWindow(std::string settingsPath);
-
-    // Builds and initialises a new window, as a start of the program does.
-    void Start();
-    void Click(int id);
-    // The text of an edit box or a label.
-    std::string Text(int id) const;
-    double Position() { return dlg->m_player.GetCurrentPosition(); }
-
-    ScriptedPrompts prompts;
-    std::unique_ptr<CRecorderDlg> dlg;
-
-private:
-    WindowEnvironment m_environment;
 };

@@ -2,6 +2,8 @@
 
 #include "FullStack.h"
 #include "SteppedTone.h"
+#include "components/recorder/CMP3Enc.h"
+#include "support/WindowHarness.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,11 +16,6 @@
 // Waits are generous, for a loaded two-core machine; each has a timeout.
 class FullStackTest : public testing::Test {
 protected:
-    static constexpr int kOpenId = 1009;
-    static constexpr int kPlayId = 1010;
-    static constexpr int kPauseId = 1011;
-    static constexpr int kRepeatId = 1012;
-
     void SetUp() override
     {
         ASSERT_TRUE(server.Ready()) << server.Problem();
@@ -27,28 +24,28 @@ protected:
 
     std::string PathIn(const char* name) const { return dir.filePath(name).toStdString(); }
 
+    // Starts a new window with the real player and recorder, as the program does.
+    void StartWindow() { window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer()); }
+    double Position() { return window.dlg->Player().GetCurrentPosition(); }
+
     // Opens the media with the window's Open button.
     void Open()
     {
         window.prompts.openAnswers.push_back(media);
-        window.Click(kOpenId);
+        window.Click(ControlId::Open);
     }
 
     // Sets the segment as the mark buttons and time boxes would.
     void SetSegment(double start, double end)
     {
-        window.dlg->m_startTime = start;
-        window.dlg->m_endTime = end;
-        window.dlg->m_startTimeShown = start;
-        window.dlg->m_endTimeShown = end;
-        window.dlg->UpdateData(false);
+        window.dlg->Segment().SetSegment(start, end);
     }
 
     // Clicks Repeat and waits (at most 5 s) until the segment-end check has
     // stopped the repeat.
     bool RepeatToTheEnd()
     {
-        window.Click(kRepeatId);
+        window.Click(ControlId::Repeat);
         return QTest::qWaitFor([this] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000);
     }
 
@@ -63,5 +60,5 @@ protected:
     QTemporaryDir dir;
     std::string media = PathIn("lesson.wav");
     SoundServerSession server;
-    RealWindow window{PathIn("ardeno-recorder.ini")};
+    WindowHarness window;
 };

@@ -14,14 +14,14 @@ constexpr double kSecondSlack = 0.08;
 
 TEST_F(FullStackTest, OpenPlaysTheFileFromItsStart)
 {
-    window.Start();
+    StartWindow();
     std::size_t mark = Mark();
     Open();
     QTest::qWait(2600);
 
-    EXPECT_EQ(window.Text(1001), media);
-    EXPECT_EQ(window.Text(1002), "0");
-    EXPECT_EQ(window.Text(1003), "0");
+    EXPECT_EQ(window.Text(ControlId::MediaPath), media);
+    EXPECT_EQ(window.Text(ControlId::StartTime), "0");
+    EXPECT_EQ(window.Text(ControlId::EndTime), "0");
     std::vector<Stretch> heard = HeardSince(mark);
     ASSERT_GE(heard.size(), 2u) << "the server played too little of the file";
     // The first tone heard is the file's first second, whole: playback began
@@ -35,7 +35,7 @@ TEST_F(FullStackTest, OpenPlaysTheFileFromItsStart)
 
 TEST_F(FullStackTest, RepeatPlaysTheSegmentStopsAtItsEndAndPlayGoesOnFromThere)
 {
-    window.Start();
+    StartWindow();
     Open();
     QTest::qWait(300);
     SetSegment(2.0, 3.0);
@@ -43,11 +43,11 @@ TEST_F(FullStackTest, RepeatPlaysTheSegmentStopsAtItsEndAndPlayGoesOnFromThere)
     std::size_t mark = Mark();
     ASSERT_TRUE(RepeatToTheEnd()) << "Repeat did not stop";
     // The segment-end check stops at the first tick at or after the end.
-    double stoppedAt = window.Position();
+    double stoppedAt = Position();
     EXPECT_GE(stoppedAt, 3.0);
     EXPECT_LE(stoppedAt, 3.0 + 0.1 + 0.05) << "stopped more than one tick (100 ms, plus scheduling) after the end";
     QTest::qWait(700);
-    EXPECT_DOUBLE_EQ(window.Position(), stoppedAt) << "the player moved on after the stop";
+    EXPECT_DOUBLE_EQ(Position(), stoppedAt) << "the player moved on after the stop";
 
     std::vector<Stretch> heard = HeardSince(mark);
     ASSERT_FALSE(heard.empty()) << "Repeat played nothing";
@@ -60,9 +60,9 @@ TEST_F(FullStackTest, RepeatPlaysTheSegmentStopsAtItsEndAndPlayGoesOnFromThere)
     }
 
     mark = Mark();
-    window.Click(kPlayId);
+    window.Click(ControlId::Play);
     QTest::qWait(1700);
-    EXPECT_EQ(window.Text(1002), "3");
+    EXPECT_EQ(window.Text(ControlId::StartTime), "3");
     heard = HeardSince(mark);
     ASSERT_GE(heard.size(), 2u) << "Play after Repeat played too little";
     EXPECT_EQ(heard[0].second, 3);

@@ -9,12 +9,6 @@ using SteppedTone::Stretch;
 
 namespace {
 
-constexpr int kSaveId = 1032;
-constexpr int kRecordId = 1033;
-constexpr int kStopRecordingId = 1035;
-constexpr int kRecTimeLabel = 1029;
-constexpr int kFileSizeLabel = 1030;
-
 // Seconds of a Rec Time text under a minute ("3 s").
 int Seconds(const std::string& text)
 {
@@ -39,12 +33,12 @@ void Keep(std::vector<std::string>& seen, const std::string& text)
 
 TEST_F(FullStackTest, RecordingWhilePlayingHoldsWhatWasPlayedAndTheLabelsCountUp)
 {
-    window.Start();
+    StartWindow();
     const std::string take = PathIn("take");
     window.prompts.saveAnswers.push_back(take);
-    window.Click(kSaveId);
-    ASSERT_EQ(window.Text(1031), take + ".mp3");
-    window.Click(kRecordId);
+    window.Click(ControlId::SaveAs);
+    ASSERT_EQ(window.Text(ControlId::OutputFile), take + ".mp3");
+    window.Click(ControlId::Record);
     ASSERT_TRUE(window.prompts.boxes.empty()) << window.prompts.boxes[0].text;
     Open();
 
@@ -52,10 +46,10 @@ TEST_F(FullStackTest, RecordingWhilePlayingHoldsWhatWasPlayedAndTheLabelsCountUp
     std::vector<std::string> sizes;
     for (int waited = 0; waited < 7500; waited += 100) {
         QTest::qWait(100);
-        Keep(times, window.Text(kRecTimeLabel));
-        Keep(sizes, window.Text(kFileSizeLabel));
+        Keep(times, window.Text(ControlId::RecTime));
+        Keep(sizes, window.Text(ControlId::FileSize));
     }
-    window.Click(kStopRecordingId);
+    window.Click(ControlId::StopRecording);
     EXPECT_TRUE(window.prompts.boxes.empty());
 
     // Rec Time went up a second at a time; File Size grew with it, by about
@@ -82,25 +76,25 @@ TEST_F(FullStackTest, RecordingWhilePlayingHoldsWhatWasPlayedAndTheLabelsCountUp
 
 TEST_F(FullStackTest, CloseWritesTheSettingsAndTheNextStartReopensTheMediaStoppedWithTheSegment)
 {
-    window.Start();
+    StartWindow();
     Open();
     QTest::qWait(300);
     SetSegment(2.0, 3.0);
     window.dlg->close();
     EXPECT_FALSE(window.dlg->isVisible());
-    EXPECT_EQ(ReadFileBytes(PathIn("ardeno-recorder.ini")),
+    EXPECT_EQ(ReadFileBytes(window.environment.settingsPath),
               "2.000000\r\n3.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n" + media);
 
     std::size_t mark = Mark();
-    window.Start();
-    EXPECT_EQ(window.Text(1001), media);
-    EXPECT_EQ(window.Text(1002), "2");
-    EXPECT_EQ(window.Text(1003), "3");
-    EXPECT_TRUE(window.dlg->Control(kRepeatId)->isEnabled());
-    double position = window.Position();
+    StartWindow();
+    EXPECT_EQ(window.Text(ControlId::MediaPath), media);
+    EXPECT_EQ(window.Text(ControlId::StartTime), "2");
+    EXPECT_EQ(window.Text(ControlId::EndTime), "3");
+    EXPECT_TRUE(window.dlg->Control(ControlId::Repeat)->isEnabled());
+    double position = Position();
     QTest::qWait(800);
     EXPECT_TRUE(HeardSince(mark).empty()) << "the re-opened media plays";
-    EXPECT_EQ(window.Position(), position);
+    EXPECT_EQ(Position(), position);
 
     mark = Mark();
     ASSERT_TRUE(RepeatToTheEnd());

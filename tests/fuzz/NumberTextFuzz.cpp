@@ -3,7 +3,7 @@
 // written reads back as the same number.
 
 #include "FuzzInputFile.h"
-#include "window/NumberText.h"
+#include "window/text/NumberText.h"
 
 #include <clocale>
 #include <cmath>

@@ -3,9 +3,9 @@
 
 #include "FuzzInputFile.h"
 #include "ScratchFolder.h"
-#include "window/NumberText.h"
-#include "window/PausePointText.h"
-#include "window/TextFile.h"
+#include "window/text/NumberText.h"
+#include "window/pausepoints/PausePointText.h"
+#include "window/text/TextFile.h"
 
 #include <limits>
 

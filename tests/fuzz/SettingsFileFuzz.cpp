@@ -2,9 +2,9 @@
 
 #include "FuzzInputFile.h"
 #include "ScratchFolder.h"
-#include "window/NumberText.h"
-#include "window/SettingsText.h"
-#include "window/TextFile.h"
+#include "window/text/NumberText.h"
+#include "window/settings/SettingsText.h"
+#include "window/text/TextFile.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "window/FaultReport.h"
+#include "window/segment/FaultReport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "support/FileBytes.h"
-#include "window/PausePointText.h"
-#include "window/TextFile.h"
+#include "window/pausepoints/PausePointText.h"
+#include "window/text/TextFile.h"
 
 #include <QTemporaryDir>
 #include <gmock/gmock.h>

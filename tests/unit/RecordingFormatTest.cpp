@@ -1,4 +1,4 @@
-#include "window/RecordingFormat.h"
+#include "window/recording/RecordingFormat.h"
 
 #include <gtest/gtest.h>
 

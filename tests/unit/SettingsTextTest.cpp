@@ -1,6 +1,6 @@
 #include "support/CommaDecimalLocale.h"
 #include "support/FileBytes.h"
-#include "window/SettingsText.h"
+#include "window/settings/SettingsText.h"
 
 #include <QTemporaryDir>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "fakes/FullDisk.h"
 #include "support/FileBytes.h"
-#include "window/TextFile.h"
+#include "window/text/TextFile.h"
 
 #include <QDir>
 #include <QTemporaryDir>

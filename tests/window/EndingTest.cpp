@@ -1,5 +1,5 @@
-#include "app/AboutDlg.h"
-#include "window/WindowFixture.h"
+#include "window/AboutDlg.h"
+#include "support/WindowTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,7 +36,7 @@ TEST_F(WindowTest, ExitStopsEveryTimerAndWritesNothing)
         dlg->StartTimer(id);
     int ticksAfterExit = 0;
     recorder->readings = 0;
-    QTimer::singleShot(0, [&] { Click(1028); });
+    QTimer::singleShot(0, [&] { Click(ControlId::Exit); });
     int result = dlg->exec();
     int readingsAtExit = recorder->readings;
     // Let well over one period pass: no tick may arrive any more.
@@ -91,7 +91,7 @@ TEST_F(WindowTest, AboutOpensFromTheButtonAndFromTheMenu)
     Start();
     QString fromButton;
     CloseNextModal(&fromButton);
-    Click(1036);
+    Click(ControlId::About);
     EXPECT_EQ(fromButton, QString("About Ardeno Audio Recorder"));
 
     QString fromMenu;

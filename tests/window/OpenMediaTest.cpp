@@ -1,4 +1,5 @@
-#include "window/PausePointFixture.h"
+#include "support/FileBytes.h"
+#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -13,7 +14,7 @@ constexpr const char* kFilter =
 constexpr const char* kSaveQuestion =
     "暂停点已经被修改过了，并且尚未保存(如果选择保存，将可能会覆盖原来的暂停点文件)，是否要保存？";
 
-using OpenMediaTest = PausePointTest;
+using OpenMediaTest = WindowTest;
 
 // Runs the test body's Open with another current directory.
 class CurrentDirectory {
@@ -31,30 +32,26 @@ private:
 TEST_F(OpenMediaTest, OpenPlaysTheFileWithAFreshSegmentAndItsPausePoints)
 {
     Start();
-    dlg->m_startTime = 3;
-    dlg->m_endTime = 8;
-    dlg->m_startTimeShown = 3;
-    dlg->m_endTimeShown = 8;
-    dlg->UpdateData(false);
+    dlg->Segment().SetSegment(3, 8);
 
     std::string path = OpenMedia("lesson.mp3", "1.5\r\n3.25\r\n");
 
     EXPECT_EQ(player->Commands(), (Strings{"Stop", "SetMediaFileName(" + path + ")", "Play"}));
     EXPECT_TRUE(player->playing);
-    EXPECT_EQ(BoxText(1001), path);
-    EXPECT_EQ(dlg->m_mediaPath, path);
-    for (double value : {dlg->m_startTime, dlg->m_endTime, dlg->m_startTimeShown, dlg->m_endTimeShown})
-        EXPECT_EQ(value, 0.0);
-    EXPECT_EQ(BoxText(1002), "0");
-    EXPECT_EQ(BoxText(1003), "0");
+    EXPECT_EQ(Text(ControlId::MediaPath), path);
+    EXPECT_EQ(dlg->Media().Path(), path);
+    EXPECT_EQ(dlg->Segment().Start(), 0.0);
+    EXPECT_EQ(dlg->Segment().End(), 0.0);
+    EXPECT_EQ(Text(ControlId::StartTime), "0");
+    EXPECT_EQ(Text(ControlId::EndTime), "0");
 
-    EXPECT_EQ(dlg->m_pointFilePath, PathIn("lesson.txt"));
+    EXPECT_EQ(dlg->Points().FilePath(), PathIn("lesson.txt"));
     EXPECT_EQ(Entries(), (Strings{"1.5\n", "3.25\n"}));
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{1.5, 3.25}));
-    EXPECT_EQ(dlg->LastPointIndex(), 1);
-    EXPECT_EQ(Selected(), 0);
-    EXPECT_FALSE(dlg->m_pointsModified);
-    for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{1.5, 3.25}));
+    EXPECT_EQ(dlg->Points().LastPointIndex(), 1);
+    EXPECT_EQ(SelectedEntry(), 0);
+    EXPECT_FALSE(dlg->Points().IsModified());
+    for (ControlId id : kPlaybackControlGroup)
         EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
 
     ASSERT_EQ(prompts.openDialogs.size(), 1u);
@@ -69,12 +66,12 @@ TEST_F(OpenMediaTest, DialogStartsInMp3FileOfTheCurrentDirectory)
     {
         CurrentDirectory root("/");
         prompts.openAnswers.push_back(std::nullopt);
-        Click(1009);
+        Click(ControlId::Open);
     }
     {
         CurrentDirectory folder(dir.path().toStdString());
         prompts.openAnswers.push_back(std::nullopt);
-        Click(1009);
+        Click(ControlId::Open);
     }
     ASSERT_EQ(prompts.openDialogs.size(), 2u);
     EXPECT_EQ(prompts.openDialogs[0].initialPath, "/MP3File");
@@ -85,10 +82,10 @@ TEST_F(OpenMediaTest, MediaWithoutPausePointFileHasAnEmptyList)
 {
     Start();
     OpenMedia("talk.mpeg", std::nullopt);
-    EXPECT_EQ(dlg->m_pointFilePath, PathIn("talk.mtxt"));
+    EXPECT_EQ(dlg->Points().FilePath(), PathIn("talk.mtxt"));
     EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(dlg->LastPointIndex(), -1);
-    EXPECT_EQ(Selected(), -1);
+    EXPECT_EQ(dlg->Points().LastPointIndex(), -1);
+    EXPECT_EQ(SelectedEntry(), -1);
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
@@ -96,23 +93,22 @@ TEST_F(OpenMediaTest, CancelLeavesEverythingAsItWas)
 {
     Start();
     std::string first = OpenMedia("lesson.mp3", "5\r\n9\r\n");
-    dlg->m_startTime = 2;
-    dlg->m_endTime = 4;
+    dlg->Segment().SetSegment(2, 4);
     player->position = 6;
-    Click(1013);  // Add: the points are now modified
+    Click(ControlId::AddPoint);  // Add: the points are now modified
     player->calls.clear();
 
     prompts.answers.push_back(BoxAnswer::No);
     prompts.openAnswers.push_back(std::nullopt);
-    Click(1009);
+    Click(ControlId::Open);
 
     EXPECT_EQ(player->Commands(), Strings{"Stop"});
-    EXPECT_EQ(dlg->m_mediaPath, first);
-    EXPECT_EQ(BoxText(1001), first);
-    EXPECT_EQ(dlg->m_startTime, 2.0);
-    EXPECT_EQ(dlg->m_endTime, 4.0);
+    EXPECT_EQ(dlg->Media().Path(), first);
+    EXPECT_EQ(Text(ControlId::MediaPath), first);
+    EXPECT_EQ(dlg->Segment().Start(), 2.0);
+    EXPECT_EQ(dlg->Segment().End(), 4.0);
     EXPECT_EQ(Entries().size(), 3u);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_TRUE(dlg->Points().IsModified());
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "5\r\n9\r\n");
 }
 
@@ -121,7 +117,7 @@ TEST_F(OpenMediaTest, ModifiedPointsAreOfferedForSavingBeforeTheDialog)
     Start();
     OpenMedia("first.mp3", "5\r\n");
     player->position = 8.33;
-    Click(1013);
+    Click(ControlId::AddPoint);
     prompts.events.clear();
 
     prompts.answers.push_back(BoxAnswer::Yes);
@@ -133,7 +129,7 @@ TEST_F(OpenMediaTest, ModifiedPointsAreOfferedForSavingBeforeTheDialog)
     EXPECT_EQ(prompts.boxes.back().buttons, BoxButtons::YesNo);
     EXPECT_EQ(ReadFileBytes(PathIn("first.txt")), "5.000000\r\n8.000000\r\n");
     EXPECT_EQ(Entries(), (Strings{"1\n", "2\n"}));
-    EXPECT_FALSE(dlg->m_pointsModified);
+    EXPECT_FALSE(dlg->Points().IsModified());
 }
 
 TEST_F(OpenMediaTest, PointsThatCouldNotBeSavedStayInsteadOfBeingReplaced)
@@ -143,34 +139,34 @@ TEST_F(OpenMediaTest, PointsThatCouldNotBeSavedStayInsteadOfBeingReplaced)
     std::filesystem::create_directory(PathIn("first.txt"));
     OpenMedia("first.mp3", std::nullopt);
     player->position = 3;
-    Click(1013);
+    Click(ControlId::AddPoint);
 
     prompts.answers.push_back(BoxAnswer::Yes);
     prompts.openAnswers.push_back(PathIn("second.mp3"));
-    Click(1009);
+    Click(ControlId::Open);
 
     ASSERT_EQ(prompts.boxes.size(), 2u);
     EXPECT_EQ(prompts.boxes[1].text, "Cannot save the pause points in \"" + PathIn("first.txt") + "\": Is a directory");
     EXPECT_TRUE(prompts.openDialogs.size() == 1u);  // only the first Open's
-    EXPECT_EQ(dlg->m_mediaPath, PathIn("first.mp3"));
+    EXPECT_EQ(dlg->Media().Path(), PathIn("first.mp3"));
     EXPECT_EQ(Entries(), Strings{"2.670000"});
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_TRUE(dlg->Points().IsModified());
 }
 
 TEST_F(OpenMediaTest, PlayerFaultOnLoadEndsOpenThere)
 {
     Start();
     player->failOn = {FakePlayer::kLoad};
-    dlg->m_startTime = 2;
+    dlg->Segment().SetSegment(2, 0);
     std::string path = OpenMedia("broken.mp3", "1\r\n");
 
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
     EXPECT_EQ(prompts.boxes[0].text, "SetMediaFileName failed");
-    EXPECT_EQ(dlg->m_mediaPath, path);
-    EXPECT_EQ(dlg->m_startTime, 2.0);
+    EXPECT_EQ(dlg->Media().Path(), path);
+    EXPECT_EQ(dlg->Segment().Start(), 2.0);
     EXPECT_TRUE(Entries().empty());
-    EXPECT_FALSE(dlg->Control(1010)->isEnabled());
+    EXPECT_FALSE(dlg->Control(ControlId::Play)->isEnabled());
 }
 
 TEST_F(OpenMediaTest, CloseOffersModifiedPointsAfterStoppingThePlayer)
@@ -178,7 +174,7 @@ TEST_F(OpenMediaTest, CloseOffersModifiedPointsAfterStoppingThePlayer)
     Start();
     OpenMedia("lesson.mp3", "1.5\r\n3.25\r\n7");
     player->position = 10.33;
-    Click(1013);
+    Click(ControlId::AddPoint);
     Strings commandsAtQuestion;
     prompts.whileBoxOpen = [&] { commandsAtQuestion = player->Commands(); };
     prompts.answers.push_back(BoxAnswer::Yes);
@@ -197,7 +193,7 @@ TEST_F(OpenMediaTest, CloseStaysOpenWhenTheModifiedPointsCannotBeSaved)
     Start();
     OpenMedia("lesson.mp3", std::nullopt);
     player->position = 10.33;
-    Click(1013);
+    Click(ControlId::AddPoint);
     // A folder where the pause-point file belongs makes the save fail.
     ASSERT_TRUE(QDir(QString::fromStdString(PathIn(""))).mkdir("lesson.txt"));
     prompts.answers.push_back(BoxAnswer::Yes);
@@ -208,8 +204,8 @@ TEST_F(OpenMediaTest, CloseStaysOpenWhenTheModifiedPointsCannotBeSaved)
     EXPECT_EQ(prompts.boxes[0].text, kSaveQuestion);
     EXPECT_NE(prompts.boxes[1].text.find("lesson.txt"), std::string::npos) << prompts.boxes[1].text;
     EXPECT_TRUE(dlg->isVisible());
-    EXPECT_TRUE(dlg->m_pointsModified);
-    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{10.0});
+    EXPECT_TRUE(dlg->Points().IsModified());
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{10.0});
 }
 
 TEST_F(OpenMediaTest, UnmodifiedPointsAreNotOffered)

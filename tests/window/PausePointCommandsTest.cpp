@@ -1,7 +1,9 @@
-#include "window/PausePointFixture.h"
+#include "support/FileBytes.h"
+#include "support/WindowTest.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QListWidget>
 #include <filesystem>
 
 namespace {
@@ -13,7 +15,7 @@ constexpr const char* kSavedText = "声音的暂停点文件保存完毕.";
 
 // A window with "lesson.mp3" open, its points at 5, 9 and 14 seconds, and the
 // player's calls of the opening forgotten.
-class PausePointCommandsTest : public PausePointTest {
+class PausePointCommandsTest : public WindowTest {
 protected:
     void OpenFiveNineFourteen()
     {
@@ -22,20 +24,18 @@ protected:
         player->calls.clear();
     }
 
-    void Select(int row) { dlg->m_pointList->setCurrentRow(row); }
-
-    void SetInfinitely(bool checked) { static_cast<QAbstractButton*>(dlg->Control(1025))->setChecked(checked); }
+    void SetInfinitely(bool checked) { static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(checked); }
 };
 
 TEST_F(PausePointCommandsTest, NextPlaysTheFollowingSegmentAndTheCheckStopsItAtItsEnd)
 {
     OpenFiveNineFourteen();
-    ASSERT_EQ(Selected(), 0);
+    ASSERT_EQ(SelectedEntry(), 0);
     dlg->StartTimer(RepeatTimer);
 
-    Click(1018);
+    Click(ControlId::NextPoint);
 
-    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(SelectedEntry(), 1);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(9.000000)", "Play"}));
     EXPECT_TRUE(dlg->IsTimerRunning(PointTimer));
     EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));  // Next leaves it alone
@@ -55,15 +55,15 @@ TEST_F(PausePointCommandsTest, NextPlaysTheFollowingSegmentAndTheCheckStopsItAtI
 TEST_F(PausePointCommandsTest, NextOnTheLastEntryDoesNothingAndWithoutSelectionStartsAtTheFirst)
 {
     OpenFiveNineFourteen();
-    Select(2);
-    Click(1018);
+    SelectEntry(2);
+    Click(ControlId::NextPoint);
     EXPECT_TRUE(player->Commands().empty());
     EXPECT_FALSE(dlg->IsTimerRunning(PointTimer));
-    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(SelectedEntry(), 2);
 
-    Select(-1);
-    Click(1018);
-    EXPECT_EQ(Selected(), 0);
+    SelectEntry(-1);
+    Click(ControlId::NextPoint);
+    EXPECT_EQ(SelectedEntry(), 0);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(5.000000)", "Play"}));
 }
 
@@ -71,20 +71,20 @@ TEST_F(PausePointCommandsTest, AddAppendsThePositionLessTheLeadIn)
 {
     OpenFiveNineFourteen();
     player->position = 12.5;
-    Click(1013);
+    Click(ControlId::AddPoint);
     EXPECT_EQ(Entries().back(), "12.170000");
     EXPECT_EQ(Entries().size(), 4u);
-    EXPECT_DOUBLE_EQ(dlg->m_pausePoints.back(), 12.17);
-    EXPECT_EQ(dlg->LastPointIndex(), 3);
-    EXPECT_EQ(Selected(), 3);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_DOUBLE_EQ(dlg->Points().Times().back(), 12.17);
+    EXPECT_EQ(dlg->Points().LastPointIndex(), 3);
+    EXPECT_EQ(SelectedEntry(), 3);
+    EXPECT_TRUE(dlg->Points().IsModified());
 
     // New points go to the end whatever their time; the lead-in is read from its box.
-    Edit(1006)->setText("1");
+    Edit(ControlId::LeadIn)->setText("1");
     player->position = 0.5;
-    Click(1013);
+    Click(ControlId::AddPoint);
     EXPECT_EQ(Entries().back(), "-0.500000");
-    EXPECT_EQ(Selected(), 4);
+    EXPECT_EQ(SelectedEntry(), 4);
 }
 
 TEST_F(PausePointCommandsTest, AddBeyondThreeHundredPointsKeepsEveryOne)
@@ -93,93 +93,94 @@ TEST_F(PausePointCommandsTest, AddBeyondThreeHundredPointsKeepsEveryOne)
     OpenMedia("lesson.mp3", std::nullopt);
     for (int i = 0; i < 320; ++i) {
         player->position = i + 0.33;
-        Click(1013);
+        Click(ControlId::AddPoint);
     }
-    ASSERT_EQ(dlg->m_pausePoints.size(), 320u);
-    EXPECT_EQ(dlg->m_pointList->count(), 320);
+    ASSERT_EQ(dlg->Points().Times().size(), 320u);
+    EXPECT_EQ(Entries().size(), 320u);
     EXPECT_EQ(Entries()[319], "319.000000");
 
     // Saved and opened again, all of them come back.
-    Click(1008);
+    Click(ControlId::SavePoints);
     OpenMedia("lesson.mp3", std::nullopt);
-    ASSERT_EQ(dlg->m_pausePoints.size(), 320u);
+    ASSERT_EQ(dlg->Points().Times().size(), 320u);
     EXPECT_EQ(Entries()[319], "319.000000\n");
 }
 
 TEST_F(PausePointCommandsTest, DeleteSelectsTheEntryThatTookItsPlaceOrTheNewLast)
 {
     OpenFiveNineFourteen();
-    Select(1);
-    Click(1014);
+    SelectEntry(1);
+    Click(ControlId::DeletePoint);
     EXPECT_EQ(Entries(), (Strings{"5.000000\n", "14.000000\n"}));
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{5, 14}));
-    EXPECT_EQ(Selected(), 1);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{5, 14}));
+    EXPECT_EQ(SelectedEntry(), 1);
+    EXPECT_TRUE(dlg->Points().IsModified());
 
     OpenFiveNineFourteen();  // a new run with the three points of the file
-    Select(2);
-    Click(1014);
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{5, 9}));
-    EXPECT_EQ(Selected(), 1);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    SelectEntry(2);
+    Click(ControlId::DeletePoint);
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{5, 9}));
+    EXPECT_EQ(SelectedEntry(), 1);
+    EXPECT_TRUE(dlg->Points().IsModified());
 
-    Select(-1);
-    Click(1014);
-    EXPECT_EQ(dlg->m_pausePoints.size(), 2u);
+    SelectEntry(-1);
+    Click(ControlId::DeletePoint);
+    EXPECT_EQ(dlg->Points().Times().size(), 2u);
 }
 
 TEST_F(PausePointCommandsTest, DeletingTheOnlyEntryLeavesNoSelectionAndTheFlagAsItWas)
 {
     Start();
     OpenMedia("lesson.mp3", "7\r\n");
-    ASSERT_FALSE(dlg->m_pointsModified);
-    Click(1014);
+    ASSERT_FALSE(dlg->Points().IsModified());
+    Click(ControlId::DeletePoint);
     EXPECT_TRUE(Entries().empty());
-    EXPECT_EQ(dlg->LastPointIndex(), -1);
-    EXPECT_EQ(Selected(), -1);
-    EXPECT_FALSE(dlg->m_pointsModified);
+    EXPECT_EQ(dlg->Points().LastPointIndex(), -1);
+    EXPECT_EQ(SelectedEntry(), -1);
+    EXPECT_FALSE(dlg->Points().IsModified());
 }
 
 TEST_F(PausePointCommandsTest, NudgesMoveTheSelectedPointByTheStepWithoutSorting)
 {
     OpenFiveNineFourteen();
-    Edit(1005)->setText("6");
-    Select(1);
-    Click(1016);
+    Edit(ControlId::PointStep)->setText("6");
+    SelectEntry(1);
+    Click(ControlId::PointLater);
     EXPECT_EQ(Entries(), (Strings{"5.000000\n", "15.000000", "14.000000\n"}));
-    EXPECT_EQ(dlg->m_pausePoints[1], 15.0);
-    EXPECT_EQ(Selected(), 1);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_EQ(dlg->Points().Times()[1], 15.0);
+    EXPECT_EQ(SelectedEntry(), 1);
+    EXPECT_TRUE(dlg->Points().IsModified());
 
-    Select(0);
-    Click(1015);
+    SelectEntry(0);
+    Click(ControlId::PointEarlier);
     EXPECT_EQ(Entries()[0], "-1.000000");
-    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(SelectedEntry(), 0);
 
-    Select(-1);
-    Click(1015);
-    EXPECT_EQ(dlg->m_pausePoints, (std::vector<double>{-1, 15, 14}));
+    SelectEntry(-1);
+    Click(ControlId::PointEarlier);
+    EXPECT_EQ(dlg->Points().Times(), (std::vector<double>{-1, 15, 14}));
 }
 
 TEST_F(PausePointCommandsTest, ReplayPlaysTheSelectedSegmentFromTheButtonAndTheList)
 {
     OpenFiveNineFourteen();
     dlg->StartTimer(RepeatTimer);
-    Select(1);
-    Click(1017);
+    SelectEntry(1);
+    Click(ControlId::ReplayPoint);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(9.000000)", "Play"}));
     EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
     EXPECT_TRUE(dlg->IsTimerRunning(PointTimer));
 
     // A double-click selects the entry, then reports itself.
     player->calls.clear();
-    Select(2);
-    emit dlg->m_pointList->itemDoubleClicked(dlg->m_pointList->item(2));
+    SelectEntry(2);
+    auto* list = static_cast<QListWidget*>(Control(ControlId::PointList));
+    emit list->itemDoubleClicked(list->item(2));
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(14.000000)", "Play"}));
 
     player->calls.clear();
-    Select(-1);
-    Click(1017);
+    SelectEntry(-1);
+    Click(ControlId::ReplayPoint);
     EXPECT_TRUE(player->Commands().empty());
 }
 
@@ -187,12 +188,12 @@ TEST_F(PausePointCommandsTest, AfterRecordPlaybackStopsAtTheNextPointHoweverItSt
 {
     Start();
     OpenMedia("lesson.mp3", "5\r\n9\r\n");
-    Edit(1031)->setText(QString::fromStdString(PathIn("talk.mp3")));
-    Click(1033);  // Record: its timer runs until Exit,
-    Click(1035);  // also after the recording stopped
+    Edit(ControlId::OutputFile)->setText(QString::fromStdString(PathIn("talk.mp3")));
+    Click(ControlId::Record);  // Record: its timer runs until Exit,
+    Click(ControlId::StopRecording);  // also after the recording stopped
     ASSERT_TRUE(dlg->IsTimerRunning(RecordTimer));
 
-    for (int playButton : {1026, 1012}) {  // Play, then Repeat
+    for (ControlId playButton : {ControlId::TopPlay, ControlId::Repeat}) {
         Click(playButton);
         ASSERT_TRUE(player->playing) << playButton;
         player->position = 8.95;
@@ -209,7 +210,7 @@ TEST_F(PausePointCommandsTest, CheckWithoutSelectionComparesWithTheFirstPointAnd
 {
     OpenFiveNineFourteen();
     SetInfinitely(true);
-    Select(-1);
+    SelectEntry(-1);
     player->playing = true;
     player->position = 4.9;
     dlg->Tick(PointTimer);
@@ -235,7 +236,7 @@ TEST_F(PausePointCommandsTest, CheckWithInfinitelyPlaysTheSelectedSegmentAgain)
 TEST_F(PausePointCommandsTest, CheckReadsNothingWhenTheLastOrNoPointIsSelected)
 {
     OpenFiveNineFourteen();
-    Select(2);
+    SelectEntry(2);
     player->position = 100;
     dlg->Tick(PointTimer);
     EXPECT_TRUE(player->calls.empty());
@@ -251,26 +252,26 @@ TEST_F(PausePointCommandsTest, CheckReadsNothingWhenTheLastOrNoPointIsSelected)
 TEST_F(PausePointCommandsTest, SaveFileAsksBeforeReplacingAndNoWritesNothing)
 {
     OpenFiveNineFourteen();
-    Click(1013);
+    Click(ControlId::AddPoint);
     prompts.answers.push_back(BoxAnswer::No);
-    Click(1008);
+    Click(ControlId::SavePoints);
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].text, kReplaceQuestion);
     EXPECT_EQ(prompts.boxes[0].caption, "Kestwin Software Inc");
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::None);
     EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "5.000000\r\n9.000000\r\n14.000000\r\n");
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_TRUE(dlg->Points().IsModified());
 
     prompts.answers.push_back(BoxAnswer::Yes);
-    Click(1008);
+    Click(ControlId::SavePoints);
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "5.000000\r\n9.000000\r\n14.000000\r\n-0.330000\r\n");
     ASSERT_EQ(prompts.boxes.size(), 3u);
     EXPECT_EQ(prompts.boxes[2].text, kSavedText);
     EXPECT_EQ(prompts.boxes[2].caption, environment.appName);
     EXPECT_EQ(prompts.boxes[2].icon, BoxIcon::None);
     EXPECT_EQ(prompts.boxes[2].buttons, BoxButtons::Ok);
-    EXPECT_FALSE(dlg->m_pointsModified);
+    EXPECT_FALSE(dlg->Points().IsModified());
 }
 
 TEST_F(PausePointCommandsTest, SaveFileWithoutAFileAsksNothing)
@@ -278,8 +279,8 @@ TEST_F(PausePointCommandsTest, SaveFileWithoutAFileAsksNothing)
     Start();
     OpenMedia("lesson.mp3", std::nullopt);
     player->position = 1.33;
-    Click(1013);
-    Click(1008);
+    Click(ControlId::AddPoint);
+    Click(ControlId::SavePoints);
     EXPECT_EQ(prompts.BoxTexts(), Strings{kSavedText});
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.txt")), "1.000000\r\n");
 }
@@ -289,13 +290,13 @@ TEST_F(PausePointCommandsTest, FailedSaveFileShowsTheReasonInsteadOfSuccess)
     Start();
     std::filesystem::create_directory(PathIn("lesson.txt"));
     OpenMedia("lesson.mp3", std::nullopt);
-    Click(1013);
+    Click(ControlId::AddPoint);
     prompts.answers.push_back(BoxAnswer::Yes);
-    Click(1008);
+    Click(ControlId::SavePoints);
     EXPECT_EQ(prompts.BoxTexts(),
               (Strings{kReplaceQuestion, "Cannot save the pause points in \"" + PathIn("lesson.txt") + "\": Is a directory"}));
     EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Exclamation);
-    EXPECT_TRUE(dlg->m_pointsModified);
+    EXPECT_TRUE(dlg->Points().IsModified());
 }
 
 } // namespace

@@ -1,23 +1,21 @@
-#include "window/PausePointFixture.h"
+#include "support/WindowTest.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace {
 
-constexpr int kPlay = 1010;
-constexpr int kTopPlay = 1026;
-constexpr int kPause = 1011;
-constexpr int kRepeat = 1012;
-constexpr int kStop = 1038;
-constexpr int kMarkStart = 1023;
-constexpr int kMarkEnd = 1024;
-constexpr int kStartEarlier = 1019;
-constexpr int kStartLater = 1020;
-constexpr int kEndEarlier = 1021;
-constexpr int kEndLater = 1022;
+constexpr ControlId kPlay = ControlId::Play;
+constexpr ControlId kTopPlay = ControlId::TopPlay;
+constexpr ControlId kPause = ControlId::Pause;
+constexpr ControlId kRepeat = ControlId::Repeat;
+constexpr ControlId kStop = ControlId::TopStop;
+constexpr ControlId kMarkStart = ControlId::MarkStart;
+constexpr ControlId kMarkEnd = ControlId::MarkEnd;
+constexpr ControlId kStartEarlier = ControlId::StartEarlier;
+constexpr ControlId kStartLater = ControlId::StartLater;
+constexpr ControlId kEndEarlier = ControlId::EndEarlier;
+constexpr ControlId kEndLater = ControlId::EndLater;
 
 using Calls = std::vector<std::string>;
 
@@ -30,18 +28,7 @@ protected:
         dlg->EnablePlaybackControls(true);
     }
 
-    void SetSegment(double start, double end)
-    {
-        dlg->m_startTime = dlg->m_startTimeShown = start;
-        dlg->m_endTime = dlg->m_endTimeShown = end;
-        dlg->UpdateData(false);
-    }
-
-    void LoseFocus(int id)
-    {
-        QFocusEvent focusOut(QEvent::FocusOut);
-        QApplication::sendEvent(dlg->Control(id), &focusOut);
-    }
+    void SetSegment(double start, double end) { dlg->Segment().SetSegment(start, end); }
 
     // Starts a repeat of [start, end] and forgets the calls it made.
     void Repeating(double start, double end)
@@ -60,26 +47,26 @@ TEST_F(PlaybackTest, ArrowsMoveTheSegmentByTheStep)
     SetSegment(10, 10.2);
     Click(kStartLater);
     // The start passes the end, which is pushed along by one step.
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 10.7);
-    EXPECT_EQ(BoxText(1002), "10.5");
-    EXPECT_EQ(BoxText(1003), "10.7");
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 10.5);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 10.7);
+    EXPECT_EQ(Text(ControlId::StartTime), "10.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "10.7");
 
     SetSegment(10, 10.2);
     Click(kEndEarlier);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.7);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 9.5);
-    EXPECT_EQ(BoxText(1002), "9.5");
-    EXPECT_EQ(BoxText(1003), "9.7");
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 9.7);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 9.5);
+    EXPECT_EQ(Text(ControlId::StartTime), "9.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "9.7");
 
     // Meeting the other end exactly does not push it.
     SetSegment(10, 10.5);
     Click(kStartLater);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 10.5);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 10.5);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 10.5);
     Click(kEndLater);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 11.0);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 10.5);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 11.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 10.5);
     EXPECT_TRUE(player->calls.empty());
 }
 
@@ -87,31 +74,31 @@ TEST_F(PlaybackTest, StartEarlierMayGoBelowZero)
 {
     SetSegment(0.2, 5);
     Click(kStartEarlier);
-    EXPECT_EQ(BoxText(1002), "-0.3");
-    EXPECT_EQ(BoxText(1003), "5");
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, -0.3);
+    EXPECT_EQ(Text(ControlId::StartTime), "-0.3");
+    EXPECT_EQ(Text(ControlId::EndTime), "5");
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), -0.3);
 }
 
 TEST_F(PlaybackTest, ArrowsUseTheStepInItsBox)
 {
     SetSegment(4, 8);
-    Edit(1004)->setText("2");
+    Edit(ControlId::TimeStep)->setText("2");
     Click(kStartEarlier);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 2.0);
-    EXPECT_DOUBLE_EQ(dlg->m_timeStep, 2.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 2.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Step(), 2.0);
 }
 
 TEST_F(PlaybackTest, LeavingATimeBoxTakesItsValue)
 {
     SetSegment(1, 2);
-    Edit(1002)->setText("7.5");
-    LoseFocus(1002);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.5);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 2.0);
-    Edit(1003)->setText("9.25");
-    LoseFocus(1003);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.25);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.5);
+    Edit(ControlId::StartTime)->setText("7.5");
+    LoseFocus(ControlId::StartTime);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 7.5);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 2.0);
+    Edit(ControlId::EndTime)->setText("9.25");
+    LoseFocus(ControlId::EndTime);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 9.25);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 7.5);
 }
 
 TEST_F(PlaybackTest, PauseAndStopMakeThePositionTheEnd)
@@ -120,15 +107,15 @@ TEST_F(PlaybackTest, PauseAndStopMakeThePositionTheEnd)
     player->position = 33.25;
     Click(kPause);
     EXPECT_EQ(player->Commands(), Calls{"Pause"});
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 33.25);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 3.0);
-    EXPECT_EQ(BoxText(1003), "33.25");
-    EXPECT_EQ(BoxText(1002), "3");
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 33.25);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 3.0);
+    EXPECT_EQ(Text(ControlId::EndTime), "33.25");
+    EXPECT_EQ(Text(ControlId::StartTime), "3");
 
     player->position = 40.5;
     Click(kStop);
     EXPECT_EQ(player->Commands(), (Calls{"Pause", "Stop"}));
-    EXPECT_EQ(BoxText(1003), "40.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "40.5");
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
@@ -137,12 +124,12 @@ TEST_F(PlaybackTest, MarkButtonsTakeThePosition)
     SetSegment(1, 2);
     player->position = 6.5;
     Click(kMarkStart);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 6.5);
-    EXPECT_EQ(BoxText(1002), "6.5");
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 6.5);
+    EXPECT_EQ(Text(ControlId::StartTime), "6.5");
     player->position = 9;
     Click(kMarkEnd);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 9.0);
-    EXPECT_EQ(BoxText(1003), "9");
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 9.0);
+    EXPECT_EQ(Text(ControlId::EndTime), "9");
     EXPECT_TRUE(player->Commands().empty());
 }
 
@@ -152,7 +139,6 @@ TEST_F(PlaybackTest, RepeatPlaysTheSegmentOnceAndStopsAtItsEnd)
     SetSegment(10, 12.5);
     Click(kRepeat);
     EXPECT_EQ(player->Commands(), (Calls{"SetCurrentPosition(10.000000)", "Play"}));
-    EXPECT_EQ(dlg->m_repeatTimerId, static_cast<unsigned>(RepeatTimer));
     EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
     EXPECT_FALSE(dlg->IsTimerRunning(PointTimer));
 
@@ -172,14 +158,14 @@ TEST_F(PlaybackTest, RepeatPlaysTheSegmentOnceAndStopsAtItsEnd)
     Click(kTopPlay);
     EXPECT_EQ(player->Commands(),
               (Calls{"SetMediaFileName(D:\\AllMediaFile.mp3)", "SetCurrentPosition(12.500000)", "Play"}));
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 12.5);
-    EXPECT_EQ(BoxText(1002), "12.5");
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 12.5);
+    EXPECT_EQ(Text(ControlId::StartTime), "12.5");
     EXPECT_TRUE(player->playing);
 }
 
 TEST_F(PlaybackTest, InfinitelyLoopsTheSegment)
 {
-    static_cast<QAbstractButton*>(dlg->Control(1025))->setChecked(true);
+    static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(true);
     Repeating(2, 3);
     player->position = 3.05;
     dlg->Tick(RepeatTimer);
@@ -192,7 +178,7 @@ TEST_F(PlaybackTest, PauseWhileRepeatingStopsAtTheNextTick)
     Repeating(5, 20);
     player->position = 8;
     Click(kPause);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 8.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 8.0);
     EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
 
     dlg->Tick(RepeatTimer);
@@ -203,7 +189,7 @@ TEST_F(PlaybackTest, PauseWhileRepeatingStopsAtTheNextTick)
     Click(kPlay);
     EXPECT_EQ(player->Commands(),
               (Calls{"SetMediaFileName(D:\\AllMediaFile.mp3)", "SetCurrentPosition(8.000000)", "Play"}));
-    EXPECT_EQ(BoxText(1002), "8");
+    EXPECT_EQ(Text(ControlId::StartTime), "8");
 }
 
 TEST_F(PlaybackTest, ANewFileWhileRepeatingStopsAtTheNextTick)
@@ -258,17 +244,17 @@ TEST_P(PlayFaultTest, ReportsThenDisablesTheGroup)
     EXPECT_EQ(prompts.boxes[1].text, "Error Media Types");
     EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Stop);
     EXPECT_EQ(groupEnabledDuringBoxes, (std::vector<bool>{true, true}));
-    for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+    for (ControlId id : kPlaybackControlGroup)
         EXPECT_FALSE(dlg->Control(id)->isEnabled()) << id;
-    for (int id : {1009, 1026, 1038, 1019, 1023, 1033})
+    for (ControlId id : {ControlId::Open, ControlId::TopPlay, ControlId::TopStop, ControlId::StartEarlier, ControlId::MarkStart, ControlId::Record})
         EXPECT_TRUE(dlg->Control(id)->isEnabled()) << id;
 
     // The start box is filled in only after Play succeeded.
-    EXPECT_EQ(BoxText(1002), "3");
+    EXPECT_EQ(Text(ControlId::StartTime), "3");
     if (failing == FakePlayer::kLoad)
-        EXPECT_DOUBLE_EQ(dlg->m_startTime, 3.0);
+        EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 3.0);
     else
-        EXPECT_DOUBLE_EQ(dlg->m_startTime, 7.0);
+        EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 7.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, PlayFaultTest,
@@ -290,7 +276,7 @@ TEST_F(PlaybackTest, FaultInPauseKeepsTheRepeatRunningWhileBoxesAreOpen)
     EXPECT_EQ(prompts.events, (Calls{"box:Code = 80004005, Address = 0000000000001234", "box:Error Media Types"}));
     EXPECT_EQ(prompts.boxes[1].icon, BoxIcon::Information);
     EXPECT_EQ(player->Commands(), (Calls{"Pause", "Stop"}));
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 5.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 5.0);
     EXPECT_FALSE(GroupEnabled());
 }
 
@@ -328,8 +314,8 @@ TEST_F(PlaybackTest, FaultInAMarkButtonIsIgnored)
     player->failOn = {FakePlayer::kGetPosition};
     Click(kMarkStart);
     Click(kMarkEnd);
-    EXPECT_DOUBLE_EQ(dlg->m_startTime, 1.0);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 2.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().Start(), 1.0);
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 2.0);
     EXPECT_TRUE(prompts.boxes.empty());
     EXPECT_TRUE(GroupEnabled());
 }
@@ -374,7 +360,7 @@ TEST_F(PlaybackTest, RepeatGivesThePlayerTheSegmentEndUntilTheCheckStops)
 
 TEST_F(PlaybackTest, InfinitelyKeepsTheSegmentEnd)
 {
-    static_cast<QAbstractButton*>(dlg->Control(1025))->setChecked(true);
+    static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(true);
     Repeating(2, 3);
     player->position = 3;
     dlg->Tick(RepeatTimer);
@@ -396,8 +382,8 @@ TEST_F(PlaybackTest, MovingTheEndWhileRepeatingMovesThePlayersEnd)
     Click(kStartLater);
     EXPECT_EQ(player->segmentEnd, 12.5);
 
-    Edit(1003)->setText("13.25");
-    LoseFocus(1003);
+    Edit(ControlId::EndTime)->setText("13.25");
+    LoseFocus(ControlId::EndTime);
     EXPECT_EQ(player->segmentEnd, 13.25);
 
     player->position = 11.75;
@@ -421,8 +407,8 @@ TEST_F(PlaybackTest, MovingTheEndWithNoSegmentPlayingLeavesThePlayerAlone)
     Click(kMarkEnd);
     Click(kPause);
     Click(kStop);
-    Edit(1003)->setText("13.25");
-    LoseFocus(1003);
+    Edit(ControlId::EndTime)->setText("13.25");
+    LoseFocus(ControlId::EndTime);
     EXPECT_EQ(player->segmentEnd, std::nullopt);
     for (const std::string& call : player->calls)
         EXPECT_NE(call.rfind(FakePlayer::kSetSegmentEnd, 0), 0u) << call;
@@ -436,8 +422,8 @@ TEST_F(PlaybackTest, FaultsInSettingTheEnd)
     player->position = 3;
     player->failOn = {FakePlayer::kSetSegmentEnd};
     Click(kMarkEnd);
-    EXPECT_DOUBLE_EQ(dlg->m_endTime, 5.0);
-    EXPECT_EQ(BoxText(1003), "5");
+    EXPECT_DOUBLE_EQ(dlg->Segment().End(), 5.0);
+    EXPECT_EQ(Text(ControlId::EndTime), "5");
     EXPECT_TRUE(prompts.boxes.empty());
 
     Click(kRepeat);
@@ -456,20 +442,19 @@ TEST_F(PlaybackTest, PlayWhileRepeatingPlaysOnWithoutTheEnd)
     EXPECT_TRUE(player->playing);
 }
 
-class RepeatAndPausePointsTest : public PausePointTest {};
+using RepeatAndPausePointsTest = WindowTest;
 
 TEST_F(RepeatAndPausePointsTest, ReplayPointTakesTheSegmentEndAwayBeforeItSeeks)
 {
     Start();
     OpenMedia("lesson.mp3", "5.000000\r\n9.000000\r\n");
-    dlg->m_startTime = 6;
-    dlg->m_endTime = 7;
+    dlg->Segment().SetSegment(6, 7);
     Click(kRepeat);
     ASSERT_EQ(player->segmentEnd, 7.0);
-    dlg->m_pointList->setCurrentRow(0);
+    SelectEntry(0);
     player->calls.clear();
 
-    Click(1017);
+    Click(ControlId::ReplayPoint);
     EXPECT_EQ(player->calls, (Calls{"SetSegmentEnd()", "SetCurrentPosition(5.000000)", "Play"}));
     EXPECT_EQ(player->segmentEnd, std::nullopt);
     EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));

@@ -1,13 +1,13 @@
-#include "window/WindowFixture.h"
+#include "support/WindowTest.h"
 
 #include <QFile>
 
 namespace {
 
-constexpr int kSave = 1032;
-constexpr int kRecord = 1033;
-constexpr int kPauseRecording = 1034;
-constexpr int kStopRecording = 1035;
+constexpr ControlId kSave = ControlId::SaveAs;
+constexpr ControlId kRecord = ControlId::Record;
+constexpr ControlId kPauseRecording = ControlId::PauseRecording;
+constexpr ControlId kStopRecording = ControlId::StopRecording;
 
 using Calls = std::vector<std::string>;
 
@@ -15,7 +15,6 @@ class RecordingTest : public WindowTest {
 protected:
     void SetUp() override { Start(); }
 
-    std::string Label(int id) const { return dlg->Control(id)->property("text").toString().toStdString(); }
     bool SaveEnabled() const { return dlg->Control(kSave)->isEnabled(); }
 
     void WriteFile(const std::string& path, const QByteArray& content)
@@ -37,15 +36,15 @@ protected:
 TEST_F(RecordingTest, SaveAlwaysAppendsMp3)
 {
     Choose("talk");
-    EXPECT_EQ(BoxText(1031), PathIn("talk.mp3"));
-    EXPECT_EQ(dlg->m_saveFileName, PathIn("talk.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("talk.mp3"));
+    EXPECT_EQ(dlg->Recording().OutputFile(), PathIn("talk.mp3"));
     Choose("talk.mp3");
-    EXPECT_EQ(BoxText(1031), PathIn("talk.mp3.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("talk.mp3.mp3"));
 
     // Cancel keeps the last choice.
     prompts.saveAnswers.push_back(std::nullopt);
     Click(kSave);
-    EXPECT_EQ(BoxText(1031), PathIn("talk.mp3.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("talk.mp3.mp3"));
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
@@ -55,7 +54,7 @@ TEST_F(RecordingTest, SaveAsksBeforeReplacingTheFileReallyWritten)
     WriteFile(PathIn("notes"), "text");
     Choose("notes");
     EXPECT_TRUE(prompts.boxes.empty());
-    EXPECT_EQ(BoxText(1031), PathIn("notes.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("notes.mp3"));
 
     WriteFile(PathIn("talk.mp3"), "earlier recording");
     // "No" goes back to the dialog; cancelling it keeps the old choice.
@@ -66,11 +65,11 @@ TEST_F(RecordingTest, SaveAsksBeforeReplacingTheFileReallyWritten)
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(prompts.boxes[0].text, PathIn("talk.mp3") + " already exists.\nDo you want to replace it?");
-    EXPECT_EQ(BoxText(1031), PathIn("notes.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("notes.mp3"));
 
     prompts.answers = {BoxAnswer::Yes};
     Choose("talk");
-    EXPECT_EQ(BoxText(1031), PathIn("talk.mp3"));
+    EXPECT_EQ(Text(ControlId::OutputFile), PathIn("talk.mp3"));
     // Agreed to in Save...: Record does not ask again.
     Click(kRecord);
     EXPECT_EQ(prompts.boxes.size(), 2u);
@@ -124,16 +123,16 @@ TEST_F(RecordingTest, TheNameTakesTheLengthTheRecorderLeft)
     std::string output = Choose("talk");
     recorder->shortenNameTo = output.size() - 4;
     Click(kRecord);
-    EXPECT_EQ(dlg->m_saveFileName, PathIn("talk"));
-    EXPECT_EQ(dlg->m_saveFileName.size(), output.size() - 4);
+    EXPECT_EQ(dlg->Recording().OutputFile(), PathIn("talk"));
+    EXPECT_EQ(dlg->Recording().OutputFile().size(), output.size() - 4);
 }
 
 TEST_F(RecordingTest, LabelsStayEmptyUntilATickThenFollowEveryTimer)
 {
     Choose("talk");
     Click(kRecord);
-    EXPECT_EQ(Label(1029), "");
-    EXPECT_EQ(Label(1030), "");
+    EXPECT_EQ(Text(ControlId::RecTime), "");
+    EXPECT_EQ(Text(ControlId::FileSize), "");
 
     int expectedSeconds = 0;
     for (int id : {RecordTimer, RepeatTimer, PointTimer}) {
@@ -141,8 +140,8 @@ TEST_F(RecordingTest, LabelsStayEmptyUntilATickThenFollowEveryTimer)
         recorder->bytes = 1024 * expectedSeconds;
         recorder->readings = 0;
         dlg->Tick(id);
-        EXPECT_EQ(Label(1029), std::to_string(expectedSeconds) + " s") << id;
-        EXPECT_EQ(Label(1030), std::to_string(expectedSeconds) + " KB") << id;
+        EXPECT_EQ(Text(ControlId::RecTime), std::to_string(expectedSeconds) + " s") << id;
+        EXPECT_EQ(Text(ControlId::FileSize), std::to_string(expectedSeconds) + " KB") << id;
         EXPECT_EQ(recorder->readings, 2) << id;
     }
 }

@@ -1,6 +1,7 @@
 #include "fakes/FullDisk.h"
 #include "support/CommaDecimalLocale.h"
-#include "window/PausePointFixture.h"
+#include "support/FileBytes.h"
+#include "support/WindowTest.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,14 +13,14 @@ using Strings = std::vector<std::string>;
 constexpr const char* kDefaultSettings =
     "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\nD:\\AllMediaFile.mp3";
 
-class SettingsTest : public PausePointTest {
+class SettingsTest : public WindowTest {
 protected:
     std::string Settings() const { return ReadFileBytes(environment.settingsPath); }
     void WriteSettings(const std::string& bytes) const { WriteFileBytes(environment.settingsPath, bytes); }
 
     void ExpectGroupEnabled(bool enabled) const
     {
-        for (int id : {1008, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+        for (ControlId id : kPlaybackControlGroup)
             EXPECT_EQ(dlg->Control(id)->isEnabled(), enabled) << id;
     }
 };
@@ -28,11 +29,10 @@ TEST_F(SettingsTest, CloseSavesTheSegmentAndTheNextStartReopensTheMediaStopped)
 {
     Start();
     std::string media = OpenMedia("lesson.mp3", "5\r\n9\r\n");
-    dlg->m_startTime = 4.5;
-    dlg->m_endTime = 9.25;
-    Edit(1004)->setText("0.25");
-    Edit(1005)->setText("0.75");
-    Edit(1006)->setText("0.1");
+    dlg->Segment().SetSegment(4.5, 9.25);
+    Edit(ControlId::TimeStep)->setText("0.25");
+    Edit(ControlId::PointStep)->setText("0.75");
+    Edit(ControlId::LeadIn)->setText("0.1");
     dlg->close();
     EXPECT_EQ(Settings(), "4.500000\r\n9.250000\r\n0.250000\r\n0.750000\r\n0.100000\r\n" + media);
 
@@ -40,19 +40,19 @@ TEST_F(SettingsTest, CloseSavesTheSegmentAndTheNextStartReopensTheMediaStopped)
     Start();
     EXPECT_EQ(player->Commands(), (Strings{"SetMediaFileName(" + media + ")", "Stop"}));
     EXPECT_FALSE(player->playing);
-    EXPECT_EQ(BoxText(1001), media);
-    EXPECT_EQ(BoxText(1002), "4.5");
-    EXPECT_EQ(BoxText(1003), "9.25");
-    EXPECT_EQ(BoxText(1004), "0.25");
-    EXPECT_EQ(BoxText(1005), "0.75");
-    EXPECT_EQ(BoxText(1006), "0.1");
-    EXPECT_EQ(dlg->m_startTime, 4.5);
-    EXPECT_EQ(dlg->m_endTime, 9.25);
+    EXPECT_EQ(Text(ControlId::MediaPath), media);
+    EXPECT_EQ(Text(ControlId::StartTime), "4.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "9.25");
+    EXPECT_EQ(Text(ControlId::TimeStep), "0.25");
+    EXPECT_EQ(Text(ControlId::PointStep), "0.75");
+    EXPECT_EQ(Text(ControlId::LeadIn), "0.1");
+    EXPECT_EQ(dlg->Segment().Start(), 4.5);
+    EXPECT_EQ(dlg->Segment().End(), 9.25);
     ExpectGroupEnabled(true);
-    EXPECT_EQ(dlg->m_pointFilePath, PathIn("lesson.txt"));
+    EXPECT_EQ(dlg->Points().FilePath(), PathIn("lesson.txt"));
     EXPECT_EQ(Entries(), (Strings{"5\n", "9\n"}));
-    EXPECT_EQ(Selected(), 0);
-    EXPECT_FALSE(dlg->m_pointsModified);
+    EXPECT_EQ(SelectedEntry(), 0);
+    EXPECT_FALSE(dlg->Points().IsModified());
     EXPECT_TRUE(prompts.boxes.empty());
 }
 
@@ -65,18 +65,18 @@ TEST_F(SettingsTest, FirstCloseWithoutMediaWritesTheDefaultsWhichTheNextStartLoa
     Start();
     EXPECT_EQ(player->Commands(), (Strings{"SetMediaFileName(D:\\AllMediaFile.mp3)", "Stop"}));
     ExpectGroupEnabled(true);
-    EXPECT_EQ(dlg->m_pointFilePath, "D:\\AllMediaFile.txt");
-    EXPECT_EQ(BoxText(1001), "D:\\AllMediaFile.mp3");
+    EXPECT_EQ(dlg->Points().FilePath(), "D:\\AllMediaFile.txt");
+    EXPECT_EQ(Text(ControlId::MediaPath), "D:\\AllMediaFile.mp3");
 }
 
 TEST_F(SettingsTest, FiveLinesGiveTheDefaults)
 {
     WriteSettings("4.5\r\n9.25\r\n2\r\n3\r\n1\r\n");
     Start();
-    EXPECT_EQ(dlg->m_startTime, 0.0);
-    EXPECT_EQ(dlg->m_timeStep, 0.5);
-    EXPECT_EQ(dlg->m_leadIn, 0.33);
-    EXPECT_EQ(BoxText(1001), "D:\\AllMediaFile.mp3");
+    EXPECT_EQ(dlg->Segment().Start(), 0.0);
+    EXPECT_EQ(dlg->Segment().Step(), 0.5);
+    EXPECT_EQ(dlg->Points().LeadIn(), 0.33);
+    EXPECT_EQ(Text(ControlId::MediaPath), "D:\\AllMediaFile.mp3");
     EXPECT_TRUE(player->Commands().empty());
     ExpectGroupEnabled(false);
 }
@@ -87,10 +87,10 @@ TEST_F(SettingsTest, PathWithALineEndAfterItNamesTheRealFiles)
     WriteFileBytes(PathIn("a.txt"), "2.5\r\n");
     WriteSettings("0\r\n0\r\n0.5\r\n0.5\r\n0.33\r\n" + media + "\r\n");
     Start();
-    EXPECT_EQ(dlg->m_mediaPath, media);
+    EXPECT_EQ(dlg->Media().Path(), media);
     EXPECT_EQ(player->loadedPath, media);
-    EXPECT_EQ(dlg->m_pointFilePath, PathIn("a.txt"));
-    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{2.5});
+    EXPECT_EQ(dlg->Points().FilePath(), PathIn("a.txt"));
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{2.5});
 }
 
 TEST_F(SettingsTest, MediaThatFailsToLoadKeepsTheOtherSettings)
@@ -105,11 +105,11 @@ TEST_F(SettingsTest, MediaThatFailsToLoadKeepsTheOtherSettings)
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].text, "SetMediaFileName failed");
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
-    EXPECT_EQ(BoxText(1001), media);
-    EXPECT_EQ(BoxText(1002), "4.5");
-    EXPECT_EQ(BoxText(1003), "9.25");
-    EXPECT_EQ(dlg->m_pointStep, 0.75);
-    EXPECT_EQ(dlg->m_pausePoints, std::vector<double>{3});
+    EXPECT_EQ(Text(ControlId::MediaPath), media);
+    EXPECT_EQ(Text(ControlId::StartTime), "4.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "9.25");
+    EXPECT_EQ(dlg->Points().PointStep(), 0.75);
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{3});
     ExpectGroupEnabled(false);
     EXPECT_EQ(prompts.urls.size(), 1u);  // start-up went on to its end
 }
@@ -118,7 +118,7 @@ TEST_F(SettingsTest, CloseWritesSettingsBeforeOfferingThePausePoints)
 {
     Start();
     OpenMedia("lesson.mp3", std::nullopt);
-    Click(1013);
+    Click(ControlId::AddPoint);
     std::string settingsAtQuestion;
     prompts.whileBoxOpen = [&] { settingsAtQuestion = Settings(); };
     prompts.answers.push_back(BoxAnswer::No);
@@ -168,9 +168,9 @@ TEST_F(SettingsTest, SameFileUnderACommaLocale)
         GTEST_SKIP() << CommaDecimalLocale::kMissing;
 
     Start();
-    EXPECT_EQ(BoxText(1002), "4.5");
-    EXPECT_EQ(BoxText(1003), "9.25");
-    EXPECT_EQ(dlg->m_pointStep, 0.125);
+    EXPECT_EQ(Text(ControlId::StartTime), "4.5");
+    EXPECT_EQ(Text(ControlId::EndTime), "9.25");
+    EXPECT_EQ(dlg->Points().PointStep(), 0.125);
     dlg->close();
     EXPECT_EQ(Settings(), saved);
 }

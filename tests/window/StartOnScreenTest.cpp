@@ -1,5 +1,5 @@
 #include "support/FileBytes.h"
-#include "window/WindowFixture.h"
+#include "support/WindowTest.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -27,7 +27,7 @@ protected:
     {
         if (event->type() == QEvent::Paint && !playerCommands) {
             playerCommands = m_player.Commands();
-            startBox = qobject_cast<QLineEdit*>(m_dlg.Control(1002))->text().toStdString();
+            startBox = qobject_cast<QLineEdit*>(m_dlg.Control(ControlId::StartTime))->text().toStdString();
         }
         return false;
     }
@@ -69,7 +69,7 @@ TEST_F(StartOnScreenTest, WindowIsPaintedWithItsSettingsBeforeTheMediaLoads)
     EXPECT_EQ(watch.startBox, "4.5");
     EXPECT_EQ(player->Commands(), (Strings{"SetMediaFileName(" + media + ")", "Stop"}));
     EXPECT_FALSE(player->playing);
-    EXPECT_TRUE(dlg->Control(1012)->isEnabled());
+    EXPECT_TRUE(dlg->Control(ControlId::Repeat)->isEnabled());
 }
 
 TEST_F(StartOnScreenTest, MediaThatFailsToLoadAfterTheWindowIsShownIsReported)
@@ -81,6 +81,6 @@ TEST_F(StartOnScreenTest, MediaThatFailsToLoadAfterTheWindowIsShownIsReported)
 
     ASSERT_EQ(prompts.BoxTexts(), Strings{"SetMediaFileName failed"});
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
-    EXPECT_FALSE(dlg->Control(1012)->isEnabled());
-    EXPECT_EQ(BoxText(1003), "9.25");
+    EXPECT_FALSE(dlg->Control(ControlId::Repeat)->isEnabled());
+    EXPECT_EQ(Text(ControlId::EndTime), "9.25");
 }

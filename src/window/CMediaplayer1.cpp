@@ -1,4 +1,4 @@
-#include "components/player/CMediaplayer1.h"
+#include "window/CMediaplayer1.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "window/AboutDlg.h"
 
 #include "resources/DialogTemplates.h"
 #include "window/DialogBuilder.h"
@@ -11,7 +11,7 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     auto controls = BuildControls(this, AboutDialogTemplate());
-    auto* ok = static_cast<QAbstractButton*>(controls.at(1));
+    auto* ok = static_cast<QAbstractButton*>(controls.at(ControlId::AboutOk));
     connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
     ok->setFocus();
 }

@@ -1,7 +1,7 @@
-#include "window/SettingsText.h"
+#include "window/settings/SettingsText.h"
 
-#include "window/NumberText.h"
-#include "window/TextFile.h"
+#include "window/text/NumberText.h"
+#include "window/text/TextFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/TextFile.h"
+#include "window/text/TextFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "window/PausePointText.h"
+#include "window/pausepoints/PausePointText.h"
 
-#include "window/NumberText.h"
-#include "window/TextFile.h"
+#include "window/text/NumberText.h"
+#include "window/text/TextFile.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "window/NumberText.h"
+#include "window/text/NumberText.h"
 
 #include <charconv>
 #include <clocale>

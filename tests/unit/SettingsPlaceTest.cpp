@@ -1,8 +1,8 @@
-#include "app/AppEnvironment.h"
+#include "window/settings/SettingsPlace.h"
 
 #include <gtest/gtest.h>
 
-TEST(AppEnvironment, SettingsFileReplacesOrAddsTheExtension)
+TEST(SettingsPlace, SettingsFileReplacesOrAddsTheExtension)
 {
     EXPECT_EQ(SettingsPathBeside("/opt/rec/build/ardeno-recorder"), "/opt/rec/build/ardeno-recorder.ini");
     EXPECT_EQ(SettingsPathBeside("/tools/Rec.exe"), "/tools/Rec.ini");
@@ -10,7 +10,7 @@ TEST(AppEnvironment, SettingsFileReplacesOrAddsTheExtension)
     EXPECT_EQ(SettingsPathBeside("/bin/.hidden"), "/bin/.hidden.ini");
 }
 
-TEST(AppEnvironment, SettingsStayBesideAWritableOrAlreadyUsedFolder)
+TEST(SettingsPlace, SettingsStayBesideAWritableOrAlreadyUsedFolder)
 {
     SettingsPlace writable{true, false, "/cfg", "/home/u"};
     EXPECT_EQ(SettingsPathFor("/opt/rec/ardeno-recorder", writable), "/opt/rec/ardeno-recorder.ini");
@@ -19,7 +19,7 @@ TEST(AppEnvironment, SettingsStayBesideAWritableOrAlreadyUsedFolder)
     EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", kept), "/usr/bin/ardeno-recorder.ini");
 }
 
-TEST(AppEnvironment, InstalledProgramKeepsSettingsPerUser)
+TEST(SettingsPlace, InstalledProgramKeepsSettingsPerUser)
 {
     EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", {false, false, "/home/u/.cfg", "/home/u"}),
               "/home/u/.cfg/ardeno-recorder/ardeno-recorder.ini");

@@ -1,0 +1,280 @@
+#include "window/segment/SegmentRepeat.h"
+
+#include "components/player/PlayerFault.h"
+#include "window/DataExchange.h"
+#include "window/RecorderDlg.h"
+#include "window/media/MediaSession.h"
+#include "window/segment/FaultReport.h"
+
+#include <QAbstractButton>
+
+namespace {
+
+constexpr const char* kMediaErrorText = "Error Media Types";
+
+} // namespace
+
+SegmentRepeat::SegmentRepeat(CRecorderDlg& dialog, CMediaplayer1& player) : m_dialog(dialog), m_player(player) {}
+
+void SegmentRepeat::SetSegment(double start, double end)
+{
+    m_startTime = m_startTimeShown = start;
+    m_endTime = m_endTimeShown = end;
+    m_dialog.UpdateData(false);
+    FollowSegmentEnd();
+    AnnounceChange();
+}
+
+void SegmentRepeat::Restore(double start, double end, double step)
+{
+    m_startTime = m_startTimeShown = start;
+    m_endTime = m_endTimeShown = end;
+    m_timeStep = step;
+    AnnounceChange();
+}
+
+void SegmentRepeat::Reset()
+{
+    m_startTime = m_startTimeShown = 0;
+    m_endTime = m_endTimeShown = 0;
+    m_dialog.UpdateData(false);
+    AnnounceChange();
+}
+
+void SegmentRepeat::EndRepeat()
+{
+    m_dialog.KillTimer(RepeatTimer);
+    m_player.SetSegmentEnd(std::nullopt);
+}
+
+void SegmentRepeat::ShowSegment()
+{
+    m_startTimeShown = m_startTime;
+    m_endTimeShown = m_endTime;
+    m_dialog.UpdateData(false);
+}
+
+void SegmentRepeat::FollowSegmentEnd()
+{
+    if (m_dialog.IsTimerRunning(RepeatTimer))
+        m_player.SetSegmentEnd(m_endTime);
+}
+
+void SegmentRepeat::AnnounceChange()
+{
+    if (m_startTime == m_announcedStart && m_endTime == m_announcedEnd)
+        return;
+    m_announcedStart = m_startTime;
+    m_announcedEnd = m_endTime;
+    emit segmentChanged(m_startTime, m_endTime);
+}
+
+void SegmentRepeat::Play()
+{
+    GuardedPlayerCall(
+        [this] {
+            m_dialog.KillTimer(RepeatTimer);
+            m_dialog.KillTimer(PointTimer);
+            m_dialog.Media().Reload();
+            m_startTime = m_endTime;
+            m_player.SetCurrentPosition(m_startTime);
+            m_player.Play();
+            m_startTimeShown = m_startTime;
+            m_dialog.UpdateData(false);
+        },
+        FaultReaction::ReportAndDisable, BoxIcon::Stop);
+    AnnounceChange();
+}
+
+void SegmentRepeat::Pause()
+{
+    GuardedPlayerCall(
+        [this] {
+            m_player.Pause();
+            m_endTime = m_player.GetCurrentPosition();
+            ShowSegment();
+            FollowSegmentEnd();
+        },
+        FaultReaction::ReportAndDisable, BoxIcon::Information);
+    AnnounceChange();
+}
+
+void SegmentRepeat::Stop()
+{
+    GuardedPlayerCall(
+        [this] {
+            m_player.Stop();
+            m_endTime = m_player.GetCurrentPosition();
+            ShowSegment();
+            FollowSegmentEnd();
+        },
+        FaultReaction::ReportAndDisable, BoxIcon::Information);
+    AnnounceChange();
+}
+
+void SegmentRepeat::MarkStart()
+{
+    GuardedPlayerCall(
+        [this] {
+            m_startTime = m_player.GetCurrentPosition();
+            ShowSegment();
+        },
+        FaultReaction::Ignore, BoxIcon::None);
+    AnnounceChange();
+}
+
+void SegmentRepeat::MarkEnd()
+{
+    GuardedPlayerCall(
+        [this] {
+            // The end is taken only when the player could take it too.
+            double end = m_player.GetCurrentPosition();
+            if (m_dialog.IsTimerRunning(RepeatTimer))
+                m_player.SetSegmentEnd(end);
+            m_endTime = end;
+            ShowSegment();
+        },
+        FaultReaction::Ignore, BoxIcon::None);
+    AnnounceChange();
+}
+
+// The arrows read the boxes first (the step lives in one of them); whether that
+// exchange succeeded is not examined, as a failed box keeps its old value.
+
+void SegmentRepeat::StartEarlier()
+{
+    m_dialog.UpdateData(true);
+    m_startTime -= m_timeStep;
+    m_startTimeShown = m_startTime;
+    m_dialog.UpdateData(false);
+    AnnounceChange();
+}
+
+void SegmentRepeat::StartLater()
+{
+    m_dialog.UpdateData(true);
+    double start = m_startTime + m_timeStep;
+    if (start > m_endTime) {
+        m_endTime += m_timeStep;
+        m_endTimeShown = m_endTime;
+    }
+    m_startTime = start;
+    m_startTimeShown = start;
+    m_dialog.UpdateData(false);
+    FollowSegmentEnd();
+    AnnounceChange();
+}
+
+void SegmentRepeat::EndEarlier()
+{
+    m_dialog.UpdateData(true);
+    double end = m_endTime - m_timeStep;
+    if (end < m_startTime) {
+        m_startTime -= m_timeStep;
+        m_startTimeShown = m_startTime;
+    }
+    m_endTime = end;
+    m_endTimeShown = end;
+    m_dialog.UpdateData(false);
+    FollowSegmentEnd();
+    AnnounceChange();
+}
+
+void SegmentRepeat::EndLater()
+{
+    m_dialog.UpdateData(true);
+    m_endTime += m_timeStep;
+    m_endTimeShown = m_endTime;
+    m_dialog.UpdateData(false);
+    FollowSegmentEnd();
+    AnnounceChange();
+}
+
+void SegmentRepeat::TakeStartTime()
+{
+    m_dialog.UpdateData(true);
+    m_startTime = m_startTimeShown;
+    AnnounceChange();
+}
+
+void SegmentRepeat::TakeEndTime()
+{
+    m_dialog.UpdateData(true);
+    m_endTime = m_endTimeShown;
+    FollowSegmentEnd();
+    AnnounceChange();
+}
+
+void SegmentRepeat::Repeat()
+{
+    GuardedPlayerCall(
+        [this] {
+            m_dialog.KillTimer(PointTimer);
+            m_dialog.StartTimer(RepeatTimer);
+            m_player.SetSegmentEnd(m_endTime);
+            m_player.SetCurrentPosition(m_startTime);
+            m_player.Play();
+        },
+        FaultReaction::DisableQuietly, BoxIcon::Question);
+}
+
+void SegmentRepeat::CheckSegmentEnd()
+{
+    try {
+        if (m_player.GetCurrentPosition() < m_endTime)
+            return;
+        if (static_cast<QAbstractButton*>(m_dialog.Control(ControlId::Infinitely))->isChecked()) {
+            m_player.SetCurrentPosition(m_startTime);
+            return;
+        }
+        EndRepeat();
+        m_player.Stop();
+    } catch (const PlayerFault&) {
+        // The fault is reported by the dispatch; a timer left running would
+        // report it again every tick, a new box over each open one. Taking
+        // the end away cannot fault.
+        EndRepeat();
+        throw;
+    }
+}
+
+void SegmentRepeat::ExchangeShownTimes(DataExchange& exchange)
+{
+    exchange.Time(ControlId::StartTime, m_startTimeShown);
+    exchange.Time(ControlId::EndTime, m_endTimeShown);
+}
+
+void SegmentRepeat::ExchangeStep(DataExchange& exchange)
+{
+    exchange.Time(ControlId::TimeStep, m_timeStep);
+}
+
+void SegmentRepeat::GuardedPlayerCall(const std::function<void()>& steps, FaultReaction reaction, BoxIcon icon)
+{
+    try {
+        steps();
+    } catch (const PlayerFault& fault) {
+        switch (reaction) {
+        case FaultReaction::ReportAndDisable:
+            if (ReportException(fault)) {
+                m_dialog.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
+                m_dialog.EnablePlaybackControls(false);
+            }
+            break;
+        case FaultReaction::DisableQuietly:
+            EndRepeat();
+            m_dialog.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
+            m_dialog.EnablePlaybackControls(false);
+            break;
+        case FaultReaction::Ignore: break;
+        }
+    }
+}
+
+bool SegmentRepeat::ReportException(const PlayerFault& fault)
+{
+    // A player fault carries no access information: only a hardware fault
+    // would, and those are not caught.
+    m_dialog.ShowMessage("Exception", FormatFaultReport(fault.code(), fault.address()), BoxIcon::Exclamation);
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+class CRecorderDlg;
+
+// The settings file: the segment, the two steps, the lead-in and the media
+// path, read at start-up (which loads that media again, stopped) and written
+// on Close; and the defaults a start without usable settings installs.
+class SettingsFile {
+public:
+    SettingsFile(CRecorderDlg& dialog, std::string path);
+
+    const std::string& Path() const { return m_path; }
+
+    // True when all six values were read; the media they name is then loaded
+    // (once the window is on screen) with its pause points. A file that
+    // cannot be read is reported in a box.
+    bool LoadSettings();
+    // Writes the file; a failure is shown in a box naming the file.
+    void SaveSettings();
+    // The values of a first start; the player is given no file.
+    void InstallDefaults();
+
+private:
+    CRecorderDlg& m_dialog;
+    std::string m_path;
+};

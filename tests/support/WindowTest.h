@@ -1,0 +1,8 @@
+#pragma once
+
+#include "support/WindowHarness.h"
+
+#include <gtest/gtest.h>
+
+// A test of the main window (see WindowHarness).
+class WindowTest : public testing::Test, public WindowHarness {};
