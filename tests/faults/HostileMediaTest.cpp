@@ -6,7 +6,7 @@
 #include "support/WindowTest.h"
 
 #include <QTest>
-#include "WavFile.h"
+#include "support/WavFile.h"
 #include "fakes/FakeRecorder.h"
 #include "support/FileBytes.h"
 
@@ -71,7 +71,7 @@ protected:
     void ExpectRealMediaStillOpens()
     {
         const std::string good = PathIn("good.wav");
-        WriteFileBytes(good, WavBytes(2));
+        WriteFileBytes(good, ToneWavBytes(2));
         Open(good);
         EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
         EXPECT_TRUE(IsEnabled(ControlId::Pause));
@@ -108,7 +108,7 @@ TEST_F(HostileMediaTest, ANamedPipeWithNothingBehindItDoesNotHang)
 TEST_F(HostileMediaTest, AFileTheUserMayNotReadIsRefusedWithTheReason)
 {
     const std::string locked = PathIn("locked.wav");
-    WriteFileBytes(locked, WavBytes(1));
+    WriteFileBytes(locked, ToneWavBytes(1));
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
     {
@@ -123,7 +123,7 @@ TEST_F(HostileMediaTest, AFileTheUserMayNotReadIsRefusedWithTheReason)
 TEST_F(HostileMediaTest, ATruncatedFilePlaysWhatItHolds)
 {
     const std::string cut = PathIn("cut.wav");
-    WriteFileBytes(cut, WavBytes(1, 3));
+    WriteFileBytes(cut, ToneWavBytes(1, 3));
     Open(cut);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
     EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->Player().GetCurrentPosition() >= 0.5; }, 5000));

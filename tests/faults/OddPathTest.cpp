@@ -5,7 +5,7 @@
 #include "support/WindowTest.h"
 
 #include <QTest>
-#include "WavFile.h"
+#include "support/WavFile.h"
 #include "components/RecorderSoundCheck.h"
 #include "support/FileBytes.h"
 
@@ -57,7 +57,7 @@ TEST_P(OddPathTest, MediaPausePointsRecordingAndSettingsAllWork)
 {
     std::filesystem::create_directories(Folder());
     const std::string media = FileIn(".wav");
-    WriteFileBytes(media, WavBytes(2));
+    WriteFileBytes(media, ToneWavBytes(2));
     WriteFileBytes(FileIn(".txt"), "1.5\r\n");
     StartHere();
 

@@ -1,10 +1,11 @@
 #include "SteppedTone.h"
 
+#include "support/FileBytes.h"
+#include "support/WavFile.h"
+
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <numbers>
-#include <stdexcept>
 
 namespace SteppedTone {
 
@@ -17,12 +18,6 @@ constexpr double kQuietRms = 0.02;
 // Frequencies lie 200 Hz apart; a step farther than this from one is no tone of the file.
 constexpr double kFrequencySlack = 60;
 constexpr int kUnclear = -2;
-
-void PutLe(std::ofstream& out, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.put(char((value >> (8 * i)) & 0xff));
-}
 
 // What one step of a recording holds: a second of the file, silence, or neither.
 int ReadStep(const float* samples, std::size_t count, int rate)
@@ -52,30 +47,17 @@ double Frequency(int second)
 
 void WriteWav(const std::string& path)
 {
-    std::ofstream out(path, std::ios::binary);
-    const std::uint32_t dataBytes = kSeconds * kRate * 2;
-    out.write("RIFF", 4);
-    PutLe(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    PutLe(out, 16, 4);
-    PutLe(out, 1, 2);          // PCM
-    PutLe(out, 1, 2);          // mono
-    PutLe(out, kRate, 4);
-    PutLe(out, kRate * 2, 4);  // bytes per second
-    PutLe(out, 2, 2);          // bytes per frame
-    PutLe(out, 16, 2);         // bits per sample
-    out.write("data", 4);
-    PutLe(out, dataBytes, 4);
+    std::vector<float> samples;
+    samples.reserve(std::size_t(kSeconds) * kRate);
     // The phase runs on across the changes, so no step clicks.
     double phase = 0;
     for (int second = 0; second < kSeconds; ++second) {
         for (int i = 0; i < kRate; ++i) {
-            PutLe(out, std::uint32_t(std::uint16_t(std::int16_t(std::lround(0.5 * 32767 * std::sin(phase))))), 2);
+            samples.push_back(float(0.5 * std::sin(phase)));
             phase = std::fmod(phase + 2 * std::numbers::pi * Frequency(second) / kRate, 2 * std::numbers::pi);
         }
     }
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
+    WriteFileBytes(path, WavBytes(samples, kRate));
 }
 
 std::vector<Stretch> Stretches(const std::vector<float>& sound, int rate)
