@@ -88,22 +88,19 @@ void SegmentRepeat::Play()
 
 void SegmentRepeat::Pause()
 {
-    GuardedPlayerCall(
-        [this] {
-            m_player.Pause();
-            m_endTime = m_player.GetCurrentPosition();
-            ShowSegment();
-            FollowSegmentEnd();
-        },
-        FaultReaction::ReportAndDisable, BoxIcon::Information);
-    AnnounceChange();
+    HaltAndTakeEnd([this] { m_player.Pause(); });
 }
 
 void SegmentRepeat::Stop()
 {
+    HaltAndTakeEnd([this] { m_player.Stop(); });
+}
+
+void SegmentRepeat::HaltAndTakeEnd(const std::function<void()>& halt)
+{
     GuardedPlayerCall(
-        [this] {
-            m_player.Stop();
+        [&] {
+            halt();
             m_endTime = m_player.GetCurrentPosition();
             ShowSegment();
             FollowSegmentEnd();

@@ -64,6 +64,8 @@ private:
     // Shows the details of a player fault; returns whether the reaction runs.
     bool ReportException(const PlayerFault& fault);
 
+    // Pause and Stop: halts the player and makes where it halted the end.
+    void HaltAndTakeEnd(const std::function<void()>& halt);
     // Shows both times in their boxes.
     void ShowSegment();
     // While a segment plays, the player ends it where the window will.
