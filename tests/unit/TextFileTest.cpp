@@ -6,7 +6,12 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -124,6 +129,74 @@ TEST_F(TextFileTest, FailedReplaceGivesTheReasonAndKeepsTheOldFile)
 
     // A folder that cannot exist: its parent is a regular file.
     EXPECT_EQ(ReplaceTextFile(path + "/inside.txt", "x"), "Not a directory");
+}
+
+// A file that is no regular file is refused before anything is read from it:
+// a named pipe would otherwise block its reader until a writer came.
+TEST_F(TextFileTest, NamedPipeIsRefusedWithoutWaitingForAWriter)
+{
+    const std::string pipe = Path("points.txt");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    auto reading = std::async(std::launch::async, [&] {
+        TextFileReader reader(pipe);
+        return std::make_pair(reader.IsOpen(), reader.Error());
+    });
+    if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Let the blocked open go, so that the test can end.
+        int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        reading.wait();
+        ::close(writer);
+        FAIL() << "opening a named pipe blocked";
+    }
+    EXPECT_EQ(reading.get(), std::make_pair(false, std::string("Not a regular file")));
+}
+
+TEST_F(TextFileTest, ReplaceRemovesWhatAKilledWriteOfTheSameFileLeft)
+{
+    const std::string path = Path("out.txt");
+    WriteFileBytes(Path("out.txt.tmp-123456"), "half a save");
+    WriteFileBytes(Path("out.txt.tmp-draft"), "not one of ours");
+    WriteFileBytes(Path("other.txt.tmp-42"), "another file's");
+    EXPECT_EQ(ReplaceTextFile(path, "new\n"), std::nullopt);
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"other.txt.tmp-42", "out.txt", "out.txt.tmp-draft"}));
+}
+
+// Runs `work` in a child process as a user who may not write to folders of
+// others (root drops to nobody), and returns its exit status.
+int AsUnprivilegedUser(const std::function<int()>& work)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A file the user may write, in a folder the user may not add files to
+// (pause points beside media on a shared drive): written over in place.
+TEST_F(TextFileTest, FileInAFolderThatTakesNoNewFileIsWrittenInPlace)
+{
+    const std::string folder = Path("shared");
+    std::filesystem::create_directory(folder);
+    const std::string writable = folder + "/lesson.txt";
+    const std::string locked = folder + "/locked.txt";
+    WriteFileBytes(writable, "a longer earlier content of the file\r\n");
+    WriteFileBytes(locked, "kept\r\n");
+    ASSERT_EQ(chmod(writable.c_str(), 0666), 0);
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+
+    EXPECT_EQ(AsUnprivilegedUser([&] { return ReplaceTextFile(writable, "1.500000\n") ? 1 : 0; }), 0);
+    EXPECT_EQ(ReadFileBytes(writable), "1.500000\r\n");
+    // Neither the folder nor the file can be written: the reason, the file as it was.
+    EXPECT_EQ(AsUnprivilegedUser([&] { return ReplaceTextFile(locked, "new\n") == "Permission denied" ? 0 : 1; }), 0);
+    EXPECT_EQ(ReadFileBytes(locked), "kept\r\n");
+    chmod(folder.c_str(), 0755);
 }
 
 } // namespace

@@ -28,6 +28,8 @@ public:
             ::close(m_fd);
     }
     int Get() const { return m_fd; }
+    // Hands the descriptor over to a new owner.
+    void Release() { m_fd = -1; }
     // Closes now; close reports write errors some file systems only find then.
     bool Close()
     {
@@ -75,16 +77,39 @@ std::string FileToReplace(const std::string& path)
 // name is that long already.
 constexpr std::size_t kTemporaryNameStem = 200;
 
+// The temporary files of writes to `path` are named "<name>.tmp-<number>",
+// the name cut to kTemporaryNameStem bytes.
+std::string TemporaryStem(const std::filesystem::path& target)
+{
+    return target.filename().string().substr(0, kTemporaryNameStem) + ".tmp-";
+}
+
+// Removes what an earlier write of `path` that was killed half-way left behind.
+void RemoveLeftoverTemporaries(const std::string& path)
+{
+    const std::filesystem::path target(path);
+    const std::string stem = TemporaryStem(target);
+    std::error_code error;
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() > stem.size() && name.compare(0, stem.size(), stem) == 0
+            && name.find_first_not_of("0123456789", stem.size()) == std::string::npos && entry->is_regular_file(error))
+            ::unlink(entry->path().c_str());
+    }
+}
+
 // Creates a new file with a name of its own beside `path`, with the usual
 // permissions (0666 less the umask).
 int CreateFileBeside(const std::string& path, std::string* created)
 {
     const std::filesystem::path target(path);
-    const std::string stem = target.filename().string().substr(0, kTemporaryNameStem);
+    const std::string stem = TemporaryStem(target);
     std::random_device seed;
     std::mt19937 generator(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *created = (target.parent_path() / (stem + ".tmp-" + std::to_string(generator() % 1000000000u))).string();
+        *created = (target.parent_path() / (stem + std::to_string(generator() % 1000000000u))).string();
         int fd = ::open(created->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -134,16 +159,30 @@ std::string WithCrLf(std::string_view text)
 
 TextFileReader::TextFileReader(const std::string& path)
 {
-    m_file.reset(std::fopen(path.c_str(), "rb"));
-    if (!m_file) {
+    // Opened without waiting, so that a named pipe cannot hold the window up;
+    // anything but a regular file (a folder, a pipe, a device) is refused
+    // before a byte is read.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0) {
         m_error = SystemReason(errno);
         return;
     }
     struct stat info {};
-    if (::fstat(::fileno(m_file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-        m_file.reset();
-        m_error = SystemReason(EISDIR);
+    if (::fstat(file.Get(), &info) != 0) {
+        m_error = SystemReason(errno);
+        return;
     }
+    if (!S_ISREG(info.st_mode)) {
+        m_error = S_ISDIR(info.st_mode) ? SystemReason(EISDIR) : std::string("Not a regular file");
+        return;
+    }
+    ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
+    m_file.reset(::fdopen(file.Get(), "rb"));
+    if (!m_file) {
+        m_error = SystemReason(errno);
+        return;
+    }
+    file.Release();
 }
 
 int TextFileReader::NextChar()
@@ -194,20 +233,48 @@ std::optional<std::string> TextFileReader::ReadLine()
     return line;
 }
 
+namespace {
+
+// Writes `bytes` over the file itself, for a file whose folder takes no new
+// file: written whole, cut to its new length and forced to the disk. Returns
+// whether it worked; errno says why not.
+bool OverwriteInPlace(const std::string& path, std::string_view bytes)
+{
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
+        return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    return WriteAll(file.Get(), bytes) && ::ftruncate(file.Get(), off_t(bytes.size())) == 0
+           && ::fsync(file.Get()) == 0 && file.Close();
+}
+
+} // namespace
+
 std::optional<std::string> ReplaceTextFile(const std::string& path, std::string_view text)
 {
     const std::string target = FileToReplace(path);
+    const std::string bytes = WithCrLf(text);
+    RemoveLeftoverTemporaries(target);
     std::string temporaryPath;
     FileDescriptor file(CreateFileBeside(target, &temporaryPath));
-    if (file.Get() < 0)
-        return SystemReason(errno);
+    if (file.Get() < 0) {
+        // A folder that takes no new file may still hold a file that can be written.
+        const int folderError = errno;
+        if ((folderError == EACCES || folderError == EPERM) && ::access(target.c_str(), F_OK) == 0)
+            return OverwriteInPlace(target, bytes) ? std::nullopt : std::optional(SystemReason(errno));
+        return SystemReason(folderError);
+    }
     TemporaryFile temporary(temporaryPath);
 
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0)
         ::fchmod(file.Get(), existing.st_mode & 07777);
 
-    if (!WriteAll(file.Get(), WithCrLf(text)) || ::fsync(file.Get()) != 0 || !file.Close())
+    if (!WriteAll(file.Get(), bytes) || ::fsync(file.Get()) != 0 || !file.Close())
         return SystemReason(errno);
     if (::rename(temporary.Path().c_str(), target.c_str()) != 0)
         return SystemReason(errno);

@@ -14,7 +14,8 @@ class TextFileReader {
 public:
     explicit TextFileReader(const std::string& path);
 
-    // False when the file is missing, unreadable or a folder.
+    // False when the file is missing, unreadable, or not a regular file (a
+    // folder, a named pipe, a device); such a file is never read from.
     bool IsOpen() const { return m_file != nullptr; }
 
     // The next piece of at most `maxChars` characters, ending after the first
@@ -45,7 +46,10 @@ private:
 // Writes `text` to `path` with every LF written as CR LF. The file is replaced
 // in one step (a temporary file beside it, flushed to disk, then renamed over
 // it), so a crash or a full disk leaves either the old file or the new one,
-// never a part. An existing file keeps its permissions; a symbolic link keeps
-// pointing at the file it names. Returns the system's reason when the write
-// failed (the old file is then untouched), nothing when it succeeded.
+// never a part; what an earlier write killed half-way left beside it is
+// removed first. An existing file keeps its permissions; a symbolic link keeps
+// pointing at the file it names. A file that can be written in a folder that
+// takes no new file is written over in place (whole, then cut to length and
+// forced to the disk). Returns the system's reason when the write failed (the
+// old file is then untouched), nothing when it succeeded.
 std::optional<std::string> ReplaceTextFile(const std::string& path, std::string_view text);
