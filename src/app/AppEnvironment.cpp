@@ -31,7 +31,9 @@ WindowEnvironment DetectEnvironment()
     QFileInfo info(executable);
     WindowEnvironment environment;
     environment.appName = info.completeBaseName().toStdString();
-    environment.settingsPath = SettingsPathFor(executable.toStdString(), FindSettingsPlace(executable.toStdString()));
+    SettingsFiles settings = SettingsFilesFor(executable.toStdString(), FindSettingsPlace(executable.toStdString()));
+    environment.settingsPath = settings.path;
+    environment.initialSettingsPath = settings.initialPath;
     environment.homePageUrl = FindUserGuide(info.absolutePath());
     return environment;
 }

@@ -80,7 +80,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_points = std::make_unique<PausePoints>(*this, m_player,
                                              *static_cast<QListWidget*>(Control(ControlId::PointList)));
     m_recording = std::make_unique<RecordingPanel>(*this, *m_recorder);
-    m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath);
+    m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
     ConnectCommands();
 }
 

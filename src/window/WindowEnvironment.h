@@ -9,6 +9,9 @@ struct WindowEnvironment {
     std::string appName;
     // The settings file read at start-up and written on Close.
     std::string settingsPath;
+    // Read at start-up instead while settingsPath does not exist yet; empty
+    // for none.
+    std::string initialSettingsPath;
     // The user guide page opened at start-up.
     std::string homePageUrl;
 };

@@ -10,22 +10,39 @@ TEST(SettingsPlace, SettingsFileReplacesOrAddsTheExtension)
     EXPECT_EQ(SettingsPathBeside("/bin/.hidden"), "/bin/.hidden.ini");
 }
 
-TEST(SettingsPlace, SettingsStayBesideAWritableOrAlreadyUsedFolder)
+TEST(SettingsPlace, SettingsStayBesideAnExecutableInAFolderOfTheUsers)
 {
-    SettingsPlace writable{true, false, "/cfg", "/home/u"};
-    EXPECT_EQ(SettingsPathFor("/opt/rec/ardeno-recorder", writable), "/opt/rec/ardeno-recorder.ini");
-    // An existing file beside a read-only executable keeps being used.
-    SettingsPlace kept{false, true, "/cfg", "/home/u"};
-    EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", kept), "/usr/bin/ardeno-recorder.ini");
+    SettingsFiles files = SettingsFilesFor("/home/u/rec/ardeno-recorder", {true, false, true, "/cfg", "/home/u"});
+    EXPECT_EQ(files.path, "/home/u/rec/ardeno-recorder.ini");
+    EXPECT_EQ(files.initialPath, "");
 }
 
 TEST(SettingsPlace, InstalledProgramKeepsSettingsPerUser)
 {
-    EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", {false, false, "/home/u/.cfg", "/home/u"}),
+    const std::string program = "/usr/bin/ardeno-recorder";
+    EXPECT_EQ(SettingsFilesFor(program, {false, true, false, "/home/u/.cfg", "/home/u"}).path,
               "/home/u/.cfg/ardeno-recorder/ardeno-recorder.ini");
-    EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", {false, false, "", "/home/u"}),
+    EXPECT_EQ(SettingsFilesFor(program, {false, true, false, "", "/home/u"}).path,
               "/home/u/.config/ardeno-recorder/ardeno-recorder.ini");
     // A relative XDG_CONFIG_HOME is not valid and counts as unset.
-    EXPECT_EQ(SettingsPathFor("/usr/bin/ardeno-recorder", {false, false, "cfg", "/home/u"}),
+    EXPECT_EQ(SettingsFilesFor(program, {false, true, false, "cfg", "/home/u"}).path,
               "/home/u/.config/ardeno-recorder/ardeno-recorder.ini");
+    // A folder the user cannot write, outside the system's folders.
+    EXPECT_EQ(SettingsFilesFor("/srv/rec/ardeno-recorder", {false, false, false, "", "/home/u"}).path,
+              "/home/u/.config/ardeno-recorder/ardeno-recorder.ini");
+}
+
+// A settings file left beside an installed program (by a run as root, which
+// may write /usr/bin) is never written again: it only starts users who have
+// no settings yet, root included.
+TEST(SettingsPlace, ASettingsFileBesideAnInstalledProgramOnlyStartsNewUsers)
+{
+    for (bool writable : {false, true}) {
+        SettingsFiles files = SettingsFilesFor("/usr/bin/ardeno-recorder", {writable, true, true, "", "/root"});
+        EXPECT_EQ(files.path, "/root/.config/ardeno-recorder/ardeno-recorder.ini") << writable;
+        EXPECT_EQ(files.initialPath, "/usr/bin/ardeno-recorder.ini") << writable;
+    }
+    SettingsFiles files = SettingsFilesFor("/srv/rec/ardeno-recorder", {false, false, true, "", "/home/u"});
+    EXPECT_EQ(files.path, "/home/u/.config/ardeno-recorder/ardeno-recorder.ini");
+    EXPECT_EQ(files.initialPath, "/srv/rec/ardeno-recorder.ini");
 }

@@ -71,8 +71,10 @@ TEST_F(WindowTest, PanelsFrameTheirControlsAndNothingOverlaps)
         for (std::size_t b = a + 1; b < shown.size(); ++b)
             EXPECT_FALSE(shown[a]->geometry().intersects(shown[b]->geometry()))
                 << shown[a]->property("controlId").toInt() << " covers " << shown[b]->property("controlId").toInt();
-        if (auto* button = qobject_cast<QAbstractButton*>(shown[a]))
-            EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width()) << button->text().toStdString();
+        if (auto* button = qobject_cast<QAbstractButton*>(shown[a])) {
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width())
+                << button->text().toStdString();
+        }
     }
 }
 

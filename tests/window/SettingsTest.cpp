@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <filesystem>
 
 namespace {
 
@@ -156,6 +157,30 @@ TEST_F(SettingsTest, PerUserSettingsFolderIsMadeOnFirstClose)
     Start();
     dlg->close();
     EXPECT_EQ(Settings(), kDefaultSettings);
+}
+
+// The settings beside an installed program start a user who has none; the
+// user's own file is written, and read from then on.
+TEST_F(SettingsTest, SettingsBesideAnInstalledProgramStartANewUserWhoseOwnFileIsWritten)
+{
+    const std::string beside = PathIn("usr-bin/ardeno-recorder.ini");
+    const std::string besideText = "4.5\r\n9.25\r\n0.25\r\n0.75\r\n0.1\r\n" + PathIn("lesson.mp3");
+    std::filesystem::create_directories(PathIn("usr-bin"));
+    WriteFileBytes(beside, besideText);
+    environment.initialSettingsPath = beside;
+    environment.settingsPath = PathIn("config/ardeno-recorder/ardeno-recorder.ini");
+
+    Start();
+    EXPECT_EQ(Text(ControlId::StartTime), "4.5");
+    EXPECT_EQ(dlg->Media().Path(), PathIn("lesson.mp3"));
+    dlg->Segment().SetSegment(1, 2);
+    dlg->close();
+    EXPECT_EQ(Settings(), "1.000000\r\n2.000000\r\n0.250000\r\n0.750000\r\n0.100000\r\n" + PathIn("lesson.mp3"));
+    EXPECT_EQ(ReadFileBytes(beside), besideText);
+
+    Start();
+    EXPECT_EQ(Text(ControlId::StartTime), "1");
+    EXPECT_TRUE(prompts.boxes.empty());
 }
 
 TEST_F(SettingsTest, SameFileUnderACommaLocale)

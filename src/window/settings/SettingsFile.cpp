@@ -18,14 +18,20 @@ constexpr const char* kDefaultPointFile = "D:\\AllMediaFile1.txt";
 
 } // namespace
 
-SettingsFile::SettingsFile(CRecorderDlg& dialog, std::string path) : m_dialog(dialog), m_path(std::move(path)) {}
+SettingsFile::SettingsFile(CRecorderDlg& dialog, std::string path, std::string initialPath)
+    : m_dialog(dialog), m_path(std::move(path)), m_initialPath(std::move(initialPath))
+{
+}
 
 bool SettingsFile::LoadSettings()
 {
-    SettingsReading reading = ReadSettingsFile(m_path);
+    std::error_code error;
+    const bool started = !m_initialPath.empty() && !std::filesystem::exists(std::filesystem::symlink_status(m_path, error));
+    const std::string& source = started ? m_initialPath : m_path;
+    SettingsReading reading = ReadSettingsFile(source);
     if (!reading.readError.empty())
         m_dialog.ShowMessage(kProgramBoxCaption,
-                             "Cannot read the settings from \"" + m_path + "\": " + reading.readError
+                             "Cannot read the settings from \"" + source + "\": " + reading.readError
                                  + "\nThe program starts with its default settings.",
                              BoxIcon::Exclamation);
     if (!reading.settings)

@@ -9,9 +9,9 @@ class CRecorderDlg;
 // on Close; and the defaults a start without usable settings installs.
 class SettingsFile {
 public:
-    SettingsFile(CRecorderDlg& dialog, std::string path);
-
-    const std::string& Path() const { return m_path; }
+    // `initialPath`, when not empty, is read instead while `path` does not
+    // exist yet (the settings an installed program's folder holds).
+    SettingsFile(CRecorderDlg& dialog, std::string path, std::string initialPath);
 
     // True when all six values were read; the media they name is then loaded
     // (once the window is on screen) with its pause points. A file that
@@ -25,4 +25,5 @@ public:
 private:
     CRecorderDlg& m_dialog;
     std::string m_path;
+    std::string m_initialPath;
 };

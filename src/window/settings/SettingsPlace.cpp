@@ -21,18 +21,34 @@ std::string UserConfigFolder(const SettingsPlace& place)
     return configHome + "/ardeno-recorder";
 }
 
-std::string SettingsPathFor(const std::string& executablePath, const SettingsPlace& place)
+SettingsFiles SettingsFilesFor(const std::string& executablePath, const SettingsPlace& place)
 {
-    if (place.executableFolderWritable || place.settingsFileBesideExists)
-        return SettingsPathBeside(executablePath);
-    return UserConfigFolder(place) + "/ardeno-recorder.ini";
+    std::string beside = SettingsPathBeside(executablePath);
+    if (place.executableFolderWritable && !place.executableInSystemFolder)
+        return {beside, {}};
+    return {UserConfigFolder(place) + "/ardeno-recorder.ini", place.settingsFileBesideExists ? beside : std::string()};
 }
+
+namespace {
+
+bool IsSystemFolder(const std::string& folder)
+{
+    for (const std::string root : {"/usr", "/opt"}) {
+        if (folder == root || folder.rfind(root + "/", 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 SettingsPlace FindSettingsPlace(const std::string& executablePath)
 {
     SettingsPlace place;
-    std::string folder = QFileInfo(QString::fromStdString(executablePath)).absolutePath().toStdString();
+    QFileInfo executable(QString::fromStdString(executablePath));
+    std::string folder = executable.absolutePath().toStdString();
     place.executableFolderWritable = ::access(folder.c_str(), W_OK) == 0;
+    place.executableInSystemFolder = IsSystemFolder(executable.canonicalPath().toStdString());
     place.settingsFileBesideExists = ::access(SettingsPathBeside(executablePath).c_str(), F_OK) == 0;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"))
         place.xdgConfigHome = xdg;

@@ -11,6 +11,8 @@ std::string SettingsPathBeside(const std::string& executablePath);
 // What decides where the settings file lives, as found on the system.
 struct SettingsPlace {
     bool executableFolderWritable = true;
+    // Under /usr or /opt: the system's, not the user's, whatever the rights.
+    bool executableInSystemFolder = false;
     bool settingsFileBesideExists = false;
     std::string xdgConfigHome; // $XDG_CONFIG_HOME, empty when unset
     std::string home;          // the user's home folder
@@ -20,10 +22,17 @@ struct SettingsPlace {
 // (~/.config by default; a relative $XDG_CONFIG_HOME is invalid and ignored).
 std::string UserConfigFolder(const SettingsPlace& place);
 
-// The settings file: beside the executable, or, when its folder cannot be
-// written and holds no settings file (an installed program), the user's own
-// ardeno-recorder.ini in UserConfigFolder.
-std::string SettingsPathFor(const std::string& executablePath, const SettingsPlace& place);
+// The settings file that is read and written, and the one whose values start
+// a user who has none yet (empty when there is none).
+struct SettingsFiles {
+    std::string path;
+    std::string initialPath;
+};
 
-// The facts SettingsPathFor decides on, read from the system.
+// Beside the executable when its folder is the user's to write; otherwise (an
+// installed program) the user's own ardeno-recorder.ini in UserConfigFolder,
+// which a settings file beside the executable only starts.
+SettingsFiles SettingsFilesFor(const std::string& executablePath, const SettingsPlace& place);
+
+// The facts SettingsFilesFor decides on, read from the system.
 SettingsPlace FindSettingsPlace(const std::string& executablePath);
