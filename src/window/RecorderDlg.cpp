@@ -1,6 +1,5 @@
 #include "window/RecorderDlg.h"
 
-#include "components/player/PlayerFault.h"
 #include "resources/DialogTemplates.h"
 #include "window/AboutDlg.h"
 #include "app/AppIcon.h"
@@ -120,8 +119,13 @@ void CRecorderDlg::Dispatch(const std::function<void()>& command)
 {
     try {
         command();
-    } catch (const PlayerFault& fault) {
-        ShowMessage(m_environment.appName, fault.what(), BoxIcon::Stop);
+    } catch (const std::exception& error) {
+        // A player fault no guard caught, or any other failure (memory, the
+        // standard library): said in the box, and the window stays open.
+        ShowMessage(m_environment.appName, error.what(), BoxIcon::Stop);
+    } catch (...) {
+        ShowMessage(m_environment.appName, "The command failed for a reason the program could not name.",
+                    BoxIcon::Stop);
     }
 }
 

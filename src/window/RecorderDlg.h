@@ -71,8 +71,8 @@ public:
     void Tick(int id);
 
     // Runs one command as the framework's message dispatch does: a player
-    // fault that no guard caught is shown in a stop-sign box and the window
-    // stays open.
+    // fault that no guard caught, or any other exception, is shown in a
+    // stop-sign box and the window stays open.
     void Dispatch(const std::function<void()>& command);
     // Runs `work` once the window is on screen when it is being started by
     // DoModal (so that slow work does not keep it off the screen); at once

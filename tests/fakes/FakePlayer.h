@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ public:
 
     std::vector<std::string> calls;
     std::set<std::string> failOn;
+    // Fail with a standard library error instead of a player fault.
+    bool failWithStandardError = false;
     std::uint32_t faultCode = 0x80004005;
     std::uintptr_t faultAddress = 0x1234;
     PlayerSurface* surface = nullptr;
@@ -93,7 +96,10 @@ private:
     void Record(const char* operation, const std::string& argument)
     {
         calls.push_back(argument.empty() ? std::string(operation) : std::string(operation) + "(" + argument + ")");
-        if (failOn.count(operation))
-            throw PlayerFault(faultCode, faultAddress, std::string(operation) + " failed");
+        if (!failOn.count(operation))
+            return;
+        if (failWithStandardError)
+            throw std::length_error(std::string(operation) + " ran out of room");
+        throw PlayerFault(faultCode, faultAddress, std::string(operation) + " failed");
     }
 };

@@ -103,3 +103,21 @@ TEST_F(WindowTest, AboutOpensFromTheButtonAndFromTheMenu)
     actions.last()->trigger();
     EXPECT_EQ(fromMenu, QString("About Ardeno Audio Recorder"));
 }
+
+// A handler that fails with anything but a player fault (the standard library,
+// memory) is reported the same way, and the window goes on working.
+TEST_F(WindowTest, AnyFailureOfACommandIsShownAndTheWindowStaysOpen)
+{
+    Start();
+    player->failOn = {FakePlayer::kLoad};
+    player->failWithStandardError = true;
+    OpenMedia("lesson.mp3");
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "SetMediaFileName ran out of room");
+    EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
+    EXPECT_TRUE(dlg->isVisible());
+
+    player->failOn.clear();
+    OpenMedia("lesson.mp3");
+    EXPECT_TRUE(player->playing);
+}

@@ -175,6 +175,21 @@ TEST_F(RecordingTest, RecordAsksBeforeReplacingAFinishedRecording)
     EXPECT_EQ(prompts.boxes.size(), 2u);
 }
 
+// Record on the recording that runs (or is paused) goes on with it: the file
+// exists by then, but it is the one being recorded, not one to replace.
+TEST_F(RecordingTest, RecordOnTheRunningRecordingGoesOnWithoutAsking)
+{
+    std::string output = Choose("talk");
+    Click(kRecord);
+    WriteFile(output, "being recorded");
+    Click(kPauseRecording);
+    Click(kRecord);
+    EXPECT_TRUE(prompts.boxes.empty());
+    EXPECT_EQ(recorder->calls, (Calls{"SetFileName(" + output + ")", "StartRec", "PauseRec", "SetFileName(" + output + ")",
+                                      "StartRec"}));
+    EXPECT_FALSE(SaveEnabled());
+}
+
 TEST_F(RecordingTest, FailedStartIsReportedOnceAndNothingLooksRecorded)
 {
     std::string output = Choose("talk");

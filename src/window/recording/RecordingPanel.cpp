@@ -63,9 +63,12 @@ void RecordingPanel::Record()
         m_dialog.ShowMessage(m_dialog.Environment().appName, "Please Input Save File Name!", BoxIcon::Exclamation);
         return;
     }
-    // A file we recorded into (or one the user did not agree to replace) is
-    // not overwritten without asking.
-    if (!m_outputConfirmed && FileExists(m_saveFileName) && !ConfirmReplacing(kProgramBoxCaption, m_saveFileName))
+    // A finished recording (or a file the user did not agree to replace) is
+    // not overwritten without asking; the recording that still runs into it
+    // simply goes on (resumed when paused).
+    const bool goesOn = m_recordingRunning && m_recorder.IsRecording();
+    if (!goesOn && !m_outputConfirmed && FileExists(m_saveFileName)
+        && !ConfirmReplacing(kProgramBoxCaption, m_saveFileName))
         return;
 
     // The recorder may shorten the name in place.
