@@ -1,19 +1,23 @@
 // Starts a program on an X display and watches it as a user would: when its
 // window with the given title is mapped, how big it is, how much memory the
 // process holds, optionally a click somewhere in the window, and whether it
-// ends cleanly when asked to close (WM_DELETE_WINDOW, as a window manager's
-// close box sends it). Prints what it saw as one JSON object; exits non-zero
-// with the reason on stderr when the window does not come or the program
-// does not end cleanly.
+// ends cleanly when the user ends it: by default with a close request
+// (WM_DELETE_WINDOW, as a window manager's close box sends it), or with a
+// click at a place of the window (--end-click), or with the Esc key
+// (--end-escape). Prints what it saw as one JSON object; exits non-zero with
+// the reason on stderr when the window does not come or the program does not
+// end cleanly.
 //
 // window_probe --title TEXT [--timeout-ms N] [--settle-ms N]
-//              [--click FX,FY --play-ms N] -- PROGRAM [ARGS...]
+//              [--click FX,FY --play-ms N] [--end-click FX,FY | --end-escape]
+//              -- PROGRAM [ARGS...]
 //
-// FX,FY place the click as fractions of the window's width and height.
+// FX,FY place a click as fractions of the window's width and height.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <csignal>
@@ -45,6 +49,8 @@ struct Options {
     int settleMs = 1500;
     std::optional<std::pair<double, double>> click;
     int playMs = 3000;
+    std::optional<std::pair<double, double>> endClick;
+    bool endEscape = false;
     std::vector<char*> program;
 };
 
@@ -52,6 +58,15 @@ struct Options {
 {
     std::fprintf(stderr, "window_probe: %s\n", why.c_str());
     std::exit(1);
+}
+
+// "FX,FY" as two fractions.
+std::pair<double, double> Place(const std::string& place)
+{
+    auto comma = place.find(',');
+    if (comma == std::string::npos)
+        Fail("a place is given as FX,FY");
+    return {std::stod(place.substr(0, comma)), std::stod(place.substr(comma + 1))};
 }
 
 Options ParseOptions(int argc, char** argv)
@@ -73,13 +88,13 @@ Options ParseOptions(int argc, char** argv)
             options.settleMs = std::stoi(value("--settle-ms"));
         else if (option == "--play-ms")
             options.playMs = std::stoi(value("--play-ms"));
-        else if (option == "--click") {
-            std::string place = value("--click");
-            auto comma = place.find(',');
-            if (comma == std::string::npos)
-                Fail("--click wants FX,FY");
-            options.click = {std::stod(place.substr(0, comma)), std::stod(place.substr(comma + 1))};
-        } else
+        else if (option == "--click")
+            options.click = Place(value("--click"));
+        else if (option == "--end-click")
+            options.endClick = Place(value("--end-click"));
+        else if (option == "--end-escape")
+            options.endEscape = true;
+        else
             Fail("unknown option " + option);
     }
     for (++at; at < argc; ++at)
@@ -187,6 +202,26 @@ void Click(Display* display, Window window, int x, int y)
     }
 }
 
+// Presses and releases Esc in `window`, as the keyboard would.
+void PressEscape(Display* display, Window window)
+{
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    for (int type : {KeyPress, KeyRelease}) {
+        XEvent event{};
+        event.xkey.type = type;
+        event.xkey.display = display;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.subwindow = None;
+        event.xkey.time = CurrentTime;
+        event.xkey.same_screen = True;
+        event.xkey.keycode = XKeysymToKeycode(display, XK_Escape);
+        XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+        XFlush(display);
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
 void AskToClose(Display* display, Window window)
 {
     XEvent event{};
@@ -287,10 +322,18 @@ int main(int argc, char** argv)
     }
 
     const auto closing = Clock::now();
-    AskToClose(x, window);
+    // The program may be gone, its window with it, before the last event of
+    // the ending (a key's release) is sent.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    if (options.endClick)
+        Click(x, window, int(options.endClick->first * attributes.width), int(options.endClick->second * attributes.height));
+    else if (options.endEscape)
+        PressEscape(x, window);
+    else
+        AskToClose(x, window);
     std::optional<int> status = WaitForExit(child.process, 10s);
     if (!status)
-        Fail("the program did not end within 10 s of the close request");
+        Fail("the program did not end within 10 s of being ended");
     child.process = -1;
     json << ", \"close_ms\": " << MsSince(closing) << ", \"exit_code\": "
          << (WIFEXITED(*status) ? WEXITSTATUS(*status) : -1) << "}";
