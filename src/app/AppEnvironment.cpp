@@ -31,9 +31,11 @@ WindowEnvironment DetectEnvironment()
     QFileInfo info(executable);
     WindowEnvironment environment;
     environment.appName = info.completeBaseName().toStdString();
-    SettingsFiles settings = SettingsFilesFor(executable.toStdString(), FindSettingsPlace(executable.toStdString()));
+    const SettingsPlace place = FindSettingsPlace(executable.toStdString());
+    SettingsFiles settings = SettingsFilesFor(executable.toStdString(), place);
     environment.settingsPath = settings.path;
     environment.initialSettingsPath = settings.initialPath;
+    environment.preferencesPath = UserConfigFolder(place) + "/preferences.ini";
     environment.homePageUrl = FindUserGuide(info.absolutePath());
     return environment;
 }

@@ -7,6 +7,7 @@
 #include "window/DialogBuilder.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
+#include "window/preferences/Preferences.h"
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/settings/SettingsFile.h"
@@ -74,6 +75,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
         connect(&m_timers[id], &QTimer::timeout, this, [this, id] { Tick(static_cast<int>(id)); });
     }
 
+    m_preferences = std::make_unique<Preferences>(m_environment.preferencesPath);
     m_media = std::make_unique<MediaSession>(*this, m_player);
     m_segment = std::make_unique<SegmentRepeat>(*this, m_player);
     m_points = std::make_unique<PausePoints>(*this, m_player,

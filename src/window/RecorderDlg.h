@@ -17,6 +17,7 @@
 
 class MediaSession;
 class PausePoints;
+class Preferences;
 class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
@@ -55,6 +56,7 @@ public:
     PausePoints& Points() const { return *m_points; }
     RecordingPanel& Recording() const { return *m_recording; }
     CMediaplayer1& Player() { return m_player; }
+    Preferences& Prefs() const { return *m_preferences; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -122,6 +124,7 @@ private:
     QMenu* m_systemMenu = nullptr;
     bool m_exchanging = false;
 
+    std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<MediaSession> m_media;
     std::unique_ptr<SegmentRepeat> m_segment;
     std::unique_ptr<PausePoints> m_points;

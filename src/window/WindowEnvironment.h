@@ -12,6 +12,8 @@ struct WindowEnvironment {
     // Read at start-up instead while settingsPath does not exist yet; empty
     // for none.
     std::string initialSettingsPath;
+    // The user's preferences beyond the settings file.
+    std::string preferencesPath;
     // The user guide page opened at start-up.
     std::string homePageUrl;
 };

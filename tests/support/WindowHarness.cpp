@@ -17,6 +17,7 @@ WindowHarness::WindowHarness()
 {
     environment.appName = "ardeno-recorder";
     environment.settingsPath = PathIn("ardeno-recorder.ini");
+    environment.preferencesPath = PathIn("preferences.ini");
     environment.homePageUrl = "file:///guide.html";
 }
 
