@@ -25,6 +25,8 @@ PLAY_BUTTON = "0.794,0.218"
 SETTINGS = "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n{}"
 
 rows = []
+# Benchmark programs that failed, with why; `make bench` fails when any did.
+failures = []
 
 
 def row(figure, value, unit, how):
@@ -42,15 +44,21 @@ def spread(values, digits=1):
 
 
 def google_benchmark(program, *arguments):
-    """The benchmarks of one program, by name; {} when it failed."""
-    print(f"running {os.path.basename(program)} ...", file=sys.stderr, flush=True)
+    """The benchmarks of one program, by name; a program that fails, or a
+    benchmark that reports an error, is kept in `failures` with its output."""
+    name = os.path.basename(program)
+    print(f"running {name} ...", file=sys.stderr, flush=True)
     done = subprocess.run([program, "--benchmark_format=json", *arguments],
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         results = json.loads(done.stdout)["benchmarks"]
     except (ValueError, KeyError):
-        print(f"{program} gave no results (exit {done.returncode})", file=sys.stderr)
-        return {}
+        results = []
+    if done.returncode != 0 or not results:
+        failures.append(f"{name} exited {done.returncode} with {len(results)} results:\n{done.stderr.strip()[-2000:]}")
+    for b in results:
+        if b.get("error_occurred"):
+            failures.append(f"{name}: {b['name']}: {b.get('error_message', 'error')}")
     return {b["name"]: b for b in results if not b.get("error_occurred")}
 
 
@@ -231,6 +239,11 @@ def main():
     repeat_figures(build)
     recorder_figures(build)
     print_table()
+    if failures:
+        print("\nBENCHMARKS FAILED; their figures are missing from the table:", file=sys.stderr)
+        for failure in failures:
+            print(f"- {failure}", file=sys.stderr)
+        sys.exit(1)
 
 
 if __name__ == "__main__":
