@@ -124,9 +124,11 @@ def probe_runs(build, runs, media=None, click=False):
         if click:
             command += ["--click", PLAY_BUTTON, "--play-ms", "4000"]
         command += ["--", os.path.join(app_folder, "ardeno-recorder")]
-        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, env=app_env)
+        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=app_env)
         if done.returncode == 0:
             reports.append(json.loads(done.stdout))
+        else:
+            failures.append(f"window_probe exited {done.returncode}: {done.stderr.strip()[-2000:]}")
     return reports
 
 
