@@ -2,13 +2,12 @@
 // long recording, and the time from StartRec to the first captured sample,
 // on a test tone and on a real (private) PulseAudio server.
 
-#include "RecorderPulseServer.h"
 #include "components/recorder/CMP3Enc.h"
+#include "support/PrivatePulseSession.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -142,14 +141,12 @@ BENCHMARK(BM_StartToFirstSample_TestTone)->Iterations(10)->UseManualTime()->Unit
 // The default input of a private PulseAudio server that hears a tone.
 void BM_StartToFirstSample_PulseAudio(benchmark::State& state)
 {
-    PrivatePulseServer server;
+    PrivatePulseSession server;
     if (!server.Ready() || !server.PlayTone(440)) {
         state.SkipWithError(server.Problem().c_str());
         return;
     }
-    setenv("PULSE_SERVER", server.Address().c_str(), 1);
     MeasureStarts(state, CMP3Enc::kDefaultInput);
-    unsetenv("PULSE_SERVER");
 }
 BENCHMARK(BM_StartToFirstSample_PulseAudio)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 

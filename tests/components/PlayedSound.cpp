@@ -185,29 +185,6 @@ std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t&
     return std::vector<float>(recorded.begin() + std::ptrdiff_t(silence), recorded.end());
 }
 
-DecodedSound DecodeSound(const std::string& path)
-{
-    GstPipelineHandle pipeline = Parse("filesrc name=in ! decodebin ! " + std::string(kMonoFloat) +
-                                      " ! appsink name=out sync=false");
-    GstElementHandle in(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
-    g_object_set(in.get(), "location", path.c_str(), nullptr);
-    GstElementHandle out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-    DecodedSound sound;
-    while (GstSampleHandle sample{gst_app_sink_try_pull_sample(GST_APP_SINK(out.get()), 10 * GST_SECOND)}) {
-        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-        if (sound.samples.empty())
-            sound.start = double(gst_segment_to_stream_time(gst_sample_get_segment(sample.get()), GST_FORMAT_TIME,
-                                                            GST_BUFFER_PTS(buffer))) / GST_SECOND;
-        GstBufferReadMap map(buffer);
-        const auto* samples = reinterpret_cast<const float*>(map.data());
-        sound.samples.insert(sound.samples.end(), samples, samples + map.size() / sizeof(float));
-    }
-    if (sound.samples.empty())
-        throw std::runtime_error("cannot decode " + path);
-    return sound;
-}
-
 std::optional<long> FindInReference(const std::vector<float>& reference, const std::vector<float>& played,
                                     long expected, long radius, std::size_t skip)
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "components/GstHandles.h"
+// What the played sound is compared with: the file decoded apart.
+#include "support/SoundDecoder.h"
 
 #include <atomic>
 #include <cstddef>
@@ -69,14 +71,6 @@ private:
 // The samples of `recorded` after its leading silence; `silence` receives how
 // many samples of silence there were.
 std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence);
-
-// The whole sound of a file decoded the same way (mono, float), and the
-// position of its first sample (later than 0 in some program streams).
-struct DecodedSound {
-    double start = 0;
-    std::vector<float> samples;
-};
-DecodedSound DecodeSound(const std::string& path);
 
 // Where `played` sits in `reference`: the sample index near `expected` (within
 // `radius` samples) at which the two agree best. `played` is compared from its

@@ -6,16 +6,15 @@
 #include "components/recorder/CMP3Enc.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-using namespace std::chrono_literals;
 using testing::HasSubstr;
 
 namespace {
@@ -81,7 +80,7 @@ TEST_F(RecorderFailureTest, AStartThatFailsClearsTheLastRecordingsFigures)
 {
     CMP3Enc engine(ToneInput(440));
     ASSERT_TRUE(StartInto(engine, PathOf("good.mp3"))) << engine.LastError();
-    ASSERT_TRUE(WaitUntil([&] { return engine.GetFileSize() > 0; }, 2s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.GetFileSize() > 0; }, 2000));
     engine.StopRec();
 
     EXPECT_FALSE(StartInto(engine, PathOf("missing/take.mp3")));
@@ -116,7 +115,7 @@ TEST_F(RecorderFailureTest, AFullDiskEndsTheRecordingWithTheReason)
 {
     CMP3Enc engine(ToneInput(440));
     ASSERT_TRUE(StartInto(engine, "/dev/full")) << engine.LastError();
-    ASSERT_TRUE(WaitUntil([&] { return !engine.IsRecording(); }, 3s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.IsRecording(); }, 3000));
     EXPECT_THAT(engine.LastError(), HasSubstr("Writing \"/dev/full\" failed"));
     EXPECT_THAT(engine.LastError(), HasSubstr("No space left"));
 

@@ -27,7 +27,7 @@ TEST(RecorderKillTest, AKilledRecordingPlaysUpToItsLastSecond)
     probe.kill();
     ASSERT_TRUE(probe.waitForFinished(5000));
 
-    const DecodedSound sound = DecodeRecording(path.toStdString());
+    const DecodedSound sound = DecodeSound(path.toStdString());
     ASSERT_EQ(sound.problem, "");
     const ToneSpan tone = FindTone(sound);
     EXPECT_GE(tone.Length(), recorded - 1.0);

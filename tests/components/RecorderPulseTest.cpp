@@ -1,21 +1,17 @@
 // The recorder on the default input of a real sound server: a private
 // PulseAudio whose default source hears what is played into its null sink.
 
-#include "RecorderPulseServer.h"
 #include "RecorderSoundCheck.h"
 #include "components/recorder/CMP3Enc.h"
+#include "support/PrivatePulseSession.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <thread>
 
-using namespace std::chrono_literals;
 using testing::HasSubstr;
 
 namespace {
@@ -27,24 +23,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.Ready()) << m_server.Problem();
-        if (const char* previous = std::getenv("PULSE_SERVER"))
-            m_previousServer = previous;
-        setenv("PULSE_SERVER", m_server.Address().c_str(), 1);
         ASSERT_TRUE(m_server.PlayTone(kTone)) << m_server.Problem();
-    }
-
-    void TearDown() override
-    {
-        if (m_previousServer)
-            setenv("PULSE_SERVER", m_previousServer->c_str(), 1);
-        else
-            unsetenv("PULSE_SERVER");
     }
 
     std::string PathOf(const char* name) const { return m_folder.filePath(name).toStdString(); }
 
-    PrivatePulseServer m_server;
-    std::optional<std::string> m_previousServer;
+    PrivatePulseSession m_server;
     QTemporaryDir m_folder;
 };
 
@@ -54,12 +38,12 @@ TEST_F(RecorderPulseTest, RecordsWhatIsPlayedIntoTheServer)
     std::string path = PathOf("heard.mp3");
     engine.SetFileName(path.data());
     ASSERT_TRUE(engine.StartRec()) << engine.LastError();
-    std::this_thread::sleep_for(1500ms);
+    QTest::qWait(1500);
     engine.StopRec();
     EXPECT_EQ(engine.LastError(), "");
     EXPECT_EQ(engine.GetRSec(), 1);
 
-    const DecodedSound sound = DecodeRecording(path);
+    const DecodedSound sound = DecodeSound(path);
     ASSERT_EQ(sound.problem, "");
     const ToneSpan tone = FindTone(sound);
     EXPECT_NEAR(tone.Length(), 1.5, 0.1);
@@ -72,13 +56,13 @@ TEST_F(RecorderPulseTest, AServerThatGoesAwayEndsTheRecordingAndKeepsWhatWasReco
     std::string path = PathOf("cut.mp3");
     engine.SetFileName(path.data());
     ASSERT_TRUE(engine.StartRec()) << engine.LastError();
-    std::this_thread::sleep_for(1000ms);
+    QTest::qWait(1000);
     m_server.Kill();
 
-    ASSERT_TRUE(WaitUntil([&] { return !engine.IsRecording(); }, 5s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.IsRecording(); }, 5000));
     EXPECT_THAT(engine.LastError(), HasSubstr("sound input failed"));
     EXPECT_EQ(engine.GetFileSize(), static_cast<std::int64_t>(std::filesystem::file_size(path)));
-    const DecodedSound sound = DecodeRecording(path);
+    const DecodedSound sound = DecodeSound(path);
     ASSERT_EQ(sound.problem, "");
     EXPECT_NEAR(FindTone(sound).Length(), 1.0, 0.15);
 }

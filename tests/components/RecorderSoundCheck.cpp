@@ -1,12 +1,8 @@
 #include "RecorderSoundCheck.h"
 
-#include "components/GstHandles.h"
-
-#include <gst/app/gstappsink.h>
-
+#include <algorithm>
 #include <cmath>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -38,52 +34,6 @@ std::string ToneInput(int frequency, double seconds)
         text << " num-buffers=" << std::lround(seconds * 100);
     text << " ! capsfilter caps=audio/x-raw,rate=44100,channels=1";
     return text.str();
-}
-
-DecodedSound DecodeRecording(const std::string& path)
-{
-    DecodedSound sound;
-    gst_init(nullptr, nullptr);
-    GError* rawError = nullptr;
-    const GstPipelineHandle pipeline(gst_parse_launch(
-        "filesrc name=file ! decodebin ! audioconvert ! audio/x-raw,format=F32LE,channels=1 ! appsink name=out sync=false",
-        &rawError));
-    if (const GErrorHandle error(rawError); error || !pipeline) {
-        sound.problem = error ? error->message : "no decoding pipeline";
-        return sound;
-    }
-    const GstElementHandle file(gst_bin_get_by_name(GST_BIN(pipeline.get()), "file"));
-    const GstElementHandle out(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-    g_object_set(file.get(), "location", path.c_str(), nullptr);
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-
-    auto* appsink = GST_APP_SINK(out.get());
-    while (!gst_app_sink_is_eos(appsink)) {
-        const GstSampleHandle sample(gst_app_sink_try_pull_sample(appsink, 5 * GST_SECOND));
-        if (!sample)
-            break;
-        if (sound.rate == 0) {
-            const GstStructure* caps = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
-            gst_structure_get_int(caps, "rate", &sound.rate);
-        }
-        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-        const std::size_t had = sound.samples.size();
-        sound.samples.resize(had + gst_buffer_get_size(buffer) / sizeof(float));
-        gst_buffer_extract(buffer, 0, sound.samples.data() + had, (sound.samples.size() - had) * sizeof(float));
-    }
-
-    const GstBusHandle bus(gst_element_get_bus(pipeline.get()));
-    if (const GstMessageHandle error(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR)); error) {
-        GError* rawDecodeError = nullptr;
-        gst_message_parse_error(error.get(), &rawDecodeError, nullptr);
-        const GErrorHandle decodeError(rawDecodeError);
-        sound.problem = decodeError->message;
-    } else if (!gst_app_sink_is_eos(appsink)) {
-        sound.problem = "decoding did not reach the end within 5 s";
-    } else if (sound.samples.empty() || sound.rate == 0) {
-        sound.problem = "no sound decoded";
-    }
-    return sound;
 }
 
 ToneSpan FindTone(const DecodedSound& sound)
@@ -140,15 +90,4 @@ double LongestQuietStretch(const DecodedSound& sound, ToneSpan span)
         longest = std::max(longest, run);
     }
     return longest * kWindowSeconds;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
+#include "support/SoundDecoder.h"
+
 #include <string>
-#include <vector>
 
 // What the recorder tests feed in and how they find it again in the MP3.
 
@@ -11,14 +10,11 @@
 // input delivers exactly that much sound and then ends.
 std::string ToneInput(int frequency, double seconds = 0);
 
-// A recording decoded to mono floating-point samples.
-struct DecodedSound {
-    int rate = 0;
-    std::vector<float> samples;
-    // Why the file could not be decoded; empty when it could.
-    std::string problem;
-};
-DecodedSound DecodeRecording(const std::string& path);
+// The decoder under the name the fault tests still call it by.
+inline DecodedSound DecodeRecording(const std::string& path)
+{
+    return DecodeSound(path);
+}
 
 // Where a tone is heard: from the first to the last loud 5 ms window
 // (the encoder's silent lead-in and padding are not part of it).
@@ -32,6 +28,3 @@ ToneSpan FindTone(const DecodedSound& sound);
 double ToneFrequency(const DecodedSound& sound, ToneSpan span);
 // The longest stretch inside the tone that is quiet, in seconds: a gap.
 double LongestQuietStretch(const DecodedSound& sound, ToneSpan span);
-
-// Polls `condition` every 20 ms; false when `timeout` passed first.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

@@ -5,14 +5,12 @@
 #include "components/recorder/CMP3Enc.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -47,7 +45,7 @@ protected:
     // returns the tone's length.
     static double ToneLength(const std::string& path)
     {
-        const DecodedSound sound = DecodeRecording(path);
+        const DecodedSound sound = DecodeSound(path);
         EXPECT_EQ(sound.problem, "") << path;
         const ToneSpan tone = FindTone(sound);
         EXPECT_NEAR(ToneFrequency(sound, tone), kTone, kTone * 0.01) << path;
@@ -65,7 +63,7 @@ TEST_F(RecorderTest, RecordsTheInputUntilItEndsWithItsLengthAndPitch)
     ASSERT_TRUE(Start(engine, path));
     EXPECT_TRUE(engine.IsRecording());
 
-    ASSERT_TRUE(WaitUntil([&] { return !engine.IsRecording(); }, 6s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.IsRecording(); }, 6000));
     EXPECT_NE(engine.LastError().find("input ended"), std::string::npos) << engine.LastError();
     EXPECT_EQ(engine.GetRSec(), 2);
     EXPECT_EQ(engine.GetFileSize(), FileSize(path));
@@ -78,7 +76,7 @@ TEST_F(RecorderTest, StopFinalisesTheFileAtExactlyTheReportedSize)
     const std::string path = PathOf("stopped.mp3");
     ASSERT_TRUE(Start(engine, path));
     const auto started = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(1500ms);
+    QTest::qWait(1500);
     const double recorded = SecondsSince(started);
     engine.StopRec();
 
@@ -102,7 +100,7 @@ TEST_F(RecorderTest, RecordingOverAnExistingFileReplacesAllOfIt)
     std::ofstream(path) << std::string(1 << 20, 'x');
     CMP3Enc engine(ToneInput(kTone));
     ASSERT_TRUE(Start(engine, path));
-    std::this_thread::sleep_for(500ms);
+    QTest::qWait(500);
     engine.StopRec();
 
     EXPECT_EQ(engine.GetFileSize(), FileSize(path));
@@ -116,18 +114,18 @@ TEST_F(RecorderTest, PausedTimeIsNeitherCountedNorRecordedAndLeavesNoGap)
     const std::string path = PathOf("paused.mp3");
     ASSERT_TRUE(Start(engine, path));
     auto phase = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(1300ms);
+    QTest::qWait(1300);
     engine.PauseRec();
     double recorded = SecondsSince(phase);
 
     const std::int32_t secondsAtPause = engine.GetRSec();
-    std::this_thread::sleep_for(1500ms);
+    QTest::qWait(1500);
     EXPECT_TRUE(engine.IsRecording());
     EXPECT_EQ(engine.GetRSec(), secondsAtPause);
 
     phase = std::chrono::steady_clock::now();
     engine.PauseRec();
-    std::this_thread::sleep_for(1300ms);
+    QTest::qWait(1300);
     recorded += SecondsSince(phase);
     engine.StopRec();
 
@@ -141,19 +139,19 @@ TEST_F(RecorderTest, StartOnTheFileBeingRecordedKeepsRecordingIt)
     CMP3Enc engine(ToneInput(kTone));
     const std::string path = PathOf("same.mp3");
     ASSERT_TRUE(Start(engine, path));
-    std::this_thread::sleep_for(700ms);
+    QTest::qWait(700);
 
     // While paused it resumes ...
     engine.PauseRec();
     ASSERT_TRUE(Start(engine, path));
     const std::int32_t bytes = engine.GetFileSize();
-    EXPECT_TRUE(WaitUntil([&] { return engine.GetFileSize() > bytes; }, 1s));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine.GetFileSize() > bytes; }, 1000));
 
     // ... and while recording it goes on, without truncating the file.
-    std::this_thread::sleep_for(700ms);
+    QTest::qWait(700);
     ASSERT_TRUE(Start(engine, path));
     EXPECT_TRUE(engine.IsRecording());
-    std::this_thread::sleep_for(700ms);
+    QTest::qWait(700);
     engine.StopRec();
 
     EXPECT_EQ(engine.GetRSec(), 2);
@@ -166,10 +164,10 @@ TEST_F(RecorderTest, StartOnAnotherFileFinishesTheFirstRecording)
     const std::string first = PathOf("first.mp3");
     const std::string second = PathOf("second.mp3");
     ASSERT_TRUE(Start(engine, first));
-    std::this_thread::sleep_for(1200ms);
+    QTest::qWait(1200);
     ASSERT_TRUE(Start(engine, second));
     EXPECT_EQ(engine.GetRSec(), 0);
-    std::this_thread::sleep_for(1200ms);
+    QTest::qWait(1200);
     engine.StopRec();
 
     EXPECT_NEAR(ToneLength(first), 1.2, 0.1);
@@ -185,7 +183,7 @@ TEST_F(RecorderTest, DestroyingTheEngineWhileRecordingSavesTheRecording)
         CMP3Enc engine(ToneInput(kTone));
         ASSERT_TRUE(Start(engine, path));
         const auto started = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(1000ms);
+        QTest::qWait(1000);
         recorded = SecondsSince(started);
     }
     EXPECT_NEAR(ToneLength(path), recorded, kLengthTolerance);
@@ -197,9 +195,9 @@ TEST_F(RecorderTest, DestroyingTheEngineWhilePausedSavesTheRecording)
     {
         CMP3Enc engine(ToneInput(kTone));
         ASSERT_TRUE(Start(engine, path));
-        std::this_thread::sleep_for(1000ms);
+        QTest::qWait(1000);
         engine.PauseRec();
-        std::this_thread::sleep_for(300ms);
+        QTest::qWait(300);
     }
     EXPECT_NEAR(ToneLength(path), 1.0, 0.1);
 }

@@ -1,4 +1,4 @@
-#include "RecorderPulseServer.h"
+#include "support/PrivatePulseSession.h"
 
 #include <chrono>
 #include <csignal>
@@ -49,7 +49,7 @@ void StopProcess(pid_t& process, int signal)
 
 } // namespace
 
-PrivatePulseServer::PrivatePulseServer()
+PrivatePulseSession::PrivatePulseSession()
 {
     char folderTemplate[] = "/tmp/recorder-pulse-XXXXXX";
     if (!mkdtemp(folderTemplate)) {
@@ -69,10 +69,16 @@ PrivatePulseServer::PrivatePulseServer()
     m_server = Spawn({"pulseaudio", "-n", "-F", script, "--daemonize=no", "--exit-idle-time=10", "--use-pid-file=no",
                       "--system=no"},
                      true, log);
-    WaitFor("pulseaudio", &PrivatePulseServer::TakesClients, m_server, log);
+    if (!WaitFor("pulseaudio", &PrivatePulseSession::TakesClients, m_server, log))
+        return;
+    // Sink and source names meant for another server would lead this
+    // process's clients astray.
+    m_environment.Set("PULSE_SERVER", Address());
+    m_environment.Unset("PULSE_SINK");
+    m_environment.Unset("PULSE_SOURCE");
 }
 
-PrivatePulseServer::~PrivatePulseServer()
+PrivatePulseSession::~PrivatePulseSession()
 {
     StopProcess(m_player, SIGTERM);
     StopProcess(m_server, SIGTERM);
@@ -82,27 +88,27 @@ PrivatePulseServer::~PrivatePulseServer()
     }
 }
 
-std::string PrivatePulseServer::Address() const
+std::string PrivatePulseSession::Address() const
 {
     return "unix:" + m_folder + "/native";
 }
 
-bool PrivatePulseServer::PlayTone(int frequency)
+bool PrivatePulseSession::PlayTone(int frequency)
 {
     const std::string log = m_folder + "/player.log";
     m_player = Spawn({"gst-launch-1.0", "-q", "audiotestsrc", "wave=sine", "volume=0.5", "samplesperbuffer=441",
                       "num-buffers=12000", "freq=" + std::to_string(frequency), "!", "audioconvert", "!", "pulsesink",
                       "device=spk"},
                      false, log);
-    return WaitFor("the player", &PrivatePulseServer::PlaysSomething, m_player, log);
+    return WaitFor("the player", &PrivatePulseSession::PlaysSomething, m_player, log);
 }
 
-void PrivatePulseServer::Kill()
+void PrivatePulseSession::Kill()
 {
     StopProcess(m_server, SIGKILL);
 }
 
-pid_t PrivatePulseServer::Spawn(std::vector<std::string> arguments, bool privateHome, const std::string& log)
+pid_t PrivatePulseSession::Spawn(std::vector<std::string> arguments, bool privateHome, const std::string& log)
 {
     // The server gets its own home and runtime folders, so that it touches
     // nothing else; clients keep theirs (GStreamer's plugin cache is there).
@@ -141,7 +147,7 @@ pid_t PrivatePulseServer::Spawn(std::vector<std::string> arguments, bool private
     return process;
 }
 
-bool PrivatePulseServer::WaitFor(const std::string& what, bool (PrivatePulseServer::*ready)() const, pid_t& process,
+bool PrivatePulseSession::WaitFor(const std::string& what, bool (PrivatePulseSession::*ready)() const, pid_t& process,
                                  const std::string& log)
 {
     if (process <= 0) {
@@ -165,12 +171,12 @@ bool PrivatePulseServer::WaitFor(const std::string& what, bool (PrivatePulseServ
     return true;
 }
 
-bool PrivatePulseServer::TakesClients() const
+bool PrivatePulseSession::TakesClients() const
 {
     return std::filesystem::exists(m_folder + "/native");
 }
 
-bool PrivatePulseServer::PlaysSomething() const
+bool PrivatePulseSession::PlaysSomething() const
 {
     const std::string command = "PULSE_SERVER=" + Address() + " pactl list short sink-inputs 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> listing(popen(command.c_str(), "r"), pclose);
