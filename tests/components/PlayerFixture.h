@@ -2,20 +2,29 @@
 
 #include "PlayedSound.h"
 #include "PlayerMedia.h"
-#include "components/player/CMediaplayer1.h"
+#include "TestSurface.h"
 #include "components/player/GstMediaPlayer.h"
 #include "components/player/PlayerFault.h"
+#include "support/SoundDecoder.h"
 
 #include <QTest>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
 
-// The real player in its control, its sound going to a capture instead of a
-// sound card.
+// The real player, showing on a test surface, its sound going to a capture
+// instead of a sound card.
 class PlayerTest : public testing::Test {
 protected:
-    PlayerTest() : player(new CMediaplayer1(std::make_unique<GstMediaPlayer>(GstPlayerSettings{sound.Sink()}))) { player->resize(320, 240); }
+    PlayerTest() : player(MakePlayer(GstPlayerSettings{sound.Sink()})) {}
+
+    // A real player built with `settings`, showing on `surface`.
+    std::unique_ptr<IMediaPlayer> MakePlayer(GstPlayerSettings settings)
+    {
+        auto made = std::make_unique<GstMediaPlayer>(std::move(settings));
+        made->setSurface(&surface);
+        return made;
+    }
 
     // Runs the event loop (queued frames, bus messages) until `done` holds or
     // `timeoutMs` has passed; returns whether it holds.
@@ -41,7 +50,8 @@ protected:
     }
 
     SoundCapture sound;
-    std::unique_ptr<CMediaplayer1> player;
+    TestSurface surface;
+    std::unique_ptr<IMediaPlayer> player;
 };
 
 // Expects `call` to throw a PlayerFault with `faultCode`, raised by

@@ -15,8 +15,8 @@ TEST_F(PlayerTest, MissingFileLoadsWithoutFaultAndHoldsNothing)
 
     std::string missing = PlayerMedia::Missing();
     player->SetMediaFileName(missing);
-    EXPECT_THAT(player->currentText().toStdString(), HasSubstr("File not found"));
-    EXPECT_THAT(player->currentText().toStdString(), HasSubstr(missing));
+    EXPECT_THAT(surface.text().toStdString(), HasSubstr("File not found"));
+    EXPECT_THAT(surface.text().toStdString(), HasSubstr(missing));
 
     // Nothing plays and every operation does nothing, without a fault.
     player->SetCurrentPosition(2.0);
@@ -51,7 +51,7 @@ TEST_P(UnplayableFileTest, FaultsOnLoadWithTheFrameworksReasonAndLeavesNothingLo
 
     EXPECT_PLAYER_FAULT(player->SetMediaFileName(path), PlayerFaultCode::CannotOpen, PlayerOperation::SetMediaFileName,
                         AllOf(HasSubstr(path), HasSubstr(GetParam().reason)));
-    EXPECT_THAT(player->currentText().toStdString(), AllOf(HasSubstr(path), HasSubstr(GetParam().reason)));
+    EXPECT_THAT(surface.text().toStdString(), AllOf(HasSubstr(path), HasSubstr(GetParam().reason)));
 
     // Neither the failed file nor the one before it is left to play.
     EXPECT_EQ(player->GetCurrentPosition(), 0.0);
@@ -61,7 +61,7 @@ TEST_P(UnplayableFileTest, FaultsOnLoadWithTheFrameworksReasonAndLeavesNothingLo
     player->Stop();
 
     player->SetMediaFileName(PlayerMedia::CbrMp3());
-    EXPECT_EQ(player->currentText().toStdString(), "noise-cbr.mp3");
+    EXPECT_EQ(surface.text().toStdString(), "noise-cbr.mp3");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PlayerTest, AudioOnlyMediaShowTheFileName)
 {
     player->SetMediaFileName(PlayerMedia::VbrMp3());
-    EXPECT_EQ(player->currentText().toStdString(), "noise-vbr.mp3");
-    EXPECT_TRUE(player->currentFrame().isNull());
+    EXPECT_EQ(surface.text().toStdString(), "noise-vbr.mp3");
+    EXPECT_TRUE(surface.frame().isNull());
 }
 
 TEST_F(PlayerTest, LoadThenStopLeavesTheFileLoadedAtZeroAndNotPlaying)

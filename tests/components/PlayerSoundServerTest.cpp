@@ -1,8 +1,6 @@
 #include "PlayerFixture.h"
 
-#include "RecorderPulseServer.h"
-
-#include <cstdlib>
+#include "support/PrivatePulseSession.h"
 
 // At a real sound server (a private PulseAudio with a null sink, recorded at
 // its monitor), what a listener hears: the first sample after Play is the
@@ -19,17 +17,17 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Ready()) << server.Problem();
-        setenv("PULSE_SERVER", server.Address().c_str(), 1);
+        ASSERT_EQ(reference.problem, "");
         recording = std::make_unique<ServerRecording>();
         // The first recording from a server takes a while to start.
         ASSERT_TRUE(QTest::qWaitFor([&] { return recording->Size() > kRate / 10; }, 5000));
-        player = std::make_unique<CMediaplayer1>(std::make_unique<GstMediaPlayer>());
+        player = std::make_unique<GstMediaPlayer>();
+        player->setSurface(&surface);
     }
     void TearDown() override
     {
         player.reset();
         recording.reset();
-        unsetenv("PULSE_SERVER");
     }
 
     // Seeks to `target` after `waitMs`, plays, and checks what is heard.
@@ -56,10 +54,11 @@ protected:
         EXPECT_NEAR(*start, std::lround(target * kRate), kRate / 1000) << "first sample heard after a seek to " << target;
     }
 
-    PrivatePulseServer server;
+    PrivatePulseSession server;
     DecodedSound reference = DecodeSound(PlayerMedia::Wav());
     std::unique_ptr<ServerRecording> recording;
-    std::unique_ptr<CMediaplayer1> player;
+    TestSurface surface;
+    std::unique_ptr<IMediaPlayer> player;
 };
 
 TEST_F(SoundServerTest, SoundStartsOnTheTargetSampleWithoutDelay)

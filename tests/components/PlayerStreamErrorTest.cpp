@@ -38,17 +38,17 @@ class BrokenStreamTest : public PlayerTest {
 protected:
     BrokenStreamTest()
     {
-        player = std::make_unique<CMediaplayer1>(std::make_unique<GstMediaPlayer>(GstPlayerSettings{FailingSoundOutput(30)}));
+        player = MakePlayer(GstPlayerSettings{FailingSoundOutput(30)});
         path = PlayerMedia::Wav();
         player->SetMediaFileName(path);
         player->SetCurrentPosition(1.0);
         player->Play();
     }
 
-    // Plays until the break shows in the control.
+    // Plays until the break shows on the surface.
     void PlayUntilBroken()
     {
-        ASSERT_TRUE(WaitFor([&] { return player->currentText().contains("Cannot play"); }));
+        ASSERT_TRUE(WaitFor([&] { return surface.text().contains("Cannot play"); }));
     }
 
     std::string path;
@@ -57,8 +57,8 @@ protected:
 TEST_F(BrokenStreamTest, BreakIsShownAndTheNextOperationFaultsWithItOnce)
 {
     PlayUntilBroken();
-    EXPECT_THAT(player->currentText().toStdString(), testing::AllOf(testing::HasSubstr(path), testing::HasSubstr("breaker")));
-    EXPECT_TRUE(player->currentFrame().isNull());
+    EXPECT_THAT(surface.text().toStdString(), testing::AllOf(testing::HasSubstr(path), testing::HasSubstr("breaker")));
+    EXPECT_TRUE(surface.frame().isNull());
 
     EXPECT_PLAYER_FAULT(player->GetCurrentPosition(), PlayerFaultCode::StreamBroken,
                         PlayerOperation::GetCurrentPosition, testing::AllOf(testing::HasSubstr(path), testing::HasSubstr("breaker")));
@@ -93,15 +93,16 @@ TEST_F(BrokenStreamTest, LoadAfterABreakFirstReportsIt)
     EXPECT_PLAYER_FAULT(player->SetMediaFileName(PlayerMedia::CbrMp3()), PlayerFaultCode::StreamBroken,
                         PlayerOperation::SetMediaFileName, testing::HasSubstr(path));
     player->SetMediaFileName(PlayerMedia::CbrMp3());
-    EXPECT_EQ(player->currentText().toStdString(), "noise-cbr.mp3");
+    EXPECT_EQ(surface.text().toStdString(), "noise-cbr.mp3");
 }
 
 // A framework that does not finish in time makes the operation fail, it does
 // not hang the program; the file is not left half loaded.
 TEST(PlayerTimeoutTest, LoadThatTakesTooLongFaultsWithTimeout)
 {
-    CMediaplayer1 player(std::make_unique<GstMediaPlayer>(
-        GstPlayerSettings{StuckSoundOutput(1000), std::chrono::milliseconds(200)}));
+    TestSurface surface;
+    GstMediaPlayer player(GstPlayerSettings{StuckSoundOutput(1000), std::chrono::milliseconds(200)});
+    player.setSurface(&surface);
     std::string path = PlayerMedia::Wav();
     EXPECT_PLAYER_FAULT(player.SetMediaFileName(path), PlayerFaultCode::Timeout, PlayerOperation::SetMediaFileName,
                         testing::HasSubstr(path));
