@@ -17,14 +17,22 @@ void PreferMpg123ForMpegAudio()
         gst_plugin_feature_set_rank(GST_PLUGIN_FEATURE(mpg123.get()), GST_RANK_PRIMARY);
 }
 
+std::optional<std::string> Initialise()
+{
+    GError* rawError = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &rawError)) {
+        GErrorHandle error(rawError);
+        return std::string("The media framework (GStreamer) could not be initialised: ") +
+               (error ? error->message : "it gave no reason");
+    }
+    PreferMpg123ForMpegAudio();
+    return std::nullopt;
+}
+
 } // namespace
 
-void InitialiseMediaFramework()
+std::optional<std::string> InitialiseMediaFramework()
 {
-    static const bool initialised = [] {
-        gst_init(nullptr, nullptr);
-        PreferMpg123ForMpegAudio();
-        return true;
-    }();
-    (void)initialised;
+    static const std::optional<std::string> problem = Initialise();
+    return problem;
 }

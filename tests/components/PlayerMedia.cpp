@@ -1,8 +1,8 @@
 #include "PlayerMedia.h"
 
+#include "components/BusError.h"
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
-#include "components/player/BusError.h"
 
 #include <chrono>
 #include <cstdint>

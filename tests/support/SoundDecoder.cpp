@@ -1,10 +1,12 @@
 #include "support/SoundDecoder.h"
 
+#include "components/BusError.h"
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
-#include "components/player/BusError.h"
 
 #include <gst/app/gstappsink.h>
+
+#include <optional>
 
 namespace {
 
@@ -31,7 +33,10 @@ void Append(DecodedSound& sound, GstSample* sample)
 DecodedSound DecodeSound(const std::string& path)
 {
     DecodedSound sound;
-    InitialiseMediaFramework();
+    if (std::optional<std::string> problem = InitialiseMediaFramework()) {
+        sound.problem = *problem;
+        return sound;
+    }
     GError* rawError = nullptr;
     GstPipelineHandle pipeline = AdoptPipeline(gst_parse_launch(
         "filesrc name=in ! decodebin ! audioconvert ! audio/x-raw,format=F32LE,channels=1,layout=interleaved "

@@ -1,7 +1,9 @@
 #include "components/player/GstMediaPlayer.h"
 
+#include "components/BusWatcher.h"
+#include "components/GstElements.h"
+#include "components/GuiThread.h"
 #include "components/MediaFramework.h"
-#include "components/player/BusWatcher.h"
 #include "components/player/CreateMediaPlayer.h"
 #include "components/player/LeadInSeek.h"
 #include "components/player/VideoFrameSink.h"
@@ -34,14 +36,12 @@ constexpr std::chrono::milliseconds kOutputGoesStale{100};
 // Largest position handed to the framework (keeps nanoseconds in range).
 constexpr double kLongestSeek = 1e7;
 
-// A new (floating) element; throws when the framework lacks it, naming the
-// Debian package that brings it.
-GstElement* MakeElement(const char* factory, const char* package)
+// A new element; throws when the framework lacks it.
+GstElementHandle MakePlayerElement(const char* factory)
 {
-    GstElement* element = gst_element_factory_make(factory, nullptr);
+    GstElementHandle element = MakeElement(factory);
     if (!element)
-        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create,
-                          std::string("The media framework has no \"") + factory + "\" element (" + package + ")");
+        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create, MissingElementText(factory));
     return element;
 }
 
@@ -90,12 +90,14 @@ std::unique_ptr<IMediaPlayer> CreateMediaPlayer()
 
 GstMediaPlayer::GstMediaPlayer(GstPlayerSettings settings) : m_timeout(settings.timeout)
 {
-    InitialiseMediaFramework();
-    m_playbin = AdoptPipeline(MakeElement("playbin", "gstreamer1.0-plugins-base"));
+    Q_ASSERT(OnGuiThread());
+    if (std::optional<std::string> problem = InitialiseMediaFramework())
+        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create, *problem);
+    m_playbin = GstPipelineHandle(MakePlayerElement("playbin").release());
     m_leadIn = std::make_unique<LeadInSeek>(m_playbin.get());
     GstElementHandle audioSink = std::move(settings.audioSink);
     if (!audioSink)
-        audioSink = AdoptElement(MakeElement("autoaudiosink", "gstreamer1.0-plugins-good"));
+        audioSink = MakePlayerElement("autoaudiosink");
     m_video = std::make_unique<VideoFrameSink>([this](const QImage& frame) {
         if (m_surface)
             m_surface->showFrame(frame);
@@ -110,11 +112,19 @@ GstMediaPlayer::GstMediaPlayer(GstPlayerSettings settings) : m_timeout(settings.
 // video sink, which goes next.
 GstMediaPlayer::~GstMediaPlayer()
 {
+    Q_ASSERT(OnGuiThread());
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+}
+
+void GstMediaPlayer::setSurface(PlayerSurface* surface)
+{
+    Q_ASSERT(OnGuiThread());
+    m_surface = surface;
 }
 
 void GstMediaPlayer::SetMediaFileName(const std::string& path)
 {
+    Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::SetMediaFileName);
     m_segmentEnd.reset();
     Open(path, PlayerOperation::SetMediaFileName);
@@ -124,6 +134,7 @@ void GstMediaPlayer::SetMediaFileName(const std::string& path)
 // so that a caller comparing the two finds the end reached.
 double GstMediaPlayer::GetCurrentPosition()
 {
+    Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::GetCurrentPosition);
     if (m_loaded && !m_atSegmentEnd) {
         if (std::optional<double> position = QueryPosition())
@@ -134,6 +145,7 @@ double GstMediaPlayer::GetCurrentPosition()
 
 void GstMediaPlayer::SetCurrentPosition(double seconds)
 {
+    Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::SetCurrentPosition);
     if (m_loaded)
         SeekTo(std::isnan(seconds) ? 0.0 : seconds, PlayerOperation::SetCurrentPosition);
@@ -143,6 +155,7 @@ void GstMediaPlayer::SetCurrentPosition(double seconds)
 // ends, and the error waits for the next other operation.
 void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
 {
+    Q_ASSERT(OnGuiThread());
     m_bus->Drain();
     if (seconds && std::isnan(*seconds))
         seconds = 0.0;
@@ -159,6 +172,7 @@ void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
 
 void GstMediaPlayer::Play()
 {
+    Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::Play);
     if (!m_loaded)
         return;
@@ -181,6 +195,7 @@ void GstMediaPlayer::Play()
 
 void GstMediaPlayer::Pause()
 {
+    Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::Pause);
     if (!m_loaded)
         return;
@@ -193,6 +208,7 @@ void GstMediaPlayer::Pause()
 // waits for the next other operation.
 void GstMediaPlayer::Stop()
 {
+    Q_ASSERT(OnGuiThread());
     m_bus->Drain();
     if (!m_loaded || m_stopped)
         return;
@@ -307,7 +323,7 @@ void GstMediaPlayer::ThrowStreamError(PlayerOperation operation, PlayerFaultCode
 void GstMediaPlayer::ChangeState(GstState state, PlayerOperation operation)
 {
     if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE)
-        m_bus->DrainUntilError(kErrorGrace);
+        m_bus->HandleUntil([this] { return m_streamError.has_value(); }, kErrorGrace);
     WaitUntilSettled(operation);
 }
 
@@ -325,7 +341,7 @@ void GstMediaPlayer::WaitUntilSettled(PlayerOperation operation)
             return;
         GstStateChangeReturn result = gst_element_get_state(m_playbin.get(), nullptr, nullptr, kWaitSlice);
         if (result == GST_STATE_CHANGE_FAILURE) {
-            m_bus->DrainUntilError(kErrorGrace);
+            m_bus->HandleUntil([this] { return m_streamError.has_value(); }, kErrorGrace);
             ThrowStreamError(operation, errorCode);
             throw PlayerFault(PlayerFaultCode::Refused, operation,
                               std::string("The media framework refused to ") + OperationName(operation) + " " +

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "components/BusError.h"
 #include "components/GstHandles.h"
-#include "components/player/BusError.h"
 #include "components/player/MediaPlayer.h"
 #include "components/player/PlayerFault.h"
 
@@ -37,13 +37,14 @@ struct GstPlayerSettings {
 // Lives on the GUI thread; every operation must be called there.
 class GstMediaPlayer : public IMediaPlayer {
 public:
-    // Throws PlayerFault (CannotCreate) when a needed element is missing.
+    // Throws PlayerFault (CannotCreate) when the media framework cannot be
+    // used or a needed element is missing.
     explicit GstMediaPlayer(GstPlayerSettings settings = {});
     ~GstMediaPlayer() override;
     GstMediaPlayer(const GstMediaPlayer&) = delete;
     GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
 
-    void setSurface(PlayerSurface* surface) override { m_surface = surface; }
+    void setSurface(PlayerSurface* surface) override;
 
     void SetMediaFileName(const std::string& path) override;
     double GetCurrentPosition() override;

@@ -1,5 +1,7 @@
 #include "components/player/VideoFrameSink.h"
 
+#include "components/GstElements.h"
+#include "components/GuiThread.h"
 #include "components/player/PlayerFault.h"
 
 #include <gst/app/gstappsink.h>
@@ -7,10 +9,10 @@
 
 VideoFrameSink::VideoFrameSink(FrameHandler onFrame) : m_onFrame(std::move(onFrame))
 {
-    m_sink = AdoptElement(gst_element_factory_make("appsink", "video-frames"));
+    Q_ASSERT(OnGuiThread());
+    m_sink = MakeElement("appsink", "video-frames");
     if (!m_sink)
-        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create,
-                          "The media framework has no \"appsink\" element (gstreamer1.0-plugins-base)");
+        throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create, MissingElementText("appsink"));
 
     // Square pixels, so that the picture keeps its shape when it is painted;
     // the player's own converter scales non-square formats such as Video CD.
@@ -28,6 +30,7 @@ VideoFrameSink::VideoFrameSink(FrameHandler onFrame) : m_onFrame(std::move(onFra
 
 VideoFrameSink::~VideoFrameSink()
 {
+    Q_ASSERT(OnGuiThread());
     GstAppSinkCallbacks none{};
     gst_app_sink_set_callbacks(GST_APP_SINK(m_sink.get()), &none, nullptr, nullptr);
 }
@@ -61,6 +64,7 @@ void VideoFrameSink::Post(GstSampleHandle sample)
 
 void VideoFrameSink::Deliver()
 {
+    Q_ASSERT(OnGuiThread());
     QImage frame;
     {
         std::lock_guard lock(m_mutex);

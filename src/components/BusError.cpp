@@ -1,21 +1,37 @@
-#include "components/player/BusError.h"
+#include "components/BusError.h"
 
 #include "components/GstHandles.h"
+
+#include <sstream>
 
 namespace {
 
 // The framework's debug text starts with the source location and the element's
-// full path ("gstbasesrc.c(3132): gst_base_src_loop (): /GstPipeline:...:\n");
-// the reason proper, when there is one, follows the last line break.
+// full path ("gstbasesrc.c(3132): gst_base_src_loop (): /GstPipeline:...:"); the
+// reason proper, when there is one, is on the lines after it.
 std::string ReasonOf(const gchar* debug)
 {
     if (!debug)
         return {};
-    std::string text(debug);
-    std::string::size_type lineBreak = text.rfind('\n');
-    if (lineBreak != std::string::npos)
-        return text.substr(lineBreak + 1);
-    return text.find("(): ") == std::string::npos ? text : std::string();
+    std::istringstream lines(debug);
+    std::string line;
+    std::string reason;
+    for (bool first = true; std::getline(lines, line); first = false) {
+        bool location = first && line.find("(): ") != std::string::npos;
+        if (location || line.empty())
+            continue;
+        if (!reason.empty())
+            reason += "; ";
+        reason += line;
+    }
+    return reason;
+}
+
+std::string WithoutClosingStop(std::string text)
+{
+    while (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
 }
 
 } // namespace
@@ -33,16 +49,15 @@ BusError BusError::FromMessage(GstMessage* message)
 
     BusError result;
     result.element = GST_MESSAGE_SRC(message) ? GST_MESSAGE_SRC_NAME(message) : "media framework";
-    result.message = error ? error->message : "unknown error";
+    result.message = WithoutClosingStop(error ? error->message : "unknown error");
     result.detail = ReasonOf(debug.get());
-    result.resourceError = error && error->domain == GST_RESOURCE_ERROR;
     return result;
 }
 
 std::string BusError::Describe() const
 {
     std::string text = element + ": " + message;
-    if (!detail.empty() && detail != message)
+    if (!detail.empty() && WithoutClosingStop(detail) != message)
         text += " (" + detail + ")";
     return text;
 }
