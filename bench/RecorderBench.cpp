@@ -5,6 +5,7 @@
 #include "components/recorder/CMP3Enc.h"
 #include "support/PrivatePulseSession.h"
 
+#include <QTest>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -13,12 +14,9 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 namespace {
-
-using namespace std::chrono_literals;
 
 // Music-like sound in 0.1 s buffers, produced as fast as the encoder takes it.
 std::string NonLiveInput(int minutes)
@@ -57,13 +55,14 @@ bool StartInto(CMP3Enc& engine, std::string path, benchmark::State& state)
     return false;
 }
 
-// Waits for a non-live recording to reach its end, calling `tick` meanwhile.
+// Waits for a non-live recording to reach its end, calling `tick` meanwhile;
+// the event loop brings the news of the end.
 template <typename Tick>
 void WaitForEnd(CMP3Enc& engine, Tick tick)
 {
     while (engine.IsRecording()) {
         tick();
-        std::this_thread::sleep_for(5ms);
+        QTest::qWait(5);
     }
 }
 
@@ -151,5 +150,3 @@ void BM_StartToFirstSample_PulseAudio(benchmark::State& state)
 BENCHMARK(BM_StartToFirstSample_PulseAudio)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -4,10 +4,10 @@
 
 #include "components/recorder/CMP3Enc.h"
 
-#include <chrono>
+#include <QCoreApplication>
+#include <QTimer>
 #include <iostream>
 #include <string>
-#include <thread>
 
 int main(int argc, char** argv)
 {
@@ -15,16 +15,23 @@ int main(int argc, char** argv)
         std::cerr << "usage: recorder_probe INPUT-DESCRIPTION FILE\n";
         return 2;
     }
-    CMP3Enc engine(argv[1]);
+    std::string input = argv[1];
     std::string path = argv[2];
+    // The recorder handles its pipeline's messages on the event loop.
+    QCoreApplication application(argc, argv);
+    CMP3Enc engine(input);
     engine.SetFileName(path.data());
     if (!engine.StartRec()) {
         std::cerr << engine.LastError() << '\n';
         return 1;
     }
-    for (int tick = 0; tick < 600; ++tick) {
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
         std::cout << engine.GetRSec() << std::endl;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return 0;
+        if (++ticks == 600)
+            application.quit();
+    });
+    ticker.start(100);
+    return application.exec();
 }

@@ -36,6 +36,17 @@ protected:
         return static_cast<std::int64_t>(std::filesystem::file_size(path));
     }
 
+    static bool IsOpenInThisProcess(const std::string& path)
+    {
+        std::error_code ignored;
+        const std::filesystem::path file = std::filesystem::canonical(path, ignored);
+        for (const auto& descriptor : std::filesystem::directory_iterator("/proc/self/fd", ignored)) {
+            if (std::filesystem::read_symlink(descriptor.path(), ignored) == file)
+                return true;
+        }
+        return false;
+    }
+
     static double SecondsSince(std::chrono::steady_clock::time_point start)
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -92,6 +103,34 @@ TEST_F(RecorderTest, StopFinalisesTheFileAtExactlyTheReportedSize)
     engine.StopRec();
     EXPECT_EQ(engine.GetFileSize(), size);
     EXPECT_EQ(engine.GetRSec(), 1);
+}
+
+// Stop's own end of stream never reads as the input's end, however soon it
+// follows the start.
+TEST_F(RecorderTest, StopRightAfterStartEndsCleanlyEveryTime)
+{
+    CMP3Enc engine(ToneInput(kTone));
+    const std::string path = PathOf("short.mp3");
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(Start(engine, path));
+        engine.StopRec();
+        EXPECT_EQ(engine.LastError(), "") << "round " << round;
+        EXPECT_EQ(engine.GetFileSize(), FileSize(path)) << "round " << round;
+    }
+}
+
+// The news that the input ended is taken on the event loop as it arrives:
+// the file is closed without anyone asking the engine.
+TEST_F(RecorderTest, AnInputThatEndsIsClosedOnTheEventLoopWithoutAnyoneAsking)
+{
+    CMP3Enc engine(ToneInput(kTone, 0.5));
+    const std::string path = PathOf("ended.mp3");
+    ASSERT_TRUE(Start(engine, path));
+    EXPECT_TRUE(IsOpenInThisProcess(path));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !IsOpenInThisProcess(path); }, 3000));
+    EXPECT_FALSE(engine.IsRecording());
+    EXPECT_NE(engine.LastError().find("input ended"), std::string::npos) << engine.LastError();
+    EXPECT_EQ(engine.GetFileSize(), FileSize(path));
 }
 
 TEST_F(RecorderTest, RecordingOverAnExistingFileReplacesAllOfIt)

@@ -8,12 +8,13 @@
 // Records the default sound input (or another GStreamer source) into an MP3
 // file: LAME at a constant bit rate, 44.1 kHz stereo, 128 kbit/s.
 //
-// Everything is called on the GUI thread. StartRec and StopRec block for as
-// long as the sound input needs to start (up to 5 s) or the end of the file
-// needs to be written (up to 3 s); every other call returns at once. Any
-// call also takes note, without waiting, of a failure the running recording
-// reported meanwhile: the recording then has ended with its file saved,
-// IsRecording() is false and LastError() says why.
+// Everything is called on the GUI thread, whose event loop must run: the
+// recording's messages are handled there as they arrive. StartRec and StopRec
+// block for as long as the sound input needs to start (up to 5 s) or the end
+// of the file needs to be written (up to 3 s); every other call returns at
+// once. A recording that fails or whose input ends has ended, with its file
+// saved, as soon as the event loop has handled the news: IsRecording() is
+// then false and LastError() says why. The getters only read.
 class CMP3Enc : public IRecorder {
 public:
     // The sound the recordings capture, as a GStreamer bin description with

@@ -1,17 +1,22 @@
 #include "components/recorder/CaptureSession.h"
 
+#include "components/BusError.h"
+#include "components/BusWatcher.h"
+#include "components/GstElements.h"
 #include "components/recorder/EncoderSettings.h"
 #include "components/recorder/RecorderError.h"
 
 #include <gst/audio/audio.h>
 
-#include <algorithm>
+#include <QLoggingCategory>
 #include <chrono>
-#include <sstream>
 
 namespace {
 
 using namespace std::chrono_literals;
+
+// The framework's warnings, shown with QT_LOGGING_RULES="ardeno.recorder.info=true".
+Q_LOGGING_CATEGORY(lcRecorder, "ardeno.recorder", QtWarningMsg)
 
 // How long the first sound may take: a sound server's first capture start
 // takes up to 2 s.
@@ -31,15 +36,14 @@ GstClockTime ToClockTime(std::chrono::nanoseconds duration)
     return static_cast<GstClockTime>(duration.count());
 }
 
-// Adds a new element to `bin`, which owns it from then on.
+// Adds a new element to `bin`, which holds it from then on.
 GstElement* AddElement(GstElement* bin, const char* factory, const char* name)
 {
-    GstElement* element = gst_element_factory_make(factory, name);
+    GstElementHandle element = MakeElement(factory, name);
     if (!element)
-        throw RecorderError(std::string("The GStreamer element \"") + factory
-                            + "\" is not installed; recording needs GStreamer's base and good plugin sets.");
-    gst_bin_add(GST_BIN(bin), element);
-    return element;
+        throw RecorderError(MissingElementText(factory) + "; recording cannot start.");
+    gst_bin_add(GST_BIN(bin), element.get());
+    return element.get();
 }
 
 gsize DataSize(GstPadProbeInfo* info)
@@ -49,31 +53,6 @@ gsize DataSize(GstPadProbeInfo* info)
     if (info->type & GST_PAD_PROBE_TYPE_BUFFER_LIST)
         return gst_buffer_list_calculate_size(GST_PAD_PROBE_INFO_BUFFER_LIST(info));
     return 0;
-}
-
-// "what the element said (element: detail)"; the first line of GStreamer's
-// detail only names its source file, so it is left out.
-std::string Summary(GstMessage* error)
-{
-    GError* rawError = nullptr;
-    gchar* rawDetail = nullptr;
-    gst_message_parse_error(error, &rawError, &rawDetail);
-    const GErrorHandle gerror(rawError);
-    const GCharHandle detail(rawDetail);
-
-    std::string text = gerror ? gerror->message : "unknown error";
-    while (!text.empty() && text.back() == '.')
-        text.pop_back();
-    text += std::string(" (") + GST_OBJECT_NAME(GST_MESSAGE_SRC(error));
-    if (detail) {
-        std::istringstream lines(detail.get());
-        std::string line;
-        std::getline(lines, line);
-        while (std::getline(lines, line))
-            if (!line.empty())
-                text += ": " + line;
-    }
-    return text + ")";
 }
 
 } // namespace
@@ -86,14 +65,14 @@ CaptureSession::CaptureSession(const std::string& inputDescription, const std::s
 
 CaptureSession::~CaptureSession()
 {
-    if (IsRunning())
-        Finish();
+    Finish();
 }
 
 void CaptureSession::Build(const std::string& inputDescription)
 {
     m_pipeline = AdoptPipeline(gst_pipeline_new("recorder"));
-    m_bus.reset(gst_element_get_bus(m_pipeline.get()));
+    m_bus = std::make_unique<BusWatcher>(GstBusHandle(gst_element_get_bus(m_pipeline.get())),
+                                         [this](GstMessage* message) { OnBusMessage(message); });
     GstElement* pipeline = m_pipeline.get();
 
     GError* rawError = nullptr;
@@ -140,32 +119,25 @@ void CaptureSession::WaitForFirstSound()
     // A refused start normally has its ERROR on the bus already; it may
     // follow a little later.
     const bool refused = gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE;
-    const auto deadline = std::chrono::steady_clock::now() + (refused ? kFollowUpWait : kStartTimeout);
-    const auto awaited
-        = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS | GST_MESSAGE_APPLICATION);
-    for (;;) {
-        const auto left = std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{});
-        const GstMessageHandle message(gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(left), awaited));
-        if (!message && refused)
-            throw RecorderError("The sound input could not be started, and GStreamer gave no reason.");
-        if (!message)
-            throw RecorderError("The sound input delivered no sound within "
-                                + std::to_string(kStartTimeout.count())
-                                + " seconds. Check that a microphone is connected and not in use by another program.");
-        switch (GST_MESSAGE_TYPE(message.get())) {
-        case GST_MESSAGE_ERROR:
-            throw RecorderError(Explain(message.get(), true));
-        case GST_MESSAGE_EOS:
-            throw RecorderError("The sound input ended before it delivered any sound.");
-        default:
-            if (gst_message_has_name(message.get(), kFirstSound))
-                return;
-        }
-    }
+    const bool answered = m_bus->HandleUntil([this] { return m_state != State::Starting || !m_problem.empty(); },
+                                             refused ? kFollowUpWait : kStartTimeout);
+    if (!m_problem.empty())
+        throw RecorderError(m_problem);
+    if (!answered && refused)
+        throw RecorderError("The sound input could not be started, and GStreamer gave no reason.");
+    if (!answered)
+        throw RecorderError("The sound input delivered no sound within " + std::to_string(kStartTimeout.count())
+                            + " seconds. Check that a microphone is connected and not in use by another program.");
+}
+
+void CaptureSession::HandlePendingMessages()
+{
+    m_bus->Drain();
 }
 
 void CaptureSession::Pause()
 {
+    HandlePendingMessages();
     if (m_state != State::Running)
         return;
     // A live input stops capturing in PAUSED; any failure shows up on the bus.
@@ -175,71 +147,111 @@ void CaptureSession::Pause()
 
 void CaptureSession::Resume()
 {
+    HandlePendingMessages();
     if (m_state != State::Paused)
         return;
     gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
     m_state = State::Running;
 }
 
-std::string CaptureSession::Finish()
+void CaptureSession::Finish()
 {
+    HandlePendingMessages();
     if (!IsRunning())
-        return {};
-    // The end of stream enters behind the input: a paused input would hold it
-    // back, and nothing captured after the Stop gets into the file.
+        return;
+    // From here an end of stream is this one's. It enters behind the input: a
+    // paused input would hold it back, and nothing captured after the Stop
+    // gets into the file.
+    const bool paused = m_state == State::Paused;
+    m_state = State::Finishing;
     gst_pad_send_event(m_encoderInput.get(), gst_event_new_eos());
-    Resume();
-
-    const auto awaited = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
-    const GstMessageHandle message(gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(kFinishTimeout), awaited));
-    std::string reason;
-    if (!message)
-        reason = "Finishing the recording took longer than " + std::to_string(kFinishTimeout.count())
-                 + " seconds; its last moments may be missing.";
-    else if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR)
-        reason = Explain(message.get(), false);
-
-    const std::string fileFailure = Shut(!reason.empty());
-    if (reason.empty() && !fileFailure.empty())
-        reason = "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
-    return reason;
+    if (paused)
+        gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
+    if (!m_bus->HandleUntil([this] { return m_streamEnded || !m_problem.empty(); }, kFinishTimeout))
+        m_problem = "Finishing the recording took longer than " + std::to_string(kFinishTimeout.count())
+                    + " seconds; its last moments may be missing.";
+    const std::string fileFailure = Shut(!m_problem.empty());
+    if (m_problem.empty() && !fileFailure.empty())
+        m_problem = "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
 }
 
-std::optional<std::string> CaptureSession::CheckStream()
+// Warnings (an input that drops samples under load) do not end a recording;
+// the other messages need nothing from a recording.
+void CaptureSession::OnBusMessage(GstMessage* message)
 {
-    if (!IsRunning())
-        return std::nullopt;
-    // Warnings (an input that drops samples under load) do not end a
-    // recording; other messages need nothing from us.
-    const auto awaited = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
-    const GstMessageHandle message(gst_bus_pop_filtered(m_bus.get(), awaited));
-    if (!message)
-        return std::nullopt;
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_APPLICATION:
+        if (m_state == State::Starting && gst_message_has_name(message, kFirstSound))
+            m_state = State::Running;
+        break;
+    case GST_MESSAGE_ERROR:
+        OnError(message);
+        break;
+    case GST_MESSAGE_EOS:
+        OnEndOfStream();
+        break;
+    case GST_MESSAGE_WARNING:
+        qCInfo(lcRecorder, "%s: %s", m_file.Path().c_str(), BusError::FromMessage(message).Describe().c_str());
+        break;
+    default:
+        break;
+    }
+}
 
-    std::string reason;
-    const bool failed = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR;
-    if (failed) {
-        reason = Explain(message.get(), false);
+// The first error explains the end; later ones are its consequences.
+void CaptureSession::OnError(GstMessage* error)
+{
+    switch (m_state) {
+    case State::Starting:
+    case State::Finishing:
+        if (m_problem.empty())
+            m_problem = Explain(error);
+        break;
+    case State::Running:
+    case State::Paused: {
+        m_problem = Explain(error);
         // A failing input still sends what it captured through the encoder:
         // its end of stream is awaited briefly. The file sink, once broken,
         // takes nothing more.
-        if (GST_MESSAGE_SRC(message.get()) != GST_OBJECT(m_sink.get())) {
-            const GstMessageHandle endOfStream(
-                gst_bus_timed_pop_filtered(m_bus.get(), ToClockTime(kFollowUpWait), GST_MESSAGE_EOS));
+        if (GST_MESSAGE_SRC(error) != GST_OBJECT(m_sink.get())) {
+            m_state = State::Draining;
+            m_bus->HandleUntil([this] { return m_streamEnded; }, kFollowUpWait);
         }
-    } else {
-        reason = "The sound input ended, so the recording ended; it is saved.";
+        Shut(true);
+        break;
     }
-    const std::string fileFailure = Shut(failed);
-    if (!fileFailure.empty() && !failed)
-        reason = "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
-    return reason;
+    case State::Draining:
+    case State::Ended:
+        break;
+    }
+}
+
+void CaptureSession::OnEndOfStream()
+{
+    switch (m_state) {
+    case State::Starting:
+        if (m_problem.empty())
+            m_problem = "The sound input ended before it delivered any sound.";
+        break;
+    case State::Running:
+    case State::Paused: {
+        const std::string fileFailure = Shut(false);
+        m_problem = fileFailure.empty() ? "The sound input ended, so the recording ended; it is saved."
+                                        : "Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".";
+        break;
+    }
+    case State::Finishing:
+    case State::Draining:
+        m_streamEnded = true;
+        break;
+    case State::Ended:
+        break;
+    }
 }
 
 std::string CaptureSession::Shut(bool writingFailed)
 {
     m_pipeline.reset();
-    m_bus.reset();
     m_encoderInput.reset();
     m_sink.reset();
     m_input.reset();
@@ -247,19 +259,21 @@ std::string CaptureSession::Shut(bool writingFailed)
     return m_file.Close(writingFailed);
 }
 
-std::string CaptureSession::Explain(GstMessage* error, bool starting) const
+std::string CaptureSession::Explain(GstMessage* error) const
 {
+    const bool starting = m_state == State::Starting;
     GstObject* source = GST_MESSAGE_SRC(error);
+    const std::string what = BusError::FromMessage(error).Describe();
     std::string text;
     if (source == GST_OBJECT(m_sink.get()))
-        text = "Writing \"" + m_file.Path() + "\" failed: " + Summary(error) + ".";
+        text = "Writing \"" + m_file.Path() + "\" failed: " + what + ".";
     else if (source == GST_OBJECT(m_input.get()) || gst_object_has_as_ancestor(source, GST_OBJECT(m_input.get())))
-        text = starting ? "The sound input could not be opened: " + Summary(error)
+        text = starting ? "The sound input could not be opened: " + what
                               + ". Check that a microphone is connected and that the sound server"
                                 " (PulseAudio or PipeWire) is running."
-                        : "The sound input failed while recording: " + Summary(error) + ".";
+                        : "The sound input failed while recording: " + what + ".";
     else
-        text = "Recording failed in the MP3 encoder chain: " + Summary(error) + ".";
+        text = "Recording failed in the MP3 encoder chain: " + what + ".";
     if (!starting)
         text += " The recording is saved up to that moment.";
     return text;

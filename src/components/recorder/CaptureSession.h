@@ -5,16 +5,20 @@
 
 #include <atomic>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
+
+class BusWatcher;
 
 // One recording: the sound input, converted to the encoder's format, encoded
 // to MP3 at a constant bit rate and written to one file, with the counts the
 // window shows. The object outlives the end of its recording so that the
-// counts stay readable until the next recording starts.
+// counts and the reason it ended stay readable until the next recording starts.
 //
-// All calls come from the GUI thread. Bus messages are taken only when the
-// owner asks (CheckStream), so nothing runs behind its back.
+// Lives on the GUI thread. The pipeline's messages are handled there as they
+// arrive: a recording that ends by itself (the input failed or ended, writing
+// failed) is over, its file closed with what was written, once the event loop
+// has run. The const members only read what is known.
 class CaptureSession {
 public:
     // Builds the pipeline from `inputDescription` (a GStreamer bin
@@ -30,9 +34,16 @@ public:
     CaptureSession& operator=(const CaptureSession&) = delete;
 
     // Running also while paused; not after it ended.
-    bool IsRunning() const { return m_state != State::Ended; }
+    bool IsRunning() const { return m_state == State::Running || m_state == State::Paused; }
     bool IsPaused() const { return m_state == State::Paused; }
     bool WritesTo(const std::string& path) const { return IsRunning() && m_file.IsFile(path); }
+    // Why the recording ended other than by a clean Finish; empty while it
+    // runs and after a clean end.
+    const std::string& Problem() const { return m_problem; }
+
+    // Handles the messages that have arrived and not been handled yet, so
+    // that an operation acts on the recording as it is.
+    void HandlePendingMessages();
 
     // Stops and continues capturing; the sound before and after joins with
     // no gap. Each does nothing when it does not apply.
@@ -40,15 +51,9 @@ public:
     void Resume();
 
     // Ends the stream through the encoder and waits (at most 3 s) until it
-    // has reached the file, then closes the file. Returns why the end did not
-    // go cleanly, or an empty text.
-    std::string Finish();
-
-    // Takes note, without waiting, of what the stream reported since the last
-    // call. When the recording ended by itself (the input failed or ended,
-    // writing failed) it closes the file, keeping what was written, and
-    // returns the reason.
-    std::optional<std::string> CheckStream();
+    // has reached the file, then closes the file. Problem() then says why the
+    // end did not go cleanly, if it did not. Does nothing after the end.
+    void Finish();
 
     // Sample frames captured (paused time is not captured).
     std::int64_t FramesCaptured() const { return m_frames.load(); }
@@ -56,26 +61,39 @@ public:
     std::int64_t BytesWritten() const { return m_file.BytesWritten(); }
 
 private:
-    enum class State { Running, Paused, Ended };
+    enum class State {
+        Starting,  // waiting for the first sound
+        Running,
+        Paused,
+        Finishing, // the end of stream is on its way to the file
+        Draining,  // the input failed; what it captured is on its way to the file
+        Ended,
+    };
 
     void Build(const std::string& inputDescription);
     void WaitForFirstSound();
+    void OnBusMessage(GstMessage* message);
+    void OnError(GstMessage* error);
+    void OnEndOfStream();
     // Stops the pipeline, closes the file and ends the recording; returns the
     // file's complaint, if any.
     std::string Shut(bool writingFailed);
-    std::string Explain(GstMessage* error, bool starting) const;
+    std::string Explain(GstMessage* error) const;
 
     static GstPadProbeReturn OnRawAudio(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnEncodedData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
 
     RecordingFile m_file;
     std::atomic<std::int64_t> m_frames{0};
-    State m_state = State::Running;
+    State m_state = State::Starting;
+    // The end of stream reached the file (while finishing or draining).
+    bool m_streamEnded = false;
+    std::string m_problem;
     // Parts of the pipeline; the pipeline itself is declared last so that it
     // is stopped before anything it uses goes.
     GstElementHandle m_input;
     GstElementHandle m_sink;
     GstPadHandle m_encoderInput;
-    GstBusHandle m_bus;
+    std::unique_ptr<BusWatcher> m_bus;
     GstPipelineHandle m_pipeline;
 };
