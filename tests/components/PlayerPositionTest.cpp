@@ -261,6 +261,33 @@ TEST_P(SoundFileTest, SegmentEndsThatLeaveNothingOrAreGone)
     EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.8; }));
 }
 
+// Held at the segment end the player still plays, and a seek plays on; paused
+// or stopped there, it stays halted after a seek until Play.
+TEST_F(PlayerTest, ASeekFromTheSegmentEndPlaysOnOnlyWhenThePlayerWasPlaying)
+{
+    player->SetMediaFileName(PlayerMedia::Wav());
+    player->SetSegmentEnd(1.5);
+    player->SetCurrentPosition(1.2);
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 1.5; }));
+
+    for (bool stop : {false, true}) {
+        if (stop)
+            player->Stop();
+        else
+            player->Pause();
+        EXPECT_EQ(player->GetCurrentPosition(), 1.5);
+        player->SetCurrentPosition(1.0);
+        std::size_t prerolled = sound.PlayedCount();
+        Run(300);
+        EXPECT_EQ(sound.PlayedCount(), prerolled) << (stop ? "stopped" : "paused");
+        EXPECT_NEAR(player->GetCurrentPosition(), 1.0, 0.001);
+
+        player->Play();
+        ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 1.5; }));
+    }
+}
+
 std::string SoundFileName(const testing::TestParamInfo<std::string (*)()>& info)
 {
     const char* names[] = {"Wav", "CbrMp3", "VbrMp3"};

@@ -130,13 +130,13 @@ void GstMediaPlayer::SetMediaFileName(const std::string& path)
     Open(path, PlayerOperation::SetMediaFileName);
 }
 
-// Held at the segment end, the position is the end exactly as it was given,
-// so that a caller comparing the two finds the end reached.
+// At the segment end, the position is the end exactly as it was given, so
+// that a caller comparing the two finds the end reached.
 double GstMediaPlayer::GetCurrentPosition()
 {
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::GetCurrentPosition);
-    if (m_loaded && !m_atSegmentEnd) {
+    if (m_state != State::Empty && !AtSegmentEnd()) {
         if (std::optional<double> position = QueryPosition())
             m_position = *position;
     }
@@ -147,7 +147,7 @@ void GstMediaPlayer::SetCurrentPosition(double seconds)
 {
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::SetCurrentPosition);
-    if (m_loaded)
+    if (m_state != State::Empty)
         SeekTo(std::isnan(seconds) ? 0.0 : seconds, PlayerOperation::SetCurrentPosition);
 }
 
@@ -160,13 +160,11 @@ void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
     if (seconds && std::isnan(*seconds))
         seconds = 0.0;
     m_segmentEnd = seconds;
-    // A paused or stopped player applies it with its next seek or Play; taking
-    // the end away never needs a seek now.
-    if (!m_loaded || !m_playing || !seconds || m_pipelineEnd == m_segmentEnd)
+    // A player that does not play applies it with its next seek or Play;
+    // taking the end away never needs a seek now.
+    if (!Playing() || !seconds || m_pipelineEnd == m_segmentEnd)
         return;
-    double position = m_position;
-    if (!m_atSegmentEnd)
-        position = QueryPosition().value_or(m_position);
+    double position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
     SeekTo(position, PlayerOperation::SetSegmentEnd);
 }
 
@@ -174,46 +172,47 @@ void GstMediaPlayer::Play()
 {
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::Play);
-    if (!m_loaded)
+    if (m_state == State::Empty)
         return;
-    if (!m_playedSinceOpen && std::chrono::steady_clock::now() - m_openedAt > kOutputGoesStale)
+    if (m_unplayedSince && std::chrono::steady_clock::now() - *m_unplayedSince > kOutputGoesStale)
         ReopenAtPosition(PlayerOperation::Play);
-    if (!m_loaded)
+    if (m_state == State::Empty)
         return;
-    bool nothingLeft = m_atSegmentEnd && m_segmentEnd && m_position >= *m_segmentEnd;
-    if (!nothingLeft && (m_atSegmentEnd || m_pipelineEnd != m_segmentEnd)) {
+    bool nothingLeft = AtSegmentEnd() && m_segmentEnd && m_position >= *m_segmentEnd;
+    if (!nothingLeft && (AtSegmentEnd() || m_pipelineEnd != m_segmentEnd)) {
         // The stream ended at an end that has moved or gone: go on from here.
-        double position = m_atSegmentEnd ? m_position : QueryPosition().value_or(m_position);
+        double position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
         SeekTo(position, PlayerOperation::Play);
     }
-    m_playing = true;
-    m_stopped = false;
-    m_playedSinceOpen = true;
-    if (!m_atSegmentEnd)
-        ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
+    m_unplayedSince.reset();
+    if (AtSegmentEnd()) {
+        m_state = State::HeldAtEnd;
+        return;
+    }
+    m_state = State::Playing;
+    ChangeState(GST_STATE_PLAYING, PlayerOperation::Play);
 }
 
 void GstMediaPlayer::Pause()
 {
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::Pause);
-    if (!m_loaded)
+    if (m_state == State::Empty)
         return;
-    m_playing = false;
-    m_stopped = false;
+    m_state = AtSegmentEnd() ? State::AtEnd : State::Paused;
     ChangeState(GST_STATE_PAUSED, PlayerOperation::Pause);
 }
 
 // A broken stream is already stopped: Stop does not raise its error, which
-// waits for the next other operation.
+// waits for the next other operation. Halted at the segment end, the player
+// is stopped already.
 void GstMediaPlayer::Stop()
 {
     Q_ASSERT(OnGuiThread());
     m_bus->Drain();
-    if (!m_loaded || m_stopped)
+    if (m_state == State::Empty || m_state == State::Stopped || m_state == State::AtEnd)
         return;
-    m_playing = false;
-    m_stopped = true;
+    m_state = AtSegmentEnd() ? State::AtEnd : State::Stopped;
     ChangeState(GST_STATE_PAUSED, PlayerOperation::Stop);
 }
 
@@ -238,14 +237,14 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
                           "Cannot open " + Quoted(path) + ": " + (error ? error->message : "not a valid file name"));
     g_object_set(m_playbin.get(), "uri", uri.get(), nullptr);
 
-    m_loaded = true;
+    m_state = State::Paused;
     try {
         ChangeState(GST_STATE_PAUSED, operation);
     } catch (const PlayerFault&) {
         Unload();
         throw;
     }
-    m_openedAt = std::chrono::steady_clock::now();
+    m_unplayedSince = std::chrono::steady_clock::now();
     if (HasVideo())
         m_video->Deliver();
     else
@@ -263,8 +262,8 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     // stream's is its own end.
     bool holds = m_segmentEnd && *m_segmentEnd <= target;
     bool stopInStream = m_segmentEnd && !holds && (!duration || *m_segmentEnd < *duration);
-    bool resume = m_playing && m_atSegmentEnd && !holds;
-    if (holds && Sounding())
+    bool resume = m_state == State::HeldAtEnd && !holds;
+    if (holds && m_state == State::Playing)
         ChangeState(GST_STATE_PAUSED, operation);
 
     auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
@@ -274,7 +273,12 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     m_seekSeqnum = gst_event_get_seqnum(seek);
     m_pipelineEnd = m_segmentEnd;
     m_stopInStream = stopInStream;
-    m_atSegmentEnd = holds;
+    if (holds)
+        m_state = Playing() ? State::HeldAtEnd : State::AtEnd;
+    else if (resume)
+        m_state = State::Playing;
+    else if (m_state == State::AtEnd)
+        m_state = State::Paused;
     if (!gst_element_send_event(m_playbin.get(), seek)) {
         m_bus->Drain();
         ThrowStreamError(operation, PlayerFaultCode::StreamBroken);
@@ -299,7 +303,7 @@ void GstMediaPlayer::ReopenAtPosition(PlayerOperation operation)
 {
     double position = QueryPosition().value_or(m_position);
     Open(m_path, operation);
-    if (m_loaded && position > 0)
+    if (m_state != State::Empty && position > 0)
         SeekTo(position, operation);
 }
 
@@ -337,7 +341,7 @@ void GstMediaPlayer::WaitUntilSettled(PlayerOperation operation)
         // while prerolling may leave the state change pending for good.
         m_bus->Drain();
         ThrowStreamError(operation, errorCode);
-        if (!m_loaded)
+        if (m_state == State::Empty)
             return;
         GstStateChangeReturn result = gst_element_get_state(m_playbin.get(), nullptr, nullptr, kWaitSlice);
         if (result == GST_STATE_CHANGE_FAILURE) {
@@ -364,13 +368,10 @@ void GstMediaPlayer::Unload()
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
     m_video->Discard();
     m_leadIn->Reset();
-    m_loaded = false;
-    m_playing = false;
-    m_stopped = false;
-    m_playedSinceOpen = false;
+    m_state = State::Empty;
+    m_unplayedSince.reset();
     m_pipelineEnd.reset();
     m_stopInStream = false;
-    m_atSegmentEnd = false;
 }
 
 void GstMediaPlayer::OnBusMessage(GstMessage* message)
@@ -390,7 +391,7 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
     case GST_MESSAGE_CLOCK_LOST:
         // The sound output that gave the clock has gone: playing again makes
         // the pipeline choose a new one.
-        if (m_loaded && Sounding()) {
+        if (m_state == State::Playing) {
             gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
             gst_element_set_state(m_playbin.get(), GST_STATE_PLAYING);
         }
@@ -402,8 +403,8 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
         // The sound server asks us to hold (another program needs the device).
         GstState requested = GST_STATE_VOID_PENDING;
         gst_message_parse_request_state(message, &requested);
-        if (m_loaded && Sounding() && requested == GST_STATE_PAUSED) {
-            m_playing = false;
+        if (m_state == State::Playing && requested == GST_STATE_PAUSED) {
+            m_state = State::Paused;
             gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
         }
         break;
@@ -419,7 +420,7 @@ void GstMediaPlayer::OnBusMessage(GstMessage* message)
 // emptied so that nothing more happens, and the position where it broke stays.
 void GstMediaPlayer::OnStreamError(const BusError& error)
 {
-    if (m_streamError || !m_loaded)
+    if (m_streamError || m_state == State::Empty)
         return;
     if (std::optional<double> position = QueryPosition())
         m_position = *position;
@@ -434,20 +435,19 @@ void GstMediaPlayer::OnStreamError(const BusError& error)
 // no longer news.
 void GstMediaPlayer::OnEndOfStream(guint32 seqnum)
 {
-    if (!m_loaded || m_atSegmentEnd)
+    if (m_state == State::Empty || AtSegmentEnd())
         return;
     if (m_stopInStream) {
         if (seqnum != m_seekSeqnum)
             return;
-        m_atSegmentEnd = true;
+        m_state = m_state == State::Playing ? State::HeldAtEnd : State::AtEnd;
         m_position = *m_pipelineEnd;
         gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
         return;
     }
     if (std::optional<double> position = QueryPosition())
         m_position = *position;
-    m_playing = false;
-    m_stopped = true;
+    m_state = State::Stopped;
     gst_element_set_state(m_playbin.get(), GST_STATE_PAUSED);
 }
 

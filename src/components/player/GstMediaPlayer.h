@@ -25,14 +25,13 @@ struct GstPlayerSettings {
 };
 
 // The media player over GStreamer's playbin. Loading prerolls the file (PAUSED)
-// so that its first frame and its positions are ready; Stop is PAUSED with a
-// "stopped" mark, because a pipeline in READY forgets its position. Seeks are
+// so that its first frame and its positions are ready; Stop is PAUSED in the
+// state Stopped, because a pipeline in READY forgets its position. Seeks are
 // flushing and ACCURATE (with a lead-in where the demuxer needs one), and carry
 // the segment end as their stop, so that the stream itself ends on that
 // sample; the player then pauses the pipeline and holds at the end. Bus
-// messages are handled on the GUI thread as they
-// arrive, and before each operation, so that an operation always sees the
-// stream as it is.
+// messages are handled on the GUI thread as they arrive, and before each
+// operation, so that an operation always sees the stream as it is.
 //
 // Lives on the GUI thread; every operation must be called there.
 class GstMediaPlayer : public IMediaPlayer {
@@ -55,14 +54,27 @@ public:
     void Stop() override;
 
 private:
+    // Where playback is. In every state but Empty and Playing the pipeline is
+    // PAUSED; at the segment end it holds there and the position reads the
+    // end exactly.
+    enum class State {
+        Empty,     // nothing to play: no file, a missing file, a broken stream
+        Paused,    // after a load or Pause
+        Stopped,   // after Stop or at the end of the stream
+        Playing,   // the pipeline plays
+        HeldAtEnd, // Play()ed, but the segment end is reached: nothing more plays
+        AtEnd,     // not playing, at the segment end (sought there, or halted there)
+    };
+    bool AtSegmentEnd() const { return m_state == State::HeldAtEnd || m_state == State::AtEnd; }
+    // Playing as far as the caller is concerned, also when held at the end.
+    bool Playing() const { return m_state == State::Playing || m_state == State::HeldAtEnd; }
+
     // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
     void Open(const std::string& path, PlayerOperation operation);
     // An exact seek, `seconds` clamped to the stream, up to the segment end;
     // waits until it is done. A playing player plays on from there, or holds
     // when the target is not before the segment end.
     void SeekTo(double seconds, PlayerOperation operation);
-    // The pipeline plays (not paused, not held at the segment end).
-    bool Sounding() const { return m_playing && !m_atSegmentEnd; }
     void ReopenAtPosition(PlayerOperation operation);
     // Handles pending bus messages, then throws the error of a stream that
     // broke since the last operation.
@@ -93,13 +105,11 @@ private:
     std::unique_ptr<BusWatcher> m_bus;
 
     std::string m_path;
-    bool m_loaded = false;
-    bool m_playing = false;
-    bool m_stopped = false;
-    bool m_playedSinceOpen = false;
-    std::chrono::steady_clock::time_point m_openedAt;
+    State m_state = State::Empty;
+    // When the file was opened, until it first plays (see ReopenAtPosition).
+    std::optional<std::chrono::steady_clock::time_point> m_unplayedSince;
     // Where playback is: the last position read or sought, answered when the
-    // pipeline cannot tell (nothing loaded, a broken stream).
+    // pipeline cannot tell (nothing loaded, a broken stream, at the segment end).
     double m_position = 0;
     // The error of a stream that broke; thrown by the next operation.
     std::optional<BusError> m_streamError;
@@ -112,7 +122,4 @@ private:
     // sequence number of that seek, which its end of stream carries.
     bool m_stopInStream = false;
     guint32 m_seekSeqnum = GST_SEQNUM_INVALID;
-    // Playback reached the segment end (or was sought at or past it): the
-    // pipeline is paused, nothing more plays, and m_position is where it holds.
-    bool m_atSegmentEnd = false;
 };
