@@ -4,9 +4,9 @@
 // second per timer), and, at a private PulseAudio server, whether the first
 // sample heard after Play is the target and how long it takes to be heard.
 
-#include "PlayedSound.h"
-#include "PlayerMedia.h"
-#include "TestSurface.h"
+#include "support/PlayedSound.h"
+#include "support/PlayerMedia.h"
+#include "support/TestSurface.h"
 #include "components/player/GstMediaPlayer.h"
 #include "support/PrivatePulseSession.h"
 #include "support/SoundDecoder.h"
@@ -130,8 +130,7 @@ void BM_SoundServerStart(benchmark::State& state)
     }
     {
         ServerRecording monitor;
-        // The first recording from a server takes a while to start.
-        if (!QTest::qWaitFor([&] { return monitor.Size() > kRate / 10; }, 5000))
+        if (!monitor.WaitUntilListening())
             state.SkipWithError("the server's monitor records nothing");
         auto player = MakePlayer();
         player->SetMediaFileName(path);

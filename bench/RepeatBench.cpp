@@ -7,9 +7,9 @@
 // segment's end; on wav and on mp3 (constant and variable bit rate), and after
 // the media sat stopped a while.
 
-#include "FullStack.h"
-#include "PlayedSound.h"
-#include "PlayerMedia.h"
+#include "support/PlayedSound.h"
+#include "support/PlayerMedia.h"
+#include "support/PrivatePulseSession.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/WindowHarness.h"
 
@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kRate = SoundServerSession::kRate;
+constexpr int kRate = ServerRecording::kRate;
 constexpr double kSegmentSeconds = 1.0;
 
 struct Spread {
@@ -48,12 +48,21 @@ const Format kFormats[] = {{"wav", &PlayerMedia::Wav}, {"mp3 cbr", &PlayerMedia:
 // first lets the media sit stopped for `waitMs`.
 void MeasureRepeats(benchmark::State& state, const std::string& media, int waitMs)
 {
-    SoundServerSession server;
+    PrivatePulseSession server;
     if (!server.Ready()) {
         state.SkipWithError(server.Problem().c_str());
         return;
     }
+    ServerRecording monitor;
+    if (!monitor.WaitUntilListening()) {
+        state.SkipWithError("the server's monitor records nothing");
+        return;
+    }
     const DecodedSound reference = DecodeSound(media);
+    if (!reference.problem.empty()) {
+        state.SkipWithError(reference.problem.c_str());
+        return;
+    }
     WindowHarness window;
     window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer());
     window.prompts.openAnswers.push_back(media);
@@ -69,7 +78,7 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
         QTest::qWait(waitMs);
         const double start = place(random);
         window.dlg->Segment().SetSegment(start, start + kSegmentSeconds);
-        const std::size_t mark = server.Monitor().Size();
+        const std::size_t mark = monitor.Size();
         window.Click(ControlId::Repeat);
         if (!QTest::qWaitFor([&] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000)) {
             state.SkipWithError("Repeat did not stop within 5 s");
@@ -82,7 +91,7 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
         const long expected = std::lround(start * kRate);
         const long end = std::lround((start + kSegmentSeconds) * kRate);
         const std::optional<HeardSpan> heard =
-            LocateHeard(reference.samples, server.Monitor().From(mark), expected, end, kRate / 5);
+            LocateHeard(reference.samples, monitor.From(mark), expected, end, kRate / 5);
         if (!heard) {
             ++unmatched;
             continue;

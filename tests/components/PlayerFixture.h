@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PlayedSound.h"
-#include "PlayerMedia.h"
-#include "TestSurface.h"
+#include "support/PlayedSound.h"
+#include "support/PlayerMedia.h"
+#include "support/TestSurface.h"
 #include "components/player/GstMediaPlayer.h"
 #include "components/player/PlayerFault.h"
 #include "support/SoundDecoder.h"

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, UnplayableFileTest,
     testing::Values(UnplayableFile{"TextNamedMp3", &PlayerMedia::TextNamedMp3, "Could not determine type of stream"},
                     UnplayableFile{"ZeroByteMp3", &PlayerMedia::ZeroByteMp3, "contains no data"},
-                    UnplayableFile{"Folder", [] { return std::string(PLAYER_MEDIA_DIR); }, "is a directory"}),
+                    UnplayableFile{"Folder", &PlayerMedia::Folder, "is a directory"}),
     [](const testing::TestParamInfo<UnplayableFile>& info) { return std::string(info.param.name); });
 
 TEST_F(PlayerTest, AudioOnlyMediaShowTheFileName)

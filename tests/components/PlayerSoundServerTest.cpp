@@ -19,8 +19,7 @@ protected:
         ASSERT_TRUE(server.Ready()) << server.Problem();
         ASSERT_EQ(reference.problem, "");
         recording = std::make_unique<ServerRecording>();
-        // The first recording from a server takes a while to start.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return recording->Size() > kRate / 10; }, 5000));
+        ASSERT_TRUE(recording->WaitUntilListening()) << "the server's monitor records nothing";
         player = std::make_unique<GstMediaPlayer>();
         player->setSurface(&surface);
     }

@@ -94,8 +94,11 @@ TEST_P(VideoFileTest, FramesReachTheSurfaceWhilePausedAndWhilePlaying)
     EXPECT_GT(LitPixels(first), 50);
 
     player->Play();
+    // Frames come through the event loop: on a loaded machine the newest may
+    // lag behind the position for a moment.
     ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.0; }));
-    EXPECT_GT(MeanSquaredDifference(surface.frame(), first), 10.0);
+    EXPECT_TRUE(WaitFor([&] { return MeanSquaredDifference(surface.frame(), first) > 10.0; }))
+        << "the picture did not change while playing";
     EXPECT_GT(sound.PlayedCount(), 0u);
 }
 

@@ -2,7 +2,7 @@
 // when a recording breaks off: clear reasons, and nothing the user had is
 // lost.
 
-#include "RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 #include "components/recorder/CMP3Enc.h"
 
 #include <QTemporaryDir>

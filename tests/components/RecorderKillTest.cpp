@@ -1,7 +1,7 @@
 // A recording process that is killed (as by a crash or a power cut) leaves an
 // MP3 that plays up to at most about a second before the end.
 
-#include "RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The recorder on the default input of a real sound server: a private
 // PulseAudio whose default source hears what is played into its null sink.
 
-#include "RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/PrivatePulseSession.h"
 

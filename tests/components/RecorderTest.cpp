@@ -1,7 +1,7 @@
 // The recorder on a live test tone: what ends up in the MP3 and what the
 // engine reports on the way.
 
-#include "RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 #include "components/recorder/CMP3Enc.h"
 
 #include <QTemporaryDir>

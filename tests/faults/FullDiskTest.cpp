@@ -5,7 +5,7 @@
 
 #include <QTest>
 #include "TmpfsMount.h"
-#include "components/RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeRecorder.h"
 #include "support/FileBytes.h"
@@ -67,7 +67,7 @@ TEST_F(FullDiskTest, RecordingStopsTheUserIsToldAndTheMp3SoFarPlays)
         << Text(ControlId::FileSize) << " instead of " << FormatSize(size);
     EXPECT_EQ(prompts.boxes.size(), 1u);
 
-    const DecodedSound sound = DecodeRecording(take + ".mp3");
+    const DecodedSound sound = DecodeSound(take + ".mp3");
     ASSERT_EQ(sound.problem, "");
     const ToneSpan tone = FindTone(sound);
     EXPECT_GE(tone.Length(), size / kMp3BytesPerSecond - 1.0);

@@ -4,48 +4,23 @@
 #include "support/WindowTest.h"
 #include "components/recorder/CMP3Enc.h"
 #include "fakes/FakePlayer.h"
+#include "support/EnvironmentOverride.h"
 #include "support/FileBytes.h"
 
 #include <gmock/gmock.h>
-
-#include <cstdlib>
-#include <optional>
 
 using namespace std::chrono_literals;
 using testing::HasSubstr;
 
 namespace {
 
-// Sets an environment variable for as long as the object lives.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        setenv(name, value, 1);
-    }
-    EnvironmentVariable(const EnvironmentVariable&) = delete;
-    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
-    ~EnvironmentVariable()
-    {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 using NoSoundInputTest = WindowTest;
 
 TEST_F(NoSoundInputTest, RecordSaysWhyPromptlyAndLeavesTheChosenFileAlone)
 {
     // Whatever sound server the machine may have, none answers here.
-    EnvironmentVariable noServer("PULSE_SERVER", "unix:/nonexistent/pulse/native");
+    EnvironmentOverride noServer;
+    noServer.Set("PULSE_SERVER", "unix:/nonexistent/pulse/native");
     Start(RealRecorder(CMP3Enc::kDefaultInput));
     const std::string kept = PathIn("kept.mp3");
     WriteFileBytes(kept, "an earlier recording");

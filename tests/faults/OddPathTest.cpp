@@ -6,7 +6,7 @@
 
 #include <QTest>
 #include "support/WavFile.h"
-#include "components/RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 #include "support/FileBytes.h"
 
 #include <QLineEdit>
@@ -73,7 +73,7 @@ TEST_P(OddPathTest, MediaPausePointsRecordingAndSettingsAllWork)
         return !size.empty() && size != "0 Byte"; }, 5000));
     Click(ControlId::StopRecording);
     EXPECT_TRUE(prompts.boxes.empty()) << prompts.boxes.front().text;
-    const DecodedSound sound = DecodeRecording(FileIn(".mp3"));
+    const DecodedSound sound = DecodeSound(FileIn(".mp3"));
     EXPECT_EQ(sound.problem, "");
     EXPECT_FALSE(sound.samples.empty());
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "FullStack.h"
+#include "support/PlayedSound.h"
+#include "support/PrivatePulseSession.h"
 #include "SteppedTone.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/WindowHarness.h"
@@ -19,6 +20,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Ready()) << server.Problem();
+        monitor = std::make_unique<ServerRecording>();
+        ASSERT_TRUE(monitor->WaitUntilListening()) << "the sound server's monitor records nothing";
         SteppedTone::WriteWav(media);
     }
 
@@ -49,16 +52,17 @@ protected:
         return QTest::qWaitFor([this] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 5000);
     }
 
-    std::size_t Mark() { return server.Monitor().Size(); }
+    std::size_t Mark() { return monitor->Size(); }
 
     // What the server played since `mark`.
     std::vector<SteppedTone::Stretch> HeardSince(std::size_t mark)
     {
-        return SteppedTone::Heard(SteppedTone::Stretches(server.Monitor().From(mark)));
+        return SteppedTone::Heard(SteppedTone::Stretches(monitor->From(mark)));
     }
 
     QTemporaryDir dir;
     std::string media = PathIn("lesson.wav");
-    SoundServerSession server;
+    PrivatePulseSession server;
+    std::unique_ptr<ServerRecording> monitor;
     WindowHarness window;
 };

@@ -1,5 +1,7 @@
 #include "support/PrivatePulseSession.h"
 
+#include "support/FileBytes.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -18,14 +20,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // Stops one process this helper started, by its id: `signal` first, SIGKILL
 // when it has not ended within 3 s.
@@ -159,11 +153,11 @@ bool PrivatePulseSession::WaitFor(const std::string& what, bool (PrivatePulseSes
         int status = 0;
         if (waitpid(process, &status, WNOHANG) == process) {
             process = -1;
-            m_problem = what + " ended at once:\n" + ReadAll(log);
+            m_problem = what + " ended at once:\n" + ReadFileBytes(log);
             return false;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            m_problem = what + " was not ready within 10 s:\n" + ReadAll(log);
+            m_problem = what + " was not ready within 10 s:\n" + ReadFileBytes(log);
             return false;
         }
         std::this_thread::sleep_for(20ms);

@@ -1,4 +1,6 @@
-#include "PlayerMedia.h"
+#include "support/PlayerMedia.h"
+
+#include "support/FileBytes.h"
 
 #include "components/BusError.h"
 #include "components/GstHandles.h"
@@ -81,24 +83,10 @@ void RunPipeline(const std::string& description, const std::string& location)
     throw std::runtime_error("making " + location + " took too long " + std::to_string(kAttempts) + " times: " + text);
 }
 
-std::vector<char> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::vector<char>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-}
-
 const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
                            "! audio/x-raw,rate=44100,channels=1 ! audioconvert ";
 
-void PutLe32(std::vector<char>& bytes, std::uint32_t value)
+void PutLe32(std::string& bytes, std::uint32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
         bytes.push_back(char((value >> shift) & 0xff));
@@ -111,7 +99,7 @@ std::uint8_t Bcd(int value)
 
 // A Video CD track file: each 2324-byte pack of the stream goes into a mode 2
 // form 2 sector (sync, address, subheader, data, EDC) behind a RIFF/CDXA header.
-std::vector<char> CdxaFromPacks(const std::vector<char>& stream)
+std::string CdxaFromPacks(const std::string& stream)
 {
     constexpr std::size_t kPack = 2324;
     constexpr std::size_t kSector = 2352;
@@ -119,15 +107,14 @@ std::vector<char> CdxaFromPacks(const std::vector<char>& stream)
         throw std::runtime_error("the stream is not in 2324-byte packs");
     std::size_t sectors = stream.size() / kPack;
 
-    std::vector<char> file;
-    file.insert(file.end(), {'R', 'I', 'F', 'F'});
+    std::string file = "RIFF";
     PutLe32(file, std::uint32_t(4 + 8 + 16 + 8 + sectors * kSector));
-    file.insert(file.end(), {'C', 'D', 'X', 'A', 'f', 'm', 't', ' '});
+    file += "CDXAfmt ";
     PutLe32(file, 16);
     // Owner ids, attributes, "XA" signature, file number, reserved.
     const char format[16] = {0, 0, 0, 0, 0x15, 0x55, 'X', 'A', 1, 0, 0, 0, 0, 0, 0, 0};
-    file.insert(file.end(), format, format + 16);
-    file.insert(file.end(), {'d', 'a', 't', 'a'});
+    file.append(format, 16);
+    file += "data";
     PutLe32(file, std::uint32_t(sectors * kSector));
 
     for (std::size_t sector = 0; sector < sectors; ++sector) {
@@ -138,10 +125,9 @@ std::vector<char> CdxaFromPacks(const std::vector<char>& stream)
                                char(Bcd(int(address / 4500))), char(Bcd(int(address / 75 % 60))),
                                char(Bcd(int(address % 75))), 2,
                                1, 1, 0x62, 0x0f, 1, 1, 0x62, 0x0f};
-        file.insert(file.end(), head, head + 24);
-        auto pack = stream.begin() + std::ptrdiff_t(sector * kPack);
-        file.insert(file.end(), pack, pack + std::ptrdiff_t(kPack));
-        file.insert(file.end(), 4, 0);
+        file.append(head, 24);
+        file.append(stream, sector * kPack, kPack);
+        file.append(4, '\0');
     }
     return file;
 }
@@ -186,15 +172,15 @@ std::string Mpg()
 
 std::string Dat()
 {
-    return Made("AVSEQ01.DAT", [](const std::string& out) { WriteAll(out, CdxaFromPacks(ReadAll(Mpg()))); });
+    return Made("AVSEQ01.DAT", [](const std::string& out) { WriteFileBytes(out, CdxaFromPacks(ReadFileBytes(Mpg()))); });
 }
 
 std::string TruncatedMp3()
 {
     return Made("truncated.mp3", [](const std::string& out) {
-        std::vector<char> bytes = ReadAll(CbrMp3());
+        std::string bytes = ReadFileBytes(CbrMp3());
         bytes.resize(bytes.size() * 2 / 5 + 7);
-        WriteAll(out, bytes);
+        WriteFileBytes(out, bytes);
     });
 }
 
@@ -202,13 +188,18 @@ std::string TextNamedMp3()
 {
     return Made("notes.mp3", [](const std::string& out) {
         std::string text = "These are notes for the lesson, not sound.\nLine two.\n";
-        WriteAll(out, std::vector<char>(text.begin(), text.end()));
+        WriteFileBytes(out, text);
     });
 }
 
 std::string ZeroByteMp3()
 {
-    return Made("empty.mp3", [](const std::string& out) { WriteAll(out, {}); });
+    return Made("empty.mp3", [](const std::string& out) { WriteFileBytes(out, {}); });
+}
+
+std::string Folder()
+{
+    return MediaDir().string();
 }
 
 std::string Missing()

@@ -1,4 +1,4 @@
-#include "RecorderSoundCheck.h"
+#include "support/RecorderSoundCheck.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,12 +10,6 @@
 // input delivers exactly that much sound and then ends.
 std::string ToneInput(int frequency, double seconds = 0);
 
-// The decoder under the name the fault tests still call it by.
-inline DecodedSound DecodeRecording(const std::string& path)
-{
-    return DecodeSound(path);
-}
-
 // Where a tone is heard: from the first to the last loud 5 ms window
 // (the encoder's silent lead-in and padding are not part of it).
 struct ToneSpan {

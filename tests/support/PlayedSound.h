@@ -45,14 +45,19 @@ private:
 
 // What a sound server plays on its sink "spk", recorded at the sink's monitor
 // (mono, float, 44.1 kHz) from construction on, as a listener would hear it.
-// The server is the one PULSE_SERVER names.
+// The server is the one PULSE_SERVER names (see PrivatePulseSession).
 class ServerRecording {
 public:
+    static constexpr int kRate = 44100;
+
     ServerRecording();
     ~ServerRecording();
     ServerRecording(const ServerRecording&) = delete;
     ServerRecording& operator=(const ServerRecording&) = delete;
 
+    // Waits (at most 5 s: a server's first recording takes a while to start)
+    // until the monitor delivers sound; false when it does not.
+    bool WaitUntilListening();
     std::size_t Size() const;
     // The samples recorded from sample `first` on.
     std::vector<float> From(std::size_t first) const;

@@ -1,7 +1,8 @@
-#include "PlayedSound.h"
+#include "support/PlayedSound.h"
 
 #include "components/MediaFramework.h"
 
+#include <QTest>
 #include <gst/app/gstappsink.h>
 #include <gst/audio/audio.h>
 #include <cmath>
@@ -131,7 +132,7 @@ void SoundCapture::Keep(GstBuffer* buffer)
 ServerRecording::ServerRecording()
 {
     m_pipeline = Parse("pulsesrc device=spk.monitor buffer-time=20000 latency-time=5000 ! audioconvert ! audioresample "
-                       "! audio/x-raw,format=F32LE,channels=1,rate=44100 ! appsink name=out sync=false");
+                       "! audio/x-raw,format=F32LE,channels=1,rate=" + std::to_string(kRate) + " ! appsink name=out sync=false");
     m_sink.reset(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "out"));
     gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
     m_reader = std::thread([this] { Read(); });
@@ -141,6 +142,11 @@ ServerRecording::~ServerRecording()
 {
     m_stop = true;
     m_reader.join();
+}
+
+bool ServerRecording::WaitUntilListening()
+{
+    return QTest::qWaitFor([this] { return Size() > kRate / 10; }, 5000);
 }
 
 std::size_t ServerRecording::Size() const
