@@ -9,33 +9,22 @@
 
 namespace gsthandle {
 
+// Releases a handle's pointer with the framework's function for its type.
+template <auto release>
+struct Release {
+    template <typename T>
+    void operator()(T* pointer) const
+    {
+        release(pointer);
+    }
+};
+
 struct ObjectUnref {
     void operator()(gpointer object) const
     {
         if (object)
             gst_object_unref(object);
     }
-};
-struct MessageUnref {
-    void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-struct CapsUnref {
-    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
-};
-struct SampleUnref {
-    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-struct BufferUnref {
-    void operator()(GstBuffer* buffer) const { gst_buffer_unref(buffer); }
-};
-struct QueryUnref {
-    void operator()(GstQuery* query) const { gst_query_unref(query); }
-};
-struct ErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-struct GFree {
-    void operator()(gpointer memory) const { g_free(memory); }
 };
 
 } // namespace gsthandle
@@ -47,13 +36,13 @@ using GstElementHandle = GstObjectHandle<GstElement>;
 using GstBusHandle = GstObjectHandle<GstBus>;
 using GstPadHandle = GstObjectHandle<GstPad>;
 
-using GstMessageHandle = std::unique_ptr<GstMessage, gsthandle::MessageUnref>;
-using GstCapsHandle = std::unique_ptr<GstCaps, gsthandle::CapsUnref>;
-using GstSampleHandle = std::unique_ptr<GstSample, gsthandle::SampleUnref>;
-using GstBufferHandle = std::unique_ptr<GstBuffer, gsthandle::BufferUnref>;
-using GstQueryHandle = std::unique_ptr<GstQuery, gsthandle::QueryUnref>;
-using GErrorHandle = std::unique_ptr<GError, gsthandle::ErrorFree>;
-using GCharHandle = std::unique_ptr<gchar, gsthandle::GFree>;
+using GstMessageHandle = std::unique_ptr<GstMessage, gsthandle::Release<gst_message_unref>>;
+using GstCapsHandle = std::unique_ptr<GstCaps, gsthandle::Release<gst_caps_unref>>;
+using GstSampleHandle = std::unique_ptr<GstSample, gsthandle::Release<gst_sample_unref>>;
+using GstBufferHandle = std::unique_ptr<GstBuffer, gsthandle::Release<gst_buffer_unref>>;
+using GstQueryHandle = std::unique_ptr<GstQuery, gsthandle::Release<gst_query_unref>>;
+using GErrorHandle = std::unique_ptr<GError, gsthandle::Release<g_error_free>>;
+using GCharHandle = std::unique_ptr<gchar, gsthandle::Release<g_free>>;
 
 // Takes ownership of a floating element (as gst_element_factory_make returns)
 // so that the handle holds a real reference.
