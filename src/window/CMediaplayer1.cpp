@@ -2,17 +2,77 @@
 
 #include <QPainter>
 
+namespace {
+
+// How often a playing player is asked whether it still plays.
+constexpr int kWatchPeriodMs = 250;
+
+} // namespace
+
 CMediaplayer1::CMediaplayer1(std::unique_ptr<IMediaPlayer> player, QWidget* parent)
     : QWidget(parent), m_player(std::move(player))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_player->setSurface(this);
+    m_watch.setInterval(kWatchPeriodMs);
+    connect(&m_watch, &QTimer::timeout, this, &CMediaplayer1::AnnounceState);
 }
 
 // The player goes first, so that no frame arrives at a half-destroyed widget.
 CMediaplayer1::~CMediaplayer1()
 {
     m_player.reset();
+}
+
+template <typename Operation>
+void CMediaplayer1::Announcing(Operation operation)
+{
+    try {
+        operation();
+    } catch (...) {
+        AnnounceState();
+        throw;
+    }
+    AnnounceState();
+}
+
+void CMediaplayer1::AnnounceState()
+{
+    PlaybackState state = m_player->Status().state;
+    if (state == PlaybackState::Playing)
+        m_watch.start();
+    else
+        m_watch.stop();
+    if (state == m_announced)
+        return;
+    m_announced = state;
+    emit stateChanged(state);
+}
+
+void CMediaplayer1::SetMediaFileName(const std::string& path)
+{
+    Announcing([&] { m_player->SetMediaFileName(path); });
+}
+
+void CMediaplayer1::SetCurrentPosition(double seconds)
+{
+    Announcing([&] { m_player->SetCurrentPosition(seconds); });
+    emit seeked(m_player->Status().position);
+}
+
+void CMediaplayer1::Play()
+{
+    Announcing([&] { m_player->Play(); });
+}
+
+void CMediaplayer1::Pause()
+{
+    Announcing([&] { m_player->Pause(); });
+}
+
+void CMediaplayer1::Stop()
+{
+    Announcing([&] { m_player->Stop(); });
 }
 
 void CMediaplayer1::showFrame(const QImage& frame)

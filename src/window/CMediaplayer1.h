@@ -4,26 +4,29 @@
 
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
 #include <string>
 
-// The player control of the main window: shows what the player plays and
-// forwards the window's player operations to it.
+// The player control of the main window: shows what the player plays,
+// forwards the window's player operations to it, and announces where playback
+// goes, so that views (the desktop's media controls) can follow it.
 class CMediaplayer1 : public QWidget, public PlayerSurface {
     Q_OBJECT
 public:
     explicit CMediaplayer1(std::unique_ptr<IMediaPlayer> player, QWidget* parent = nullptr);
     ~CMediaplayer1() override;
 
-    void SetMediaFileName(const std::string& path) { m_player->SetMediaFileName(path); }
+    void SetMediaFileName(const std::string& path);
     double GetCurrentPosition() { return m_player->GetCurrentPosition(); }
-    void SetCurrentPosition(double seconds) { m_player->SetCurrentPosition(seconds); }
+    void SetCurrentPosition(double seconds);
     void SetSegmentEnd(std::optional<double> seconds) { m_player->SetSegmentEnd(seconds); }
-    void Play() { m_player->Play(); }
-    void Pause() { m_player->Pause(); }
-    void Stop() { m_player->Stop(); }
+    void Play();
+    void Pause();
+    void Stop();
+    PlaybackStatus Status() const { return m_player->Status(); }
 
     void showFrame(const QImage& frame) override;
     void showText(const QString& text) override;
@@ -31,11 +34,27 @@ public:
     const QImage& currentFrame() const { return m_frame; }
     const QString& currentText() const { return m_text; }
 
+signals:
+    // Playback started, paused or stopped: by an operation, or by itself (the
+    // end of the media, a broken stream), noticed within a quarter second.
+    void stateChanged(PlaybackState state);
+    // Playback moved to `seconds` (a seek).
+    void seeked(double seconds);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Runs a player operation, then announces the state it left, also when
+    // it failed.
+    template <typename Operation>
+    void Announcing(Operation operation);
+    void AnnounceState();
+
     std::unique_ptr<IMediaPlayer> m_player;
     QImage m_frame;
     QString m_text;
+    PlaybackState m_announced = PlaybackState::Stopped;
+    // While playing: playback may halt by itself.
+    QTimer m_watch;
 };

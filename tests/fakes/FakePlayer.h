@@ -30,6 +30,7 @@ public:
         loadedPath = path;
         position = 0;
         playing = false;
+        stopped = false;
         segmentEnd.reset();
     }
     double GetCurrentPosition() override
@@ -55,16 +56,27 @@ public:
     {
         Record(kPlay, {});
         playing = true;
+        stopped = false;
     }
     void Pause() override
     {
         Record(kPause, {});
         playing = false;
+        stopped = false;
     }
     void Stop() override
     {
         Record(kStop, {});
         playing = false;
+        stopped = true;
+    }
+    // Not recorded: views read it whenever they like.
+    PlaybackStatus Status() const override
+    {
+        PlaybackState state = playing                                ? PlaybackState::Playing
+                              : stopped || loadedPath.empty()        ? PlaybackState::Stopped
+                                                                     : PlaybackState::Paused;
+        return {state, position, loadedPath.empty() ? std::nullopt : length};
     }
 
     // The operations called, in order, without GetCurrentPosition (which the
@@ -90,6 +102,10 @@ public:
     std::string loadedPath;
     double position = 0;
     bool playing = false;
+    // Stop was the last of Play, Pause and Stop (a load pauses).
+    bool stopped = false;
+    // The length of whatever is loaded.
+    std::optional<double> length;
     std::optional<double> segmentEnd;
 
 private:

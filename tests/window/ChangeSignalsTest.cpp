@@ -102,3 +102,53 @@ TEST_F(ChangeSignalsTest, TheRememberedMediaIsAnnouncedWhenItLoadsAtStartUp)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ChangeSignalsTest, TheSelectedPausePointIsAnnouncedWhenAnotherIs)
+{
+    QSignalSpy spy(&dlg->Points(), &PausePoints::selectionChanged);
+    OpenMedia("lesson.mp3", "5\r\n9\r\n");
+    Click(ControlId::NextPoint);
+    Click(ControlId::NextPoint); // the last one is selected: nothing moves
+    Click(ControlId::DeletePoint);
+    Click(ControlId::DeletePoint);
+    std::vector<int> selected;
+    for (const QList<QVariant>& arguments : spy)
+        selected.push_back(arguments.at(0).toInt());
+    EXPECT_EQ(selected, (std::vector<int>{0, 1, 0, -1}));
+
+    // A file without points selects none, and says so only when that is news.
+    spy.clear();
+    OpenMedia("other.mp3");
+    EXPECT_TRUE(spy.isEmpty());
+}
+
+TEST_F(ChangeSignalsTest, ThePlayerControlAnnouncesPlaybackAlsoWhenItEndsByItself)
+{
+    CMediaplayer1& control = dlg->Player();
+    QSignalSpy states(&control, &CMediaplayer1::stateChanged);
+    QSignalSpy seeks(&control, &CMediaplayer1::seeked);
+    dlg->Segment().SetSegment(2, 5);
+
+    Click(ControlId::TopPlay); // loads (paused), seeks to the end, plays
+    Click(ControlId::Pause);
+    Click(ControlId::TopStop);
+    std::vector<PlaybackState> announced;
+    for (const QList<QVariant>& arguments : states)
+        announced.push_back(arguments.at(0).value<PlaybackState>());
+    EXPECT_EQ(announced, (std::vector<PlaybackState>{PlaybackState::Paused, PlaybackState::Playing,
+                                                     PlaybackState::Paused, PlaybackState::Stopped}));
+    ASSERT_EQ(seeks.size(), 1);
+    EXPECT_DOUBLE_EQ(seeks.at(0).at(0).toDouble(), 5);
+
+    // Playback that halts by itself (the end of the media) is noticed too.
+    Click(ControlId::TopPlay);
+    states.clear();
+    player->playing = false;
+    player->stopped = true;
+    ASSERT_TRUE(states.wait(1000));
+    EXPECT_EQ(states.at(0).at(0).value<PlaybackState>(), PlaybackState::Stopped);
+}
+
+} // namespace

@@ -216,6 +216,19 @@ void GstMediaPlayer::Stop()
     ChangeState(GST_STATE_PAUSED, PlayerOperation::Stop);
 }
 
+// Read without draining the bus: a message not handled yet shows in the next
+// status.
+PlaybackStatus GstMediaPlayer::Status() const
+{
+    if (!m_loaded)
+        return {PlaybackState::Stopped, m_position, std::nullopt};
+    PlaybackStatus status;
+    status.state = m_playing ? PlaybackState::Playing : m_stopped ? PlaybackState::Stopped : PlaybackState::Paused;
+    status.position = m_atSegmentEnd ? m_position : QueryPosition().value_or(m_position);
+    status.length = QueryDuration();
+    return status;
+}
+
 void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
 {
     Unload();

@@ -52,6 +52,7 @@ public:
     void Play() override;
     void Pause() override;
     void Stop() override;
+    PlaybackStatus Status() const override;
 
 private:
     // Where playback is. In every state but Empty and Playing the pipeline is

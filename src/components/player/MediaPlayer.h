@@ -18,6 +18,22 @@ public:
     virtual void showText(const QString& text) = 0;
 };
 
+// Whether playback runs, holds or was stopped.
+enum class PlaybackState { Stopped, Paused, Playing };
+
+// Where playback is, for views that follow it (the desktop's media controls).
+struct PlaybackStatus {
+    // Playing from Play until Pause, Stop, a load, the end of the media or a
+    // broken stream halts it (holding at the segment end still counts as
+    // playing); Paused after Pause and right after a load; Stopped after Stop,
+    // at the end of the media, and while nothing is loaded.
+    PlaybackState state = PlaybackState::Stopped;
+    // Seconds, as GetCurrentPosition reads it.
+    double position = 0;
+    // Seconds; none while unknown or nothing is loaded.
+    std::optional<double> length;
+};
+
 // The operations the window drives a media player with. Every operation is
 // synchronous: it blocks the calling (GUI) thread until its effect is in place,
 // for at most a few seconds; a media framework that takes longer makes the
@@ -69,4 +85,8 @@ public:
     // Stops playback, keeping the position (Play continues from there); does
     // nothing when nothing is loaded or playback is already stopped.
     virtual void Stop() = 0;
+
+    // Where playback is now. Never blocks and never throws: the error of a
+    // stream that broke stays for the next operation.
+    virtual PlaybackStatus Status() const = 0;
 };

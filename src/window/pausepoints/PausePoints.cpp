@@ -35,6 +35,16 @@ int PausePoints::Selected() const
 void PausePoints::Select(int index)
 {
     m_pointList.setCurrentRow(index);
+    AnnounceSelection();
+}
+
+void PausePoints::AnnounceSelection()
+{
+    int selected = Selected();
+    if (selected == m_announcedSelection)
+        return;
+    m_announcedSelection = selected;
+    emit selectionChanged(selected);
 }
 
 void PausePoints::Append(double seconds, const std::string& entryText)
@@ -61,6 +71,7 @@ void PausePoints::Clear(const std::string& filePath)
     m_pointFilePath = filePath;
     m_pointsModified = false;
     emit pointsChanged();
+    AnnounceSelection();
 }
 
 void PausePoints::LoadPausePoints()
@@ -81,6 +92,7 @@ void PausePoints::LoadPausePoints()
                              BoxIcon::Exclamation);
     m_pointsModified = false;
     emit pointsChanged();
+    AnnounceSelection();
 }
 
 bool PausePoints::WritePausePoints()

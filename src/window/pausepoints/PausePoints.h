@@ -13,7 +13,8 @@ class QListWidget;
 // beside it and shown, entry for entry, in the (hidden) list box. Loads and
 // saves the file, offers to save changes before they would be lost, edits,
 // replays and steps through the points, and stops playback at the point after
-// the selected one. Announces every change of the points.
+// the selected one. Announces every change of the points and of the
+// selection.
 class PausePoints : public QObject {
     Q_OBJECT
 public:
@@ -61,11 +62,14 @@ public:
 
 signals:
     void pointsChanged();
+    // Another entry (or none, -1) is selected.
+    void selectionChanged(int selected);
 
 private:
     // The list and m_pausePoints, kept in step.
     void Append(double seconds, const std::string& entryText);
     void Select(int index); // -1 selects none
+    void AnnounceSelection();
     void Nudge(int direction); // -1 earlier, +1 later by the step
     bool LoopsInfinitely() const;
 
@@ -77,4 +81,5 @@ private:
     bool m_pointsModified = false;
     double m_leadIn = 0;
     double m_pointStep = 0;
+    int m_announcedSelection = -1;
 };
