@@ -220,11 +220,13 @@ void GstMediaPlayer::Stop()
 // status.
 PlaybackStatus GstMediaPlayer::Status() const
 {
-    if (!m_loaded)
+    if (m_state == State::Empty)
         return {PlaybackState::Stopped, m_position, std::nullopt};
     PlaybackStatus status;
-    status.state = m_playing ? PlaybackState::Playing : m_stopped ? PlaybackState::Stopped : PlaybackState::Paused;
-    status.position = m_atSegmentEnd ? m_position : QueryPosition().value_or(m_position);
+    status.state = Playing()                    ? PlaybackState::Playing
+                   : m_state == State::Stopped ? PlaybackState::Stopped
+                                               : PlaybackState::Paused;
+    status.position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
     status.length = QueryDuration();
     return status;
 }
