@@ -287,7 +287,9 @@ void CRecorderDlg::closeEvent(QCloseEvent* event)
 
 void CRecorderDlg::OnClose()
 {
-    m_player.Stop();
+    // A player that fails to stop is reported, and the settings are saved
+    // all the same.
+    Dispatch([this] { m_player.Stop(); });
     m_settings->SaveSettings();
     // A failed save of the pause points keeps the window open, so they are not lost.
     if (!m_points->OfferToSavePausePoints())

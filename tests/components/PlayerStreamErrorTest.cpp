@@ -32,7 +32,59 @@ GstElementHandle StuckSoundOutput(int ms)
     return SoundOutput("identity sleep-time=" + std::to_string(ms * 1000) + " ! fakesink sync=true");
 }
 
+// A sound output that fails as playback halts (PLAYING to PAUSED): an error
+// that arrives during Stop's own state change. A fakesink of a type of its own.
+GstStateChangeReturn (*g_fakeSinkChangeState)(GstElement*, GstStateChange) = nullptr;
+
+GstStateChangeReturn FailOnHalt(GstElement* element, GstStateChange transition)
+{
+    if (transition == GST_STATE_CHANGE_PLAYING_TO_PAUSED)
+        GST_ELEMENT_ERROR(element, RESOURCE, FAILED, ("the sound device went away"), (nullptr));
+    return g_fakeSinkChangeState(element, transition);
+}
+
+GstElementHandle SoundOutputFailingOnHalt()
+{
+    static const GType type = [] {
+        InitialiseMediaFramework();
+        GstElementHandle fake = AdoptElement(gst_element_factory_make("fakesink", nullptr));
+        const GType parent = G_OBJECT_TYPE(fake.get());
+        GTypeQuery query;
+        g_type_query(parent, &query);
+        GTypeInfo info{};
+        info.class_size = guint16(query.class_size);
+        info.instance_size = guint16(query.instance_size);
+        info.class_init = [](gpointer klass, gpointer) {
+            auto* elementClass = GST_ELEMENT_CLASS(klass);
+            g_fakeSinkChangeState = elementClass->change_state;
+            elementClass->change_state = FailOnHalt;
+        };
+        return g_type_register_static(parent, "ArdenoTestFailOnHaltSink", &info, GTypeFlags(0));
+    }();
+    GstElementHandle sink = AdoptElement(GST_ELEMENT(g_object_new(type, "sync", TRUE, nullptr)));
+    return sink;
+}
+
 } // namespace
+
+// Stop is issued on the way out (closing the window): an error that arrives
+// while it stops is shown and left to the next operation, never thrown by Stop.
+TEST(PlayerStopTest, AnErrorDuringStopsOwnStateChangeIsNotRaisedByIt)
+{
+    TestSurface surface;
+    GstMediaPlayer player(GstPlayerSettings{SoundOutputFailingOnHalt()});
+    player.setSurface(&surface);
+    const std::string path = PlayerMedia::Wav();
+    player.SetMediaFileName(path);
+    player.Play();
+    QTest::qWait(200);
+
+    EXPECT_NO_THROW(player.Stop());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return surface.text().contains("sound device went away"); }, 2000))
+        << surface.text().toStdString();
+    EXPECT_PLAYER_FAULT(player.Play(), PlayerFaultCode::StreamBroken, PlayerOperation::Play,
+                        testing::HasSubstr("sound device went away"));
+}
 
 class BrokenStreamTest : public PlayerTest {
 protected:

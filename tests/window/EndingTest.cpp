@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "window/AboutDlg.h"
 #include "support/WindowTest.h"
 
@@ -75,15 +76,19 @@ TEST_F(WindowTest, CloseStopsThePlayerAndEndsTheRun)
     EXPECT_EQ(player->Commands(), std::vector<std::string>{"Stop"});
 }
 
-TEST_F(WindowTest, CloseKeepsTheWindowOpenWhenThePlayerFaults)
+// A player that fails to stop costs the user neither the settings nor the end
+// of the run.
+TEST_F(WindowTest, CloseSavesTheSettingsAndEndsAlsoWhenThePlayerFaults)
 {
     Start();
     player->failOn = {FakePlayer::kStop};
+    dlg->Segment().SetSegment(4.5, 9.25);
     dlg->close();
-    EXPECT_TRUE(dlg->isVisible());
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].icon, BoxIcon::Stop);
     EXPECT_EQ(prompts.boxes[0].text, "Stop failed");
+    EXPECT_EQ(ReadFileBytes(environment.settingsPath).substr(0, 20), "4.500000\r\n9.250000\r\n");
+    EXPECT_FALSE(dlg->isVisible());
 }
 
 TEST_F(WindowTest, AboutOpensFromTheButtonAndFromTheMenu)

@@ -297,6 +297,8 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     if (!gst_element_send_event(m_playbin.get(), seek)) {
         m_bus->Drain();
         ThrowStreamError(operation, PlayerFaultCode::StreamBroken);
+        if (m_streamError)
+            return;
         throw PlayerFault(PlayerFaultCode::Refused, operation,
                           "The media framework refused to seek in " + Quoted(m_path) + " to " +
                               std::to_string(target) + " s");
@@ -330,7 +332,11 @@ void GstMediaPlayer::BeginOperation(PlayerOperation operation)
 
 void GstMediaPlayer::ThrowStreamError(PlayerOperation operation, PlayerFaultCode code)
 {
-    if (!m_streamError)
+    // Stop and SetSegmentEnd, issued where playback ends (also on the way
+    // out), leave the error, already shown on the surface, to the next other
+    // operation, also when it arrives during their own work.
+    const bool leavesStreamErrors = operation == PlayerOperation::Stop || operation == PlayerOperation::SetSegmentEnd;
+    if (!m_streamError || leavesStreamErrors)
         return;
     BusError error = std::move(*m_streamError);
     m_streamError.reset();
@@ -362,6 +368,8 @@ void GstMediaPlayer::WaitUntilSettled(PlayerOperation operation)
         if (result == GST_STATE_CHANGE_FAILURE) {
             m_bus->HandleUntil([this] { return m_streamError.has_value(); }, kErrorGrace);
             ThrowStreamError(operation, errorCode);
+            if (m_streamError)
+                return;
             throw PlayerFault(PlayerFaultCode::Refused, operation,
                               std::string("The media framework refused to ") + OperationName(operation) + " " +
                                   Quoted(m_path) + " and gave no reason");

@@ -83,7 +83,10 @@ public:
     // Holds the position; returns once playback has halted.
     virtual void Pause() = 0;
     // Stops playback, keeping the position (Play continues from there); does
-    // nothing when nothing is loaded or playback is already stopped.
+    // nothing when nothing is loaded or playback is already stopped. Raises no
+    // stream error, also not one that arrives while it stops: the error is
+    // shown on the surface and thrown by the next other operation. Throws
+    // Refused or Timeout only when the framework does not stop.
     virtual void Stop() = 0;
 
     // Where playback is now. Never blocks and never throws: the error of a
