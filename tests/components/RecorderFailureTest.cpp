@@ -2,6 +2,7 @@
 // when a recording breaks off: clear reasons, and nothing the user had is
 // lost.
 
+#include "support/FileBytes.h"
 #include "support/RecorderSoundCheck.h"
 #include "components/recorder/CMP3Enc.h"
 
@@ -13,7 +14,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 using testing::HasSubstr;
 
@@ -27,14 +30,6 @@ protected:
     {
         engine.SetFileName(path.data());
         return engine.StartRec();
-    }
-
-    static std::string Contents(const std::string& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
     }
 
     QTemporaryDir m_folder;
@@ -98,10 +93,31 @@ TEST_F(RecorderFailureTest, AnUnreachableSoundServerLeavesAnExistingFileAlone)
     EXPECT_FALSE(StartInto(engine, kept));
     EXPECT_THAT(engine.LastError(), HasSubstr("sound input could not be opened"));
     EXPECT_THAT(engine.LastError(), HasSubstr("Connection refused"));
-    EXPECT_EQ(Contents(kept), "an earlier recording");
+    EXPECT_EQ(ReadFileBytes(kept), "an earlier recording");
 
     EXPECT_FALSE(StartInto(engine, fresh));
     EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+// A file whose earlier contents cannot be removed (here one sealed against
+// shrinking) would keep their rest behind the new recording: the start fails
+// with the reason, and the file is as it was.
+TEST_F(RecorderFailureTest, AFileThatCannotBeCutFailsTheStartAndStaysAsItWas)
+{
+    const int sealed = memfd_create("earlier-take", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    ASSERT_GE(sealed, 0);
+    const std::string earlier = "an earlier, longer recording";
+    ASSERT_EQ(write(sealed, earlier.data(), earlier.size()), ssize_t(earlier.size()));
+    ASSERT_EQ(fcntl(sealed, F_ADD_SEALS, F_SEAL_SHRINK), 0);
+    const std::string path = "/proc/self/fd/" + std::to_string(sealed);
+
+    CMP3Enc engine(ToneInput(440));
+    EXPECT_FALSE(StartInto(engine, path));
+    EXPECT_THAT(engine.LastError(), HasSubstr("earlier contents could not be removed"));
+    EXPECT_THAT(engine.LastError(), HasSubstr("Operation not permitted"));
+    EXPECT_FALSE(engine.IsRecording());
+    EXPECT_EQ(ReadFileBytes(path), earlier);
+    close(sealed);
 }
 
 TEST_F(RecorderFailureTest, AnInputThatCannotBeBuiltIsNamed)

@@ -279,11 +279,18 @@ std::string CaptureSession::Explain(GstMessage* error) const
     return text;
 }
 
+// Runs on the capture's streaming thread, before the encoder: when the first
+// sound arrives, nothing has been encoded or written yet, so the file's
+// earlier contents go now, or the start fails with the file as it was.
 GstPadProbeReturn CaptureSession::OnRawAudio(GstPad* pad, GstPadProbeInfo* info, gpointer self)
 {
     auto* session = static_cast<CaptureSession*>(self);
     const auto frames = static_cast<std::int64_t>(DataSize(info) / encoder_settings::kBytesPerFrame);
     if (frames > 0 && session->m_frames.fetch_add(frames) == 0) {
+        if (const std::string failure = session->m_file.ClearEarlierContents(); !failure.empty()) {
+            GST_ELEMENT_ERROR(session->m_sink.get(), RESOURCE, WRITE, ("%s", failure.c_str()), (nullptr));
+            return GST_PAD_PROBE_DROP;
+        }
         GstElement* format = GST_PAD_PARENT(pad);
         gst_element_post_message(format, gst_message_new_application(GST_OBJECT(format),
                                                                      gst_structure_new_empty(kFirstSound)));

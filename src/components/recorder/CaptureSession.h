@@ -23,10 +23,12 @@ class CaptureSession {
 public:
     // Builds the pipeline from `inputDescription` (a GStreamer bin
     // description with one source pad, e.g. "autoaudiosrc") into the file
-    // `path` and starts capturing. Blocks until the first sound has been
-    // captured (normally at once, up to 2 s for the first start of a sound
-    // server's input, at most 5 s); throws RecorderError with the reason when
-    // capture does not start. An existing file is left as it was then.
+    // `path` and starts capturing. Blocks until the first sound is in the
+    // file (normally within a few tens of milliseconds, up to 2 s for the
+    // first start of a sound server's input, at most 5 s); throws
+    // RecorderError with the reason when capture does not start or the
+    // file's earlier contents cannot be replaced. An existing file is left as
+    // it was then.
     CaptureSession(const std::string& inputDescription, const std::string& path);
     // Finishes the recording when it still runs.
     ~CaptureSession();

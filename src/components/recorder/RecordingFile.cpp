@@ -72,14 +72,19 @@ bool RecordingFile::IsFile(const std::string& path) const
     return mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
 
+std::string RecordingFile::ClearEarlierContents()
+{
+    // What could not be removed would stay behind the new recording. Devices
+    // and pipes (EINVAL) hold nothing to replace.
+    if (ftruncate(m_fd, 0) != 0 && errno != EINVAL)
+        return "its earlier contents could not be removed: " + SystemText(errno);
+    return {};
+}
+
 std::string RecordingFile::AboutToWrite(std::size_t bytes)
 {
-    if (!m_gotData.exchange(true)) {
-        // The recording replaces what the file held. Devices and pipes cannot
-        // be truncated and hold nothing to replace, so a failure is ignored.
-        [[maybe_unused]] const int ignored = ftruncate(m_fd, 0);
+    if (!m_gotData.exchange(true))
         m_lastSyncMs = NowMs();
-    }
     m_bytes += static_cast<std::int64_t>(bytes);
 
     const std::int64_t now = NowMs();

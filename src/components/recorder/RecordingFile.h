@@ -27,6 +27,10 @@ public:
     // True when `path` names this very file (also through another spelling).
     bool IsFile(const std::string& path) const;
 
+    // Called once the first sound has arrived, before anything is written:
+    // the recording replaces what the file held. Returns why that failed, or
+    // an empty text.
+    std::string ClearEarlierContents();
     // Called before each block of `bytes` is written at the end of the file.
     // Returns the system's error text when the data written so far could not
     // be forced to the disk, otherwise an empty text.
