@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +119,31 @@ TEST_F(RecorderFailureTest, AFileThatCannotBeCutFailsTheStartAndStaysAsItWas)
     EXPECT_FALSE(engine.IsRecording());
     EXPECT_EQ(ReadFileBytes(path), earlier);
     close(sealed);
+}
+
+// An input that stops delivering sound (a device that hangs) does not leave a
+// recording that runs on silently: it ends with the reason, saved.
+TEST_F(RecorderFailureTest, AnInputThatStopsDeliveringEndsTheRecordingWithTheReason)
+{
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
+    std::string second;
+    for (int i = 0; i < 44100; ++i) {
+        const auto sample = static_cast<std::int16_t>(8000 * std::sin(i * 2 * M_PI * 440 / 44100));
+        second.append(reinterpret_cast<const char*>(&sample), sizeof sample);
+    }
+    ASSERT_EQ(write(ends[1], second.data(), second.size()), ssize_t(second.size()));
+
+    CMP3Enc engine("fdsrc fd=" + std::to_string(ends[0])
+                   + " ! rawaudioparse use-sink-caps=false format=pcm pcm-format=s16le sample-rate=44100 num-channels=1");
+    const std::string path = PathOf("stalled.mp3");
+    ASSERT_TRUE(StartInto(engine, path)) << engine.LastError();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !engine.IsRecording(); }, 10000));
+    EXPECT_THAT(engine.LastError(), HasSubstr("delivered no sound for 3 seconds"));
+    EXPECT_NEAR(FindTone(DecodeSound(path)).Length(), 1.0, 0.1);
+    close(ends[0]);
+    close(ends[1]);
 }
 
 TEST_F(RecorderFailureTest, AnInputThatCannotBeBuiltIsNamed)

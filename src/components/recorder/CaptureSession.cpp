@@ -26,6 +26,9 @@ constexpr auto kFinishTimeout = 3s;
 // How long a message that is due is waited for: the ERROR after a failed
 // start, the end of stream that follows an input failure.
 constexpr auto kFollowUpWait = 300ms;
+// A running input that has delivered no sound for this many seconds has
+// stopped (a device that hangs, a server that no longer sends).
+constexpr int kStallSeconds = 3;
 // Encoded data waiting for a slow disk; capture goes on meanwhile.
 constexpr auto kWriteQueueLength = 10s;
 // The application message the raw-audio probe posts on the first sound.
@@ -61,6 +64,24 @@ CaptureSession::CaptureSession(const std::string& inputDescription, const std::s
 {
     Build(inputDescription);
     WaitForFirstSound();
+    m_stallWatch.setInterval(1s);
+    QObject::connect(&m_stallWatch, &QTimer::timeout, [this] { CheckForStall(); });
+    m_stallWatch.start();
+}
+
+void CaptureSession::CheckForStall()
+{
+    HandlePendingMessages();
+    const std::int64_t frames = m_frames.load();
+    const bool stalled = m_state == State::Running && frames == m_framesAtCheck;
+    m_framesAtCheck = frames;
+    m_stalledChecks = stalled ? m_stalledChecks + 1 : 0;
+    if (m_stalledChecks < kStallSeconds)
+        return;
+    const std::string fileFailure = Shut(false);
+    m_problem = "The sound input delivered no sound for " + std::to_string(kStallSeconds)
+                + " seconds, so the recording ended; it is saved up to that moment."
+                + (fileFailure.empty() ? std::string() : " Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".");
 }
 
 CaptureSession::~CaptureSession()
@@ -176,7 +197,7 @@ void CaptureSession::Finish()
 }
 
 // Warnings (an input that drops samples under load) do not end a recording;
-// the other messages need nothing from a recording.
+// the messages not named need nothing from a recording.
 void CaptureSession::OnBusMessage(GstMessage* message)
 {
     switch (GST_MESSAGE_TYPE(message)) {
@@ -192,6 +213,14 @@ void CaptureSession::OnBusMessage(GstMessage* message)
         break;
     case GST_MESSAGE_WARNING:
         qCInfo(lcRecorder, "%s: %s", m_file.Path().c_str(), BusError::FromMessage(message).Describe().c_str());
+        break;
+    case GST_MESSAGE_CLOCK_LOST:
+        // The element that gave the clock can give it no more: playing again
+        // makes the pipeline choose a new one.
+        if (m_state == State::Running) {
+            gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED);
+            gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING);
+        }
         break;
     default:
         break;
@@ -251,6 +280,7 @@ void CaptureSession::OnEndOfStream()
 
 std::string CaptureSession::Shut(bool writingFailed)
 {
+    m_stallWatch.stop();
     m_pipeline.reset();
     m_encoderInput.reset();
     m_sink.reset();

@@ -3,6 +3,7 @@
 #include "components/GstHandles.h"
 #include "components/recorder/RecordingFile.h"
 
+#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -16,19 +17,19 @@ class BusWatcher;
 // counts and the reason it ended stay readable until the next recording starts.
 //
 // Lives on the GUI thread. The pipeline's messages are handled there as they
-// arrive: a recording that ends by itself (the input failed or ended, writing
-// failed) is over, its file closed with what was written, once the event loop
-// has run. The const members only read what is known.
+// arrive: a recording that ends by itself (the input failed, ended or stopped
+// delivering sound, writing failed) is over, its file closed with what was
+// written, once the event loop has run. A lost clock is replaced, as a player
+// does. The const members only read what is known.
 class CaptureSession {
 public:
     // Builds the pipeline from `inputDescription` (a GStreamer bin
     // description with one source pad, e.g. "autoaudiosrc") into the file
-    // `path` and starts capturing. Blocks until the first sound is in the
-    // file (normally within a few tens of milliseconds, up to 2 s for the
-    // first start of a sound server's input, at most 5 s); throws
-    // RecorderError with the reason when capture does not start or the
-    // file's earlier contents cannot be replaced. An existing file is left as
-    // it was then.
+    // `path` and starts capturing. Blocks until the first sound has been
+    // captured (normally at once, up to 2 s for the first start of a sound
+    // server's input, at most 5 s); throws RecorderError with the reason when
+    // capture does not start or the file's earlier contents cannot be
+    // replaced. An existing file is left as it was then.
     CaptureSession(const std::string& inputDescription, const std::string& path);
     // Finishes the recording when it still runs.
     ~CaptureSession();
@@ -75,6 +76,9 @@ private:
     void Build(const std::string& inputDescription);
     void WaitForFirstSound();
     void OnBusMessage(GstMessage* message);
+    // Every second while running: ends a recording whose input has stopped
+    // delivering sound.
+    void CheckForStall();
     void OnError(GstMessage* error);
     void OnEndOfStream();
     // Stops the pipeline, closes the file and ends the recording; returns the
@@ -91,6 +95,10 @@ private:
     // The end of stream reached the file (while finishing or draining).
     bool m_streamEnded = false;
     std::string m_problem;
+    QTimer m_stallWatch;
+    // Frames captured at the last check, and the checks since they last grew.
+    std::int64_t m_framesAtCheck = 0;
+    int m_stalledChecks = 0;
     // Parts of the pipeline; the pipeline itself is declared last so that it
     // is stopped before anything it uses goes.
     GstElementHandle m_input;
