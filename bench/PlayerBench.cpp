@@ -12,6 +12,8 @@
 #include "support/SoundDecoder.h"
 
 #include <QTest>
+#include "GuardedBenchmark.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -49,7 +51,7 @@ void BM_Load(benchmark::State& state)
         player->SetMediaFileName(path);
     state.SetLabel(format.name);
 }
-BENCHMARK(BM_Load)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_Load)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // Each iteration seeks (timed) to a random place, then plays (untimed) until
 // the sound output has enough to say where playback started.
@@ -99,7 +101,7 @@ void BM_SeekAccuracy(benchmark::State& state)
     state.counters["unmatched"] = lost;
     state.SetLabel(format.name);
 }
-BENCHMARK(BM_SeekAccuracy)->DenseRange(0, 4)->Iterations(25)->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_SeekAccuracy)->DenseRange(0, 4)->Iterations(25)->Unit(benchmark::kMillisecond);
 
 void BM_GetCurrentPosition(benchmark::State& state)
 {
@@ -111,7 +113,7 @@ void BM_GetCurrentPosition(benchmark::State& state)
         benchmark::DoNotOptimize(position = player->GetCurrentPosition());
     state.counters["last_position_s"] = position;
 }
-BENCHMARK(BM_GetCurrentPosition)->Unit(benchmark::kMicrosecond);
+GUARDED_BENCHMARK(BM_GetCurrentPosition)->Unit(benchmark::kMicrosecond);
 
 // Seek, then Play after the player has waited paused for range(0) ms: the
 // error of the first sample heard, and the time from Play to hearing it.
@@ -163,6 +165,6 @@ void BM_SoundServerStart(benchmark::State& state)
         state.counters["unheard"] = double(state.iterations()) - heard;
     }
 }
-BENCHMARK(BM_SoundServerStart)->Arg(0)->Arg(1000)->Iterations(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+GUARDED_BENCHMARK(BM_SoundServerStart)->Arg(0)->Arg(1000)->Iterations(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

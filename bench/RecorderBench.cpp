@@ -6,6 +6,8 @@
 #include "support/PrivatePulseSession.h"
 
 #include <QTest>
+#include "GuardedBenchmark.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -81,7 +83,7 @@ void BM_CpuPerRecordedMinute(benchmark::State& state)
     state.counters["cpu_s_per_recorded_min"] = cpuSeconds / double(state.iterations());
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_CpuPerRecordedMinute)->Iterations(3)->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_CpuPerRecordedMinute)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_MemoryOverAnHourOfSound(benchmark::State& state)
 {
@@ -102,7 +104,7 @@ void BM_MemoryOverAnHourOfSound(benchmark::State& state)
     }
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_MemoryOverAnHourOfSound)->Iterations(1)->Unit(benchmark::kSecond);
+GUARDED_BENCHMARK(BM_MemoryOverAnHourOfSound)->Iterations(1)->Unit(benchmark::kSecond);
 
 // StartRec returns once the first sample has been captured, so its duration
 // is the time to the first sample. The very first start of an input is
@@ -135,7 +137,7 @@ void BM_StartToFirstSample_TestTone(benchmark::State& state)
 {
     MeasureStarts(state, "audiotestsrc is-live=true");
 }
-BENCHMARK(BM_StartToFirstSample_TestTone)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_StartToFirstSample_TestTone)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The default input of a private PulseAudio server that hears a tone.
 void BM_StartToFirstSample_PulseAudio(benchmark::State& state)
@@ -147,6 +149,6 @@ void BM_StartToFirstSample_PulseAudio(benchmark::State& state)
     }
     MeasureStarts(state, CMP3Enc::kDefaultInput);
 }
-BENCHMARK(BM_StartToFirstSample_PulseAudio)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_StartToFirstSample_PulseAudio)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

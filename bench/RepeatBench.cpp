@@ -15,6 +15,8 @@
 
 #include <QTest>
 #include <algorithm>
+#include "GuardedBenchmark.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdlib>
@@ -123,13 +125,13 @@ void BM_RepeatAtSoundServer(benchmark::State& state)
     MeasureRepeats(state, format.path(), 0);
     state.SetLabel(format.name);
 }
-BENCHMARK(BM_RepeatAtSoundServer)->DenseRange(0, 2)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+GUARDED_BENCHMARK(BM_RepeatAtSoundServer)->DenseRange(0, 2)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The media sat stopped for range(0) ms before each Repeat.
 void BM_RepeatAfterStopped(benchmark::State& state)
 {
     MeasureRepeats(state, PlayerMedia::Wav(), int(state.range(0)));
 }
-BENCHMARK(BM_RepeatAfterStopped)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+GUARDED_BENCHMARK(BM_RepeatAfterStopped)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
