@@ -5,6 +5,8 @@
 #include "app/AppIcon.h"
 #include "window/DataExchange.h"
 #include "window/DialogBuilder.h"
+#include "window/commands/WindowCommandTable.h"
+#include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/preferences/Preferences.h"
@@ -74,6 +76,8 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
         m_timers[id].setInterval(kTimerPeriodMs);
         connect(&m_timers[id], &QTimer::timeout, this, [this, id] { Tick(static_cast<int>(id)); });
     }
+    m_commands = std::make_unique<WindowCommands>(*this);
+    AddWindowCommands(*m_commands, *this);
 
     m_preferences = std::make_unique<Preferences>(m_environment.preferencesPath);
     m_media = std::make_unique<MediaSession>(*this, m_player);
@@ -180,9 +184,10 @@ bool CRecorderDlg::OnInitDialog()
     UpdateData(false);
 
     // Linux window managers offer no system menu to extend; the About item
-    // lives in the window's context menu instead.
-    m_systemMenu = new QMenu(this);
-    QAction* about = m_systemMenu->addAction(QStringLiteral("关于 Ardeno Audio Recorder(&A)..."));
+    // ends the window's context menu instead, after the commands.
+    QMenu* menu = SystemMenu();
+    menu->addSeparator();
+    QAction* about = menu->addAction(QStringLiteral("关于 Ardeno Audio Recorder(&A)..."));
     connect(about, &QAction::triggered, this, [this] { SysCommand(kAboutCommandId); });
 
     setWindowIcon(m_hIcon);
@@ -266,10 +271,14 @@ void CRecorderDlg::SysCommand(int id)
         Dispatch([this] { OnAbout(); });
 }
 
+QMenu* CRecorderDlg::SystemMenu() const
+{
+    return &m_commands->Menu();
+}
+
 void CRecorderDlg::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (m_systemMenu)
-        m_systemMenu->exec(event->globalPos());
+    SystemMenu()->exec(event->globalPos());
 }
 
 void CRecorderDlg::OnAbout()

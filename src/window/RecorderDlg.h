@@ -22,6 +22,7 @@ class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
 class SettingsFile;
+class WindowCommands;
 
 // Ids of the window's three 100 ms timers.
 enum TimerId : int { RecordTimer = 0, RepeatTimer = 1, PointTimer = 2 };
@@ -57,6 +58,8 @@ public:
     RecordingPanel& Recording() const { return *m_recording; }
     CMediaplayer1& Player() { return m_player; }
     Preferences& Prefs() const { return *m_preferences; }
+    // The commands that keys and the context menu reach.
+    WindowCommands& Commands() const { return *m_commands; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -83,7 +86,7 @@ public:
 
     // A system command, as the window's system menu (here its context menu) sends it.
     void SysCommand(int id);
-    QMenu* SystemMenu() const { return m_systemMenu; }
+    QMenu* SystemMenu() const;
 
     void ShowMessage(const std::string& caption, const std::string& text, BoxIcon icon);
     BoxAnswer AskYesNo(const std::string& caption, const std::string& text, BoxIcon icon);
@@ -121,9 +124,9 @@ private:
     WindowEnvironment m_environment;
     std::map<ControlId, QWidget*> m_controls;
     std::array<QTimer, 3> m_timers;
-    QMenu* m_systemMenu = nullptr;
     bool m_exchanging = false;
 
+    std::unique_ptr<WindowCommands> m_commands;
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<MediaSession> m_media;
     std::unique_ptr<SegmentRepeat> m_segment;
