@@ -6,6 +6,7 @@
 #include "components/recorder/CMP3Enc.h"
 #include "window/QtPrompts.h"
 #include "window/RecorderDlg.h"
+#include "window/mpris/MprisService.h"
 
 #include <cstdio>
 #include <exception>
@@ -16,6 +17,7 @@ bool CRecorderApp::InitInstance()
     QtPrompts prompts;
     try {
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), prompts, DetectEnvironment());
+        MprisService mediaPlayerOnTheBus(dlg, QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {
         // The window could not be built: the run ends before it starts.
