@@ -4,7 +4,7 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench) as JSON; the whole-program figures (start-up,
+recorder_bench, repeat_bench, mpris_bench) as JSON; the whole-program figures (start-up,
 memory) from starting the real executable under window_probe, with a private
 PulseAudio server standing in for a desktop's sound server.
 """
@@ -217,6 +217,20 @@ def repeat_figures(build):
             "repeat_bench: where the heard sound sits in the file, found by content")
 
 
+def mpris_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "mpris_bench"))
+    if not results:
+        row("PlayPause to first sound", "n/a", "", "mpris_bench failed")
+    for result in results.values():
+        measured = int(result["measured"])
+        row(f"PlayPause to first sound, {result.get('label', '')}",
+            "/".join(fmt(result[f"playpause_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured
+            else "n/a", "ms",
+            f"mpris_bench: min/median/max over {measured} plays from a pause (target 40 ms): from the call on a "
+            "private session bus, or the key, to the first sample heard at a PulseAudio null sink's monitor, "
+            "real window and player")
+
+
 def recorder_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "recorder_bench"),
                                "--benchmark_filter=CpuPerRecordedMinute|MemoryOverAnHourOfSound")
@@ -254,7 +268,7 @@ def main():
         sys.exit(__doc__)
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
-    for part in (with_sound_server, player_figures, repeat_figures, recorder_figures):
+    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures):
         try:
             part(build)
         except Exception as error:
