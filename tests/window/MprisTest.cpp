@@ -73,7 +73,7 @@ protected:
     std::unique_ptr<MprisClient> client;
 };
 
-TEST_F(MprisTest, EveryPropertyIsReadableWithTheTypeTheSpecificationGivesIt)
+TEST_F(MprisTest, EveryPropertyIsReadableWithItsMprisType)
 {
     const std::map<const char*, std::map<QString, QString>> types = {
         {kRoot,

@@ -4,7 +4,6 @@
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
-#include "window/segment/SegmentRepeat.h"
 
 #include <QAction>
 #include <QDBusMessage>
@@ -47,7 +46,6 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
         m_trackPath = path;
         NoteChange();
     });
-    connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, &MprisPlayer::NoteChange);
     connect(&dialog.Points(), &PausePoints::pointsChanged, this, &MprisPlayer::NoteChange);
     connect(&dialog.Points(), &PausePoints::selectionChanged, this, &MprisPlayer::NoteChange);
     // A command becomes usable or not with its button.
@@ -189,8 +187,8 @@ bool MprisPlayer::KeyUsable(Qt::Key key) const
     return command && command->isEnabled();
 }
 
-// Track ids live under the program's own name; without media the
-// specification's "no track" id stands.
+// Track ids live under the program's own name; without media MPRIS's own
+// "no track" id stands.
 QDBusObjectPath MprisPlayer::TrackId() const
 {
     if (!HasMedia())
