@@ -12,6 +12,13 @@ Q_LOGGING_CATEGORY(lcMpris, "ardeno.mpris", QtWarningMsg)
 
 constexpr const char* kWithout = "the desktop's media keys and media controls do not reach this program";
 
+// The bus's own words for a failure, in brackets; nothing when it gave none.
+QByteArray Reason(const QDBusConnection& bus)
+{
+    QString message = bus.lastError().message();
+    return message.isEmpty() ? QByteArray() : (" (" + message + ")").toUtf8();
+}
+
 } // namespace
 
 MprisService::MprisService(CRecorderDlg& dialog, QDBusConnection bus) : m_bus(std::move(bus))
@@ -20,19 +27,19 @@ MprisService::MprisService(CRecorderDlg& dialog, QDBusConnection bus) : m_bus(st
     new MprisRoot(this, dialog);
     new MprisPlayer(this, dialog, m_bus, path);
     if (!m_bus.isConnected()) {
-        qCWarning(lcMpris, "No session bus (%s): %s.", qUtf8Printable(m_bus.lastError().message()), kWithout);
+        qCWarning(lcMpris, "No session bus%s: %s.", Reason(m_bus).constData(), kWithout);
         return;
     }
     if (!m_bus.registerObject(path, this, QDBusConnection::ExportAdaptors)) {
-        qCWarning(lcMpris, "Cannot offer %s on the session bus (%s): %s.", kObjectPath,
-                  qUtf8Printable(m_bus.lastError().message()), kWithout);
+        qCWarning(lcMpris, "Cannot offer %s on the session bus%s: %s.", kObjectPath, Reason(m_bus).constData(),
+                  kWithout);
         return;
     }
     if (!m_bus.registerService(QString::fromLatin1(kBusName))) {
         m_bus.unregisterObject(path);
         qCWarning(lcMpris, "The name %s is taken on the session bus, by another running copy of the program or "
-                           "another player (%s): %s.",
-                  kBusName, qUtf8Printable(m_bus.lastError().message()), kWithout);
+                           "another player%s: %s.",
+                  kBusName, Reason(m_bus).constData(), kWithout);
         return;
     }
     m_registered = true;
