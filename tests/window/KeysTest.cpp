@@ -89,19 +89,6 @@ TEST_F(KeysTest, SpacePlaysAndPausesWhenAButtonHasTheFocus)
     EXPECT_EQ(player->Commands().back(), "Pause");
 }
 
-TEST_F(KeysTest, MediaPlayAndPauseActOnlyWhenTheyChangeSomething)
-{
-    player->playing = true;
-    Press(Qt::Key_MediaPlay);
-    EXPECT_TRUE(player->Commands().empty()) << "Play while playing";
-    Press(Qt::Key_MediaPause);
-    EXPECT_EQ(player->Commands(), Strings{"Pause"});
-    Press(Qt::Key_MediaPause);
-    EXPECT_EQ(player->Commands(), Strings{"Pause"}) << "Pause while paused";
-    Press(Qt::Key_MediaPlay);
-    EXPECT_EQ(player->Commands().back(), "Play");
-}
-
 TEST_F(KeysTest, EnterAndRRepeatWhenAButtonHasTheFocus)
 {
     // An Exit button that took Enter for a click would end the window.
