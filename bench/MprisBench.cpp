@@ -7,10 +7,9 @@
 // plays on from the segment's end).
 
 #include "GuardedBenchmark.h"
-#include "Spread.h"
+#include "HeardPlays.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/MprisClient.h"
-#include "support/PlayedSound.h"
 #include "support/PlayerMedia.h"
 #include "support/PrivatePulseSession.h"
 #include "support/PrivateSessionBus.h"
@@ -59,9 +58,7 @@ void BM_PlayPauseToSound(benchmark::State& state)
 
     std::mt19937 random(7);
     std::uniform_real_distribution<double> place(0.5, PlayerMedia::kSoundSeconds - 1.5);
-    std::vector<double> toSound, startError;
-    int unmatched = 0;
-    int dropouts = 0;
+    HeardPlays plays(kRate);
     for (auto _ : state) {
         // The pause before is silent at the monitor.
         QTest::qWait(400);
@@ -79,26 +76,9 @@ void BM_PlayPauseToSound(benchmark::State& state)
         QTest::qWait(300);
         const long first = std::lround(start * kRate);
         const long last = std::lround(window.dlg->Segment().End() * kRate);
-        const std::optional<HeardSpan> heard =
-            LocateHeard(reference.samples, monitor.From(mark), first, last, kRate / 5);
-        if (!heard) {
-            ++unmatched;
-            continue;
-        }
-        toSound.push_back(double(heard->silenceBefore) * 1000.0 / kRate);
-        startError.push_back(double(heard->first - first) * 1000.0 / kRate);
-        dropouts += heard->gaps > 0;
+        plays.Add(reference.samples, monitor.From(mark), first, last);
     }
-    const Spread latency = SpreadOf(toSound);
-    const Spread error = SpreadOf(startError);
-    state.counters["playpause_to_sound_min_ms"] = latency.min;
-    state.counters["playpause_to_sound_median_ms"] = latency.median;
-    state.counters["playpause_to_sound_max_ms"] = latency.max;
-    state.counters["first_sample_error_min_ms"] = error.min;
-    state.counters["first_sample_error_max_ms"] = error.max;
-    state.counters["measured"] = double(toSound.size());
-    state.counters["unmatched"] = unmatched;
-    state.counters["with_dropouts"] = dropouts;
+    plays.Report(state, "playpause");
     state.SetLabel(way == Way::Bus ? "PlayPause on the bus" : "Space key");
 }
 GUARDED_BENCHMARK(BM_PlayPauseToSound)->Arg(int(Way::Bus))->Arg(int(Way::SpaceKey))->Iterations(20)

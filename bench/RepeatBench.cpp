@@ -12,7 +12,7 @@
 #include "support/PrivatePulseSession.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/WindowHarness.h"
-#include "Spread.h"
+#include "HeardPlays.h"
 
 #include <QTest>
 #include <algorithm>
@@ -62,9 +62,8 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
 
     std::mt19937 random(5);
     std::uniform_real_distribution<double> place(0.5, PlayerMedia::kSoundSeconds - kSegmentSeconds - 0.5);
-    std::vector<double> pastEnd, toSound, startError;
-    int unmatched = 0;
-    int dropouts = 0;
+    HeardPlays plays(kRate);
+    std::vector<double> pastEnd;
     for (auto _ : state) {
         QTest::qWait(waitMs);
         const double start = place(random);
@@ -81,31 +80,14 @@ void MeasureRepeats(benchmark::State& state, const std::string& media, int waitM
         // dropout on the way (a busy machine) does not pass for an early end.
         const long expected = std::lround(start * kRate);
         const long end = std::lround((start + kSegmentSeconds) * kRate);
-        const std::optional<HeardSpan> heard =
-            LocateHeard(reference.samples, monitor.From(mark), expected, end, kRate / 5);
-        if (!heard) {
-            ++unmatched;
-            continue;
-        }
-        toSound.push_back(double(heard->silenceBefore) * 1000.0 / kRate);
-        startError.push_back(double(heard->first - expected) * 1000.0 / kRate);
-        pastEnd.push_back(double(heard->last - end) * 1000.0 / kRate);
-        dropouts += heard->gaps > 0;
+        if (const std::optional<HeardSpan> heard = plays.Add(reference.samples, monitor.From(mark), expected, end))
+            pastEnd.push_back(plays.Ms(heard->last - end));
     }
     const Spread past = SpreadOf(pastEnd);
-    const Spread latency = SpreadOf(toSound);
-    const Spread error = SpreadOf(startError);
     state.counters["past_end_min_ms"] = past.min;
     state.counters["past_end_median_ms"] = past.median;
     state.counters["past_end_max_ms"] = past.max;
-    state.counters["repeat_to_sound_min_ms"] = latency.min;
-    state.counters["repeat_to_sound_median_ms"] = latency.median;
-    state.counters["repeat_to_sound_max_ms"] = latency.max;
-    state.counters["first_sample_error_min_ms"] = error.min;
-    state.counters["first_sample_error_max_ms"] = error.max;
-    state.counters["repeats_measured"] = double(pastEnd.size());
-    state.counters["unmatched"] = unmatched;
-    state.counters["repeats_with_dropouts"] = dropouts;
+    plays.Report(state, "repeat");
 }
 
 void BM_RepeatAtSoundServer(benchmark::State& state)

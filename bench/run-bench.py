@@ -222,7 +222,7 @@ def mpris_figures(build):
     if not results:
         row("PlayPause to first sound", "n/a", "", "mpris_bench failed")
     for result in results.values():
-        measured = int(result["measured"])
+        measured = int(result["playpauses_measured"])
         row(f"PlayPause to first sound, {result.get('label', '')}",
             "/".join(fmt(result[f"playpause_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured
             else "n/a", "ms",
