@@ -136,7 +136,7 @@ TEST_F(BrokenStreamTest, TheStatusSaysStoppedAndLeavesTheBreakToTheNextOperation
 {
     PlayUntilBroken();
     PlaybackStatus status = player->Status();
-    EXPECT_EQ(status.state, PlaybackState::Stopped);
+    EXPECT_EQ(player->PlayState(), PlaybackState::Stopped);
     EXPECT_FALSE(status.length);
     EXPECT_GT(status.position, 1.0);
     EXPECT_PLAYER_FAULT(player->GetCurrentPosition(), PlayerFaultCode::StreamBroken,

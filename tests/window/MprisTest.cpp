@@ -283,6 +283,26 @@ TEST_F(MprisTest, WhatTheWindowCannotDoNowIsSaidSoAndNotDone)
     ASSERT_TRUE(Announced("CanGoPrevious", true));
 }
 
+// Asked right after Play or a seek, a real player at a busy sound server now
+// and then stalls: the state and the length are known without asking.
+TEST_F(MprisTest, ThePlayerIsAskedWhereItIsOnlyWhenTheDesktopAsks)
+{
+    player->length = 60;
+    OpenAndForget("lesson.mp3", "5\r\n9\r\n");
+    player->statusReads = 0;
+    Call("PlayPause");
+    ASSERT_TRUE(Announced("PlaybackStatus", "Paused"));
+    Call("Next");
+    ASSERT_TRUE(Announced("PlaybackStatus", "Playing"));
+    ASSERT_TRUE(Eventually([&] { return client->seeks.size() == 1; }));
+    EXPECT_EQ(Metadata()["mpris:length"].value, qlonglong(60'000'000));
+    EXPECT_EQ(player->statusReads, 0);
+
+    player->position = 9.5;
+    EXPECT_EQ(Value(kPlayer, "Position"), qlonglong(9'500'000));
+    EXPECT_EQ(player->statusReads, 1);
+}
+
 TEST_F(MprisTest, PlaybackThatEndsByItselfIsAnnounced)
 {
     OpenAndForget("lesson.mp3");

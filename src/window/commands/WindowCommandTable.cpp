@@ -13,7 +13,7 @@ namespace {
 
 bool IsPlaying(CRecorderDlg& dialog)
 {
-    return dialog.Player().Status().state == PlaybackState::Playing;
+    return dialog.Player().PlayState() == PlaybackState::Playing;
 }
 
 // Space: Pause while playing (the end is marked there), otherwise Play (on

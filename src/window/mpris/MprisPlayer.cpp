@@ -58,7 +58,7 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
 
 QString MprisPlayer::playbackStatus() const
 {
-    switch (m_dialog.Player().Status().state) {
+    switch (m_dialog.Player().PlayState()) {
     case PlaybackState::Playing: return QStringLiteral("Playing");
     case PlaybackState::Paused: return QStringLiteral("Paused");
     case PlaybackState::Stopped: break;
@@ -80,7 +80,7 @@ QVariantMap MprisPlayer::metadata() const
     QString path = QFile::decodeName(m_trackPath.c_str());
     metadata.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
     metadata.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    if (std::optional<double> length = m_dialog.Player().Status().length)
+    if (std::optional<double> length = m_dialog.Player().Length())
         metadata.insert(QStringLiteral("mpris:length"), ToMicroseconds(*length));
     return metadata;
 }
@@ -155,7 +155,7 @@ void MprisPlayer::Seek(qlonglong offset)
 // position outside the track is no place to go: both are ignored.
 void MprisPlayer::SetPosition(const QDBusObjectPath& trackId, qlonglong position)
 {
-    std::optional<double> length = m_dialog.Player().Status().length;
+    std::optional<double> length = m_dialog.Player().Length();
     double seconds = double(position) / kMicroseconds;
     if (!HasMedia() || trackId != TrackId() || seconds < 0 || (length && seconds > *length))
         return;
