@@ -197,6 +197,15 @@ std::string ZeroByteMp3()
     return Made("empty.mp3", [](const std::string& out) { WriteFileBytes(out, {}); });
 }
 
+std::string VideoWithoutSound()
+{
+    return Made("no-sound.avi", [](const std::string& out) {
+        RunPipeline("videotestsrc num-buffers=25 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc "
+                    "! avimux ! filesink location=@OUT@",
+                    out);
+    });
+}
+
 std::string Folder()
 {
     return MediaDir().string();

@@ -27,6 +27,8 @@ std::string Dat();
 std::string TruncatedMp3();
 std::string TextNamedMp3();
 std::string ZeroByteMp3();
+// A second of moving picture (motion JPEG in AVI) without any sound.
+std::string VideoWithoutSound();
 // The folder the media are kept in.
 std::string Folder();
 // A path that does not exist.
