@@ -24,7 +24,7 @@ void Feed(BlockMeter& meter, std::vector<LevelBlock>& out, int rate, std::vector
         std::vector<float> samples;
         for (int i = 0; i < count; ++i)
             samples.insert(samples.end(), levels.begin(), levels.end());
-        meter.Add({rate, channels, -1, samples}, out);
+        meter.Add({rate, channels, -1, std::span<const float>(samples)}, out);
     }
 }
 
@@ -42,6 +42,33 @@ TEST(BlockMeter, MixesTheChannelsToMono)
     EXPECT_EQ(blocks[99], (LevelBlock{0, 0, 0}));
 }
 
+TEST(BlockMeter, SixteenBitSamplesMeasureAsTheirFloatValues)
+{
+    const std::vector<std::int16_t> integers = {16384, -8192, 32767, -32768, 0, 12345};
+    std::vector<float> floats;
+    for (std::int16_t value : integers)
+        floats.push_back(float(value) / 32768);
+    std::vector<std::int16_t> stereoIntegers;
+    std::vector<float> stereoFloats;
+    for (int i = 0; i < 44100; ++i) {
+        stereoIntegers.push_back(integers[std::size_t(i) % integers.size()]);
+        stereoIntegers.push_back(integers[std::size_t(i + 1) % integers.size()]);
+        stereoFloats.push_back(floats[std::size_t(i) % floats.size()]);
+        stereoFloats.push_back(floats[std::size_t(i + 1) % floats.size()]);
+    }
+    BlockMeter fromIntegers;
+    BlockMeter fromFloats;
+    std::vector<LevelBlock> integerBlocks;
+    std::vector<LevelBlock> floatBlocks;
+    fromIntegers.Add({44100, 2, 0, std::span<const std::int16_t>(stereoIntegers)}, integerBlocks);
+    fromFloats.Add({44100, 2, 0, std::span<const float>(stereoFloats)}, floatBlocks);
+    ASSERT_EQ(integerBlocks.size(), 100u);
+    EXPECT_EQ(integerBlocks, floatBlocks);
+    // The loudest pair of channels is 12345 and 16384, the lowest -32768 and 0.
+    EXPECT_EQ(integerBlocks[0].maximum, LevelOf((12345.0f + 16384) / 2 / 32768));
+    EXPECT_EQ(integerBlocks[0].minimum, -16384);
+}
+
 TEST(BlockMeter, MeasuresTheLowestTheHighestAndThePowerOfEachBlock)
 {
     // 500 Hz fits five periods into each block of 441 samples.
@@ -50,7 +77,7 @@ TEST(BlockMeter, MeasuresTheLowestTheHighestAndThePowerOfEachBlock)
         sine[i] = float(0.8 * std::sin(2 * std::numbers::pi * 500 * double(i) / 44100));
     BlockMeter meter;
     std::vector<LevelBlock> blocks;
-    meter.Add({44100, 1, 0, sine}, blocks);
+    meter.Add({44100, 1, 0, std::span<const float>(sine)}, blocks);
     ASSERT_EQ(blocks.size(), 100u);
     for (const LevelBlock& block : {blocks.front(), blocks[57], blocks.back()}) {
         EXPECT_NEAR(block.maximum, 0.8 * kFullScale, 0.002 * kFullScale);
@@ -81,7 +108,8 @@ TEST(BlockMeter, SoundThatStartsLateOrResumesAfterAGapLeavesSilenceInBetween)
 {
     BlockMeter meter;
     std::vector<LevelBlock> blocks;
-    const std::vector<float> tenthOfASecond(4410, 0.5f);
+    const std::vector<float> samples(4410, 0.5f);
+    const std::span<const float> tenthOfASecond(samples);
     meter.Add({44100, 1, 200'000'000, tenthOfASecond}, blocks);  // at 0.2 s
     meter.Add({44100, 1, 300'000'000, tenthOfASecond}, blocks);  // right after it
     meter.Add({44100, 1, 400'022'676, tenthOfASecond}, blocks);  // a sample late: no gap

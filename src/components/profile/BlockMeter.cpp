@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 void BlockMeter::Add(const SoundChunk& chunk, std::vector<LevelBlock>& out)
 {
@@ -22,16 +23,25 @@ void BlockMeter::Add(const SoundChunk& chunk, std::vector<LevelBlock>& out)
             SkipTo(frame, out);
     }
 
-    const int channels = chunk.channels;
-    const float* sample = chunk.samples.data();
-    std::int64_t frames = static_cast<std::int64_t>(chunk.samples.size()) / channels;
+    std::visit(
+        [&](auto samples) {
+            Measure(samples.data(), std::int64_t(samples.size()) / chunk.channels, chunk.channels, out);
+        },
+        chunk.samples);
+}
+
+template <typename Sample>
+void BlockMeter::Measure(const Sample* sample, std::int64_t frames, int channels, std::vector<LevelBlock>& out)
+{
+    constexpr float kScale = std::is_same_v<Sample, float> ? 1.0f : 1.0f / 32768;
+    const float toMono = kScale / float(channels);
     while (frames > 0) {
         const std::int64_t take = std::min(frames, m_blockEnd - m_frame);
         for (std::int64_t i = 0; i < take; ++i, sample += channels) {
-            float mono = sample[0];
+            float sum = float(sample[0]);
             for (int c = 1; c < channels; ++c)
-                mono += sample[c];
-            mono /= float(channels);
+                sum += float(sample[c]);
+            const float mono = sum * toMono;
             m_minimum = std::min(m_minimum, mono);
             m_maximum = std::max(m_maximum, mono);
             m_power += double(mono) * mono;

@@ -5,16 +5,21 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <variant>
 #include <vector>
 
-// A stretch of decoded sound as a decoder hands it over: interleaved samples
-// of `channels` channels at `rate` frames a second, starting at `startNs`
-// nanoseconds of the media's time (negative when the decoder did not say).
+// Interleaved samples as decoders give them: 32-bit float (full scale 1.0) or
+// 16-bit integers (full scale 32768), so that neither needs converting.
+using SoundSamples = std::variant<std::span<const float>, std::span<const std::int16_t>>;
+
+// A stretch of decoded sound as a decoder hands it over: `channels` channels
+// at `rate` frames a second, starting at `startNs` nanoseconds of the media's
+// time (negative when the decoder did not say).
 struct SoundChunk {
     int rate = 0;
     int channels = 0;
     std::int64_t startNs = -1;
-    std::span<const float> samples;
+    SoundSamples samples;
 };
 
 // Measures sound, mixed to mono, in blocks of 10 ms of the media's time: block
@@ -30,6 +35,8 @@ public:
 
 private:
     std::int64_t BlockStart(std::int64_t block) const { return block * m_rate / kBlocksPerSecond; }
+    template <typename Sample>
+    void Measure(const Sample* sample, std::int64_t frames, int channels, std::vector<LevelBlock>& out);
     void CloseBlock(std::vector<LevelBlock>& out);
     // Sound resumes at `frame`: the blocks before it close, silent where
     // nothing was heard.

@@ -7,6 +7,7 @@
 #include "components/MediaFramework.h"
 
 #include <QLoggingCategory>
+#include <gst/audio/audio-format.h>
 #include <stdexcept>
 
 namespace {
@@ -64,9 +65,12 @@ DecodingPass::DecodingPass(const std::string& path, SoundHandler onSound, EndHan
     m_convert = convert.get();
 
     g_object_set(source.get(), "location", path.c_str(), nullptr);
-    GstCapsHandle floatSound(gst_caps_from_string("audio/x-raw, format=(string)F32LE, layout=(string)interleaved"));
+    // The formats decoders give most (mpg123 and WAV 16-bit, most others
+    // float) pass unconverted.
+    GstCapsHandle sound(gst_caps_from_string("audio/x-raw, layout=(string)interleaved, format=(string){ "
+                                             GST_AUDIO_NE(S16) ", " GST_AUDIO_NE(F32) " }"));
     // As fast as it decodes; no sample is kept after its callback.
-    g_object_set(sink.get(), "caps", floatSound.get(), "sync", FALSE, "enable-last-sample", FALSE, nullptr);
+    g_object_set(sink.get(), "caps", sound.get(), "sync", FALSE, "enable-last-sample", FALSE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &DecodingPass::OnSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
@@ -136,15 +140,17 @@ GstFlowReturn DecodingPass::OnSample(GstAppSink* sink, gpointer self)
     GstBuffer* buffer = sample ? gst_sample_get_buffer(sample.get()) : nullptr;
     if (!buffer)
         return GST_FLOW_OK;
-    // Two fields of the caps: cheap enough for every buffer.
+    // Three fields of the caps: cheap enough for every buffer.
     GstCaps* caps = gst_sample_get_caps(sample.get());
     SoundChunk chunk;
     if (!caps || gst_caps_get_size(caps) == 0)
         return GST_FLOW_NOT_NEGOTIATED;
     const GstStructure* format = gst_caps_get_structure(caps, 0);
-    if (!gst_structure_get_int(format, "rate", &chunk.rate) ||
+    const gchar* sampleFormat = gst_structure_get_string(format, "format");
+    if (!sampleFormat || !gst_structure_get_int(format, "rate", &chunk.rate) ||
         !gst_structure_get_int(format, "channels", &chunk.channels))
         return GST_FLOW_NOT_NEGOTIATED;
+    const bool shortSamples = g_str_equal(sampleFormat, GST_AUDIO_NE(S16));
     GstBufferReadMap map(buffer);
     if (!map.mapped())
         return GST_FLOW_OK;
@@ -154,7 +160,10 @@ GstFlowReturn DecodingPass::OnSample(GstAppSink* sink, gpointer self)
         if (streamTime != GST_CLOCK_TIME_NONE)
             chunk.startNs = std::int64_t(streamTime);
     }
-    chunk.samples = std::span(reinterpret_cast<const float*>(map.data()), map.size() / sizeof(float));
+    if (shortSamples)
+        chunk.samples = std::span(reinterpret_cast<const std::int16_t*>(map.data()), map.size() / sizeof(std::int16_t));
+    else
+        chunk.samples = std::span(reinterpret_cast<const float*>(map.data()), map.size() / sizeof(float));
     pass->m_onSound(chunk);
     return GST_FLOW_OK;
 }
