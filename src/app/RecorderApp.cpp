@@ -3,6 +3,7 @@
 #include "app/AppEnvironment.h"
 #include "components/MediaFramework.h"
 #include "components/player/CreateMediaPlayer.h"
+#include "components/profile/CreateSoundProfiler.h"
 #include "components/recorder/CMP3Enc.h"
 #include "window/QtPrompts.h"
 #include "window/RecorderDlg.h"
@@ -16,7 +17,8 @@ bool CRecorderApp::InitInstance()
     InitialiseMediaFramework();
     QtPrompts prompts;
     try {
-        CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), prompts, DetectEnvironment());
+        CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
+                         prompts, DetectEnvironment());
         MprisService mediaPlayerOnTheBus(dlg, QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {

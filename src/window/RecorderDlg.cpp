@@ -1,5 +1,6 @@
 #include "window/RecorderDlg.h"
 
+#include "components/profile/SoundProfiler.h"
 #include "resources/DialogTemplates.h"
 #include "window/AboutDlg.h"
 #include "app/AppIcon.h"
@@ -7,12 +8,14 @@
 #include "window/DialogBuilder.h"
 #include "window/commands/WindowCommandTable.h"
 #include "window/commands/WindowCommands.h"
+#include "window/media/MediaProfile.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/preferences/Preferences.h"
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/settings/SettingsFile.h"
+#include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -59,7 +62,8 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                           Prompts& prompts, WindowEnvironment environment, QWidget* parent)
+                           std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
+                           QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -86,6 +90,8 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
                                              *static_cast<QListWidget*>(Control(ControlId::PointList)));
     m_recording = std::make_unique<RecordingPanel>(*this, *m_recorder);
     m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
+    m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
+    m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
     ConnectCommands();
 }
 

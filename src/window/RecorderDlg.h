@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+class MediaProfile;
 class MediaSession;
 class PausePoints;
 class Preferences;
@@ -22,6 +23,8 @@ class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
 class SettingsFile;
+class SoundProfiler;
+class WaveformView;
 class WindowCommands;
 
 // Ids of the window's three 100 ms timers.
@@ -42,8 +45,9 @@ constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
 class CRecorderDlg : public QDialog {
     Q_OBJECT
 public:
-    CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player, Prompts& prompts,
-                 WindowEnvironment environment, QWidget* parent = nullptr);
+    CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
+                 std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
+                 QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
@@ -60,6 +64,8 @@ public:
     Preferences& Prefs() const { return *m_preferences; }
     // The commands that keys and the context menu reach.
     WindowCommands& Commands() const { return *m_commands; }
+    MediaProfile& Profile() const { return *m_profile; }
+    WaveformView& Waveform() const { return *m_waveform; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -133,6 +139,9 @@ private:
     std::unique_ptr<PausePoints> m_points;
     std::unique_ptr<RecordingPanel> m_recording;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<MediaProfile> m_profile;
+    // A child of the player control, destroyed before the features it follows.
+    std::unique_ptr<WaveformView> m_waveform;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

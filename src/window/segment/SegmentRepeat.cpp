@@ -211,6 +211,7 @@ void SegmentRepeat::Repeat()
             m_player.SetSegmentEnd(m_endTime);
             m_player.SetCurrentPosition(m_startTime);
             m_player.Play();
+            emit repeatStarted();
         },
         FaultReaction::DisableQuietly, BoxIcon::Question);
 }

@@ -56,6 +56,8 @@ public:
 
 signals:
     void segmentChanged(double start, double end);
+    // Repeat started the segment (also while playback ran on).
+    void repeatStarted();
 
 private:
     enum class FaultReaction { ReportAndDisable, DisableQuietly, Ignore };
