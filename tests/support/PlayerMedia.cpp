@@ -69,7 +69,8 @@ bool RunPipelineOnce(const std::string& text, const std::string& location, std::
 
 // The MPEG-1 multiplexer now and then stalls for good after misreading its
 // audio input; making the file again from scratch gets past it.
-void RunPipeline(const std::string& description, const std::string& location)
+void RunPipeline(const std::string& description, const std::string& location,
+                 std::chrono::seconds limit = std::chrono::seconds(40))
 {
     InitialiseMediaFramework();
     std::string text = description;
@@ -77,7 +78,7 @@ void RunPipeline(const std::string& description, const std::string& location)
         text.replace(at, 5, "\"" + location + "\"");
     constexpr int kAttempts = 3;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (RunPipelineOnce(text, location, std::chrono::seconds(40)))
+        if (RunPipelineOnce(text, location, limit))
             return;
     }
     throw std::runtime_error("making " + location + " took too long " + std::to_string(kAttempts) + " times: " + text);
@@ -195,6 +196,16 @@ std::string TextNamedMp3()
 std::string ZeroByteMp3()
 {
     return Made("empty.mp3", [](const std::string& out) { WriteFileBytes(out, {}); });
+}
+
+std::string HourLongMp3()
+{
+    return Made("hour-noise.mp3", [](const std::string& out) {
+        RunPipeline("audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=36000 "
+                    "! audio/x-raw,rate=44100,channels=2 ! audioconvert "
+                    "! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=@OUT@",
+                    out, std::chrono::minutes(15));
+    });
 }
 
 std::string VideoWithoutSound()

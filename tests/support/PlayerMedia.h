@@ -27,6 +27,9 @@ std::string Dat();
 std::string TruncatedMp3();
 std::string TextNamedMp3();
 std::string ZeroByteMp3();
+// White noise for an hour, stereo, 128 kbit/s: for benchmarks only (it takes
+// about a minute to make).
+std::string HourLongMp3();
 // A second of moving picture (motion JPEG in AVI) without any sound.
 std::string VideoWithoutSound();
 // The folder the media are kept in.

@@ -30,7 +30,7 @@ void Append(DecodedSound& sound, GstSample* sample)
 
 } // namespace
 
-DecodedSound DecodeSound(const std::string& path)
+DecodedSound DecodeSound(const std::string& path, std::optional<double> seconds)
 {
     DecodedSound sound;
     if (std::optional<std::string> problem = InitialiseMediaFramework()) {
@@ -52,8 +52,15 @@ DecodedSound DecodeSound(const std::string& path)
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
 
     auto* appsink = GST_APP_SINK(out.get());
-    while (GstSampleHandle sample{gst_app_sink_try_pull_sample(appsink, kBlockTimeout)})
+    auto enough = [&] { return seconds && sound.rate > 0 && double(sound.samples.size()) >= *seconds * sound.rate; };
+    while (!enough()) {
+        GstSampleHandle sample{gst_app_sink_try_pull_sample(appsink, kBlockTimeout)};
+        if (!sample)
+            break;
         Append(sound, sample.get());
+    }
+    if (enough())
+        return sound;
 
     GstBusHandle bus(gst_element_get_bus(pipeline.get()));
     if (GstMessageHandle error{gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR)})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,4 +16,5 @@ struct DecodedSound {
     std::string problem;
 };
 
-DecodedSound DecodeSound(const std::string& path);
+// The whole sound, or only its first `seconds` when given (for long files).
+DecodedSound DecodeSound(const std::string& path, std::optional<double> seconds = std::nullopt);
