@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "window/media/MediaProfile.h"
 #include "window/preferences/Preferences.h"
@@ -259,11 +260,28 @@ TEST_F(WaveformTest, TheWheelScrollsAndCtrlWheelZoomsAsTheNextMediaRemembers)
     const double chosen = View().Axis().Span();
     EXPECT_NEAR(chosen, 60 / std::pow(1.25, 4), 1e-9);
 
-    EXPECT_DOUBLE_EQ(Preferences(environment.preferencesPath).Value("Waveform/SpanSeconds", 0.0).toDouble(), chosen);
     player->length = 300;
     OpenMedia("next.mp3");
     EXPECT_DOUBLE_EQ(View().Axis().From(), 0);
     EXPECT_DOUBLE_EQ(View().Axis().Span(), chosen);
+
+    // And the next run.
+    Start();
+    EXPECT_DOUBLE_EQ(Preferences(environment.preferencesPath).Value("Waveform/SpanSeconds", 0.0).toDouble(), chosen);
+    player->length = 300;
+    OpenMedia("lesson.mp3");
+    EXPECT_DOUBLE_EQ(View().Axis().Span(), chosen);
+}
+
+TEST_F(WindowTest, AZoomThatCannotBeUsedGivesTheUsualTwentySeconds)
+{
+    for (const char* stored : {"nan", "-3", "inf", "wide"}) {
+        WriteFileBytes(environment.preferencesPath, std::string("[Waveform]\nSpanSeconds=") + stored + "\n");
+        Start();
+        player->length = 60;
+        OpenMedia("lesson.mp3");
+        EXPECT_DOUBLE_EQ(dlg->Waveform().Axis().Span(), 20) << stored;
+    }
 }
 
 TEST_F(WaveformTest, WhilePlayingItFollowsTheCursorUntilTheUserScrollsAndAgainAfterRepeat)

@@ -31,6 +31,9 @@ constexpr int kOverviewHeight = 18;
 constexpr int kCursorPeriodMs = 20;
 // Where a following view puts the cursor when it leaves the stretch.
 constexpr double kFollowLead = 0.1;
+// A zoom is stored once the wheel has rested this long (each store writes the
+// preferences file through to the disk).
+constexpr int kStoreZoomAfterMs = 1000;
 // A wheel step zooms by this factor and scrolls by this part of the stretch.
 constexpr double kZoomStep = 1.25;
 constexpr double kScrollStep = 0.1;
@@ -53,6 +56,13 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
     m_start = dialog.Segment().Start();
     m_end = dialog.Segment().End();
     m_points = dialog.Points().Times();
+    m_wantedSpan = dialog.Prefs().Value(kSpanKey, kDefaultSpan).toDouble();
+    // A hand-edited preference may be anything.
+    if (!std::isfinite(m_wantedSpan) || m_wantedSpan <= 0)
+        m_wantedSpan = kDefaultSpan;
+    m_storeZoom.setSingleShot(true);
+    m_storeZoom.setInterval(kStoreZoomAfterMs);
+    connect(&m_storeZoom, &QTimer::timeout, this, &WaveformView::StoreZoom);
 
     m_cursorTimer.setInterval(kCursorPeriodMs);
     connect(&m_cursorTimer, &QTimer::timeout, this, &WaveformView::TrackCursor);
@@ -73,6 +83,18 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
         FitLength(m_player.Status());
         Redraw();
     });
+}
+
+// A zoom not yet stored is stored now.
+WaveformView::~WaveformView()
+{
+    if (m_storeZoom.isActive())
+        StoreZoom();
+}
+
+void WaveformView::StoreZoom()
+{
+    m_dialog.Prefs().SetValue(kSpanKey, m_wantedSpan);
 }
 
 QRect WaveformView::RulerArea() const
@@ -117,7 +139,6 @@ void WaveformView::OnMediaLoaded(const std::string& path)
 {
     m_loaded = true;
     m_fileName = QFileInfo(QFile::decodeName(path.c_str())).fileName();
-    m_wantedSpan = m_dialog.Prefs().Value(kSpanKey, kDefaultSpan).toDouble();
     m_axis.SetMedia(0);
     m_axis.Show(0, m_wantedSpan);
     m_following = true;
@@ -333,7 +354,7 @@ void WaveformView::wheelEvent(QWheelEvent* event)
             return;
         m_axis.ZoomAt(event->position().x(), std::pow(kZoomStep, -double(delta.y()) / kWheelStep));
         m_wantedSpan = m_axis.Span();
-        m_dialog.Prefs().SetValue(kSpanKey, m_wantedSpan);
+        m_storeZoom.start();
         Redraw();
         return;
     }

@@ -47,6 +47,7 @@ class WaveformView : public QWidget {
 public:
     // Covers the window's player control, whose child it is.
     WaveformView(CRecorderDlg& dialog, const MediaProfile& profile);
+    ~WaveformView() override;
 
     const TimeAxis& Axis() const { return m_axis; }
     // Where the sound is drawn and marked, and where the overview is.
@@ -89,6 +90,8 @@ private:
     // is made again on the next paint.
     void Redraw();
     void MakePicture();
+    // The span the user zoomed to lasts into the next run.
+    void StoreZoom();
 
     CRecorderDlg& m_dialog;
     const MediaProfile& m_profile;
@@ -102,6 +105,7 @@ private:
     bool m_lengthKnown = false;
     // The span the user chose; shorter media are shown whole.
     double m_wantedSpan = 0;
+    QTimer m_storeZoom;
     double m_start = 0;
     double m_end = 0;
     std::vector<double> m_points;
