@@ -202,8 +202,8 @@ void MeasureRepaint(benchmark::State& state, bool afresh)
     const std::string path = PlayerMedia::HourLongMp3();
     QTemporaryDir cache;
     WindowHarness window;
+    Preferences(window.environment.preferencesPath).SetValue(QStringLiteral("Waveform/SpanSeconds"), double(state.range(0)));
     window.Start(nullptr, SilentPlayer(), CreateSoundProfiler(cache.path().toStdString()));
-    window.dlg->Prefs().SetValue(QStringLiteral("Waveform/SpanSeconds"), double(state.range(0)));
     window.prompts.openAnswers.push_back(path);
     window.Click(ControlId::Open);
     window.dlg->Segment().Pause();
