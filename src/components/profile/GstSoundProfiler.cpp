@@ -79,6 +79,7 @@ void GstSoundProfiler::Stop()
 
 void GstSoundProfiler::TakeNews()
 {
+    Q_ASSERT(OnGuiThread());
     ProfileBuilder::News news = m_builder->TakeNews();
     m_profile.Extend(news.blockCount, news.summary);
     if (news.problem) {
@@ -90,6 +91,7 @@ void GstSoundProfiler::TakeNews()
 
 void GstSoundProfiler::OnEnd(const std::string& problem)
 {
+    Q_ASSERT(OnGuiThread());
     m_pass.reset();
     m_builder->Finish();
     ProfileBuilder::News news = m_builder->TakeNews();
