@@ -65,7 +65,7 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
     connect(&m_storeZoom, &QTimer::timeout, this, &WaveformView::StoreZoom);
 
     m_cursorTimer.setInterval(kCursorPeriodMs);
-    connect(&m_cursorTimer, &QTimer::timeout, this, &WaveformView::TrackCursor);
+    connect(&m_cursorTimer, &QTimer::timeout, this, &WaveformView::OnCursorTick);
     connect(&dialog.Media(), &MediaSession::mediaLoaded, this, &WaveformView::OnMediaLoaded);
     connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, [this](double start, double end) {
         m_start = start;
@@ -78,9 +78,12 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
         update();
     });
     connect(&m_player, &CMediaplayer1::stateChanged, this, &WaveformView::OnPlaybackState);
-    connect(&m_player, &CMediaplayer1::seeked, this, &WaveformView::TrackCursor);
+    connect(&m_player, &CMediaplayer1::seeked, this, [this](double seconds) {
+        m_cursor.Jump(seconds, PlaybackCursor::Clock::now());
+        ShowCursor();
+    });
     connect(&profile, &MediaProfile::profileChanged, this, [this] {
-        FitLength(m_player.Status());
+        FitLength();
         Redraw();
     });
 }
@@ -121,13 +124,14 @@ void WaveformView::SetBands(const QString& layer, std::vector<WaveformBand> band
     Redraw();
 }
 
-void WaveformView::FitLength(const PlaybackStatus& status)
+void WaveformView::FitLength()
 {
     const SoundProfile& profile = m_profile.Profile();
     // A parser may learn the length only once playback has run a while;
     // until then the profile says how long the sound is at least.
-    m_lengthKnown = status.length || profile.State() == SoundProfile::Progress::Complete;
-    const double length = status.length.value_or(profile.Seconds());
+    const std::optional<double> playerLength = m_player.Length();
+    m_lengthKnown = playerLength || profile.State() == SoundProfile::Progress::Complete;
+    const double length = playerLength.value_or(profile.Seconds());
     if (length == m_axis.Media())
         return;
     m_axis.SetMedia(length);
@@ -142,16 +146,21 @@ void WaveformView::OnMediaLoaded(const std::string& path)
     m_axis.SetMedia(0);
     m_axis.Show(0, m_wantedSpan);
     m_following = true;
-    UpdateShown(m_player.Status().state);
-    TrackCursor();
+    // A load leaves playback at the start: Open plays from there.
+    const auto now = PlaybackCursor::Clock::now();
+    m_cursor.Jump(0, now);
+    m_cursor.SetPlaying(m_player.PlayState() == PlaybackState::Playing, now);
+    UpdateShown();
+    FitLength();
+    ShowCursor();
     Redraw();
 }
 
-void WaveformView::UpdateShown(PlaybackState state)
+void WaveformView::UpdateShown()
 {
     setVisible(m_loaded && m_player.currentFrame().isNull());
     // A video's picture shows the position itself.
-    if (state == PlaybackState::Playing && !isHidden())
+    if (m_cursor.Active() && !isHidden())
         m_cursorTimer.start();
     else
         m_cursorTimer.stop();
@@ -159,32 +168,45 @@ void WaveformView::UpdateShown(PlaybackState state)
 
 void WaveformView::OnPlaybackState(PlaybackState state)
 {
-    UpdateShown(state);
+    m_cursor.SetPlaying(state == PlaybackState::Playing, PlaybackCursor::Clock::now());
+    UpdateShown();
     if (state == PlaybackState::Playing)
         FollowAgain();
     else
-        TrackCursor();
+        ShowCursor();
 }
 
 void WaveformView::FollowAgain()
 {
     m_following = true;
-    TrackCursor();
+    ShowCursor();
 }
 
-void WaveformView::TrackCursor()
+void WaveformView::OnCursorTick()
 {
-    const double was = m_cursor;
-    const PlaybackStatus status = m_player.Status();
-    m_cursor = status.position;
-    FitLength(status);
-    if (m_following && (m_cursor < m_axis.From() || m_cursor > m_axis.To())) {
-        m_axis.Place(m_cursor, kFollowLead);
+    const auto now = PlaybackCursor::Clock::now();
+    if (m_cursor.WantsAsking(now))
+        m_cursor.Found(m_player.Status().position, now);
+    if (!m_cursor.Active())
+        m_cursorTimer.stop();
+    FitLength();
+    ShowCursor();
+}
+
+void WaveformView::ShowCursor()
+{
+    const double was = m_shownCursor;
+    m_shownCursor = std::max(0.0, m_cursor.Position(PlaybackCursor::Clock::now()));
+    // Playback halts at the end; the cursor waits there until the player says where.
+    if (m_lengthKnown)
+        m_shownCursor = std::min(m_shownCursor, m_axis.Media());
+    if (m_following && (m_shownCursor < m_axis.From() || m_shownCursor > m_axis.To())) {
+        m_axis.Place(m_shownCursor, kFollowLead);
         Redraw();
         return;
     }
     // Only where the cursor was and is changes.
-    for (double at : {was, m_cursor})
+    for (double at : {was, m_shownCursor})
         update(QRect(int(std::lround(m_axis.XOf(at))) - 1, 0, 3, height()));
     update(OverviewArea());
 }
@@ -248,7 +270,7 @@ void WaveformView::paintEvent(QPaintEvent*)
     }
     for (double point : m_points)
         PaintLine(painter, sound, m_axis.XOf(point), kPausePoint);
-    PaintLine(painter, sound, m_axis.XOf(m_cursor), kCursor);
+    PaintLine(painter, sound, m_axis.XOf(m_shownCursor), kCursor);
 
     // The stretch shown and the cursor, on the overview.
     const QRect overview = OverviewArea();
@@ -256,7 +278,7 @@ void WaveformView::paintEvent(QPaintEvent*)
     painter.setPen(kText);
     painter.drawRect(QRectF(m_axis.From() * scale, overview.top(), std::max(1.0, m_axis.Span() * scale),
                             overview.height() - 1));
-    PaintLine(painter, overview, m_cursor * scale, kCursor);
+    PaintLine(painter, overview, m_shownCursor * scale, kCursor);
 
     // What the player says (the file name, or why it holds no media), and the length.
     QString said = m_player.currentText().isEmpty() ? m_fileName : m_player.currentText();

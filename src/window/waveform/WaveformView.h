@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/player/MediaPlayer.h"
+#include "window/waveform/PlaybackCursor.h"
 #include "window/waveform/TimeAxis.h"
 #include "window/waveform/WaveformGesture.h"
 
@@ -75,13 +76,15 @@ protected:
 private:
     QRect RulerArea() const;
     // The axis spans the media's length, as far as it is known.
-    void FitLength(const PlaybackStatus& status);
+    void FitLength();
     // Shown for loaded media without a picture; the cursor moves while it plays.
-    void UpdateShown(PlaybackState state);
+    void UpdateShown();
     void OnMediaLoaded(const std::string& path);
     void OnPlaybackState(PlaybackState state);
-    // Reads the position; a following view keeps the cursor in sight.
-    void TrackCursor();
+    // While the cursor moves: where it is now, the player asked when it may be.
+    void OnCursorTick();
+    // Draws the cursor where it is now; a following view keeps it in sight.
+    void ShowCursor();
     void FollowAgain();
     // The user moved the stretch: no following until the next Play or Repeat.
     void MoveStretch(double from, double span);
@@ -110,7 +113,9 @@ private:
     double m_end = 0;
     std::vector<double> m_points;
     std::map<QString, std::vector<WaveformBand>> m_bands;
-    double m_cursor = 0;
+    PlaybackCursor m_cursor;
+    // Where the cursor is drawn.
+    double m_shownCursor = 0;
     bool m_following = true;
     // While playing: the cursor moves.
     QTimer m_cursorTimer;
