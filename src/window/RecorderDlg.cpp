@@ -14,6 +14,7 @@
 #include "window/preferences/Preferences.h"
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
+#include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
 #include "window/waveform/WaveformView.h"
 
@@ -92,6 +93,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
     m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
     m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
+    m_sentences = std::make_unique<SentenceWork>(*this);
     ConnectCommands();
 }
 

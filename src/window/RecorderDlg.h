@@ -22,6 +22,7 @@ class Preferences;
 class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
+class SentenceWork;
 class SettingsFile;
 class SoundProfiler;
 class WaveformView;
@@ -66,6 +67,7 @@ public:
     WindowCommands& Commands() const { return *m_commands; }
     MediaProfile& Profile() const { return *m_profile; }
     WaveformView& Waveform() const { return *m_waveform; }
+    SentenceWork& Sentences() const { return *m_sentences; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<MediaProfile> m_profile;
     // A child of the player control, destroyed before the features it follows.
     std::unique_ptr<WaveformView> m_waveform;
+    std::unique_ptr<SentenceWork> m_sentences;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

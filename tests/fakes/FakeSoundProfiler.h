@@ -41,6 +41,18 @@ public:
         m_blocks.insert(m_blocks.end(), blocks.begin(), blocks.end());
         Announce(false);
     }
+    // The profile of `seconds` of speech: loud where `sounds` (start, end in
+    // seconds) lie, near silence elsewhere; complete.
+    void Speak(const std::vector<std::pair<double, double>>& sounds, double seconds)
+    {
+        std::vector<LevelBlock> blocks(std::size_t(seconds * kBlocksPerSecond), LevelBlock{-3, 3, 3});
+        for (auto [start, end] : sounds) {
+            for (auto block = std::size_t(start * kBlocksPerSecond); block < std::size_t(end * kBlocksPerSecond); ++block)
+                blocks.at(block) = LevelBlock{-9000, 9000, 4000};
+        }
+        Grow(blocks);
+        Complete();
+    }
     void Complete()
     {
         Announce(true);

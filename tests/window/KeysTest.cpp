@@ -166,15 +166,12 @@ TEST_F(KeysTest, TheHiddenPausePointCommandsWorkFromTheirKeys)
     OpenMedia("lesson.mp3", "5.000000\r\n9.000000\r\n");
     player->calls.clear();
 
-    Press(Qt::Key_N);
+    Press(Qt::ControlModifier | Qt::Key_Down);
     EXPECT_EQ(SelectedEntry(), 1);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(9.000000)", "Play"}));
-    SelectEntry(0);
-    Press(Qt::Key_MediaNext);
-    EXPECT_EQ(SelectedEntry(), 1);
 
     player->calls.clear();
-    Press(Qt::Key_P);
+    Press(Qt::ControlModifier | Qt::Key_Return);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(9.000000)", "Play"}));
     EXPECT_TRUE(dlg->IsTimerRunning(PointTimer));
 
@@ -202,7 +199,9 @@ TEST_F(KeysTest, AKeyDoesNothingWhileItsButtonIsDisabled)
 {
     dlg->EnablePlaybackControls(false);
     SetSegment(2, 5);
-    for (Qt::Key key : {Qt::Key_R, Qt::Key_Return, Qt::Key_N, Qt::Key_P, Qt::Key_Insert, Qt::Key_MediaPause})
+    for (QKeyCombination key : {QKeyCombination(Qt::Key_R), QKeyCombination(Qt::Key_Return),
+                                QKeyCombination(Qt::ControlModifier | Qt::Key_Down), QKeyCombination(Qt::Key_N),
+                                QKeyCombination(Qt::Key_Insert), QKeyCombination(Qt::Key_MediaPause)})
         Press(key);
     EXPECT_TRUE(player->Commands().empty());
     EXPECT_FALSE(dlg->IsTimerRunning(RepeatTimer));
@@ -275,17 +274,16 @@ TEST_F(KeysTest, TheContextMenuListsTheCommandsWithTheirKeysAndRunsThem)
 
     QAction* points = nullptr;
     for (QAction* action : menu->actions()) {
-        if (action->menu())
+        if (action->text() == "Pause Points")
             points = action;
         else if (action->text().startsWith("Stop\t"))
             action->trigger();
     }
     EXPECT_EQ(player->Commands(), Strings{"Stop"});
     ASSERT_NE(points, nullptr);
-    EXPECT_EQ(points->text(), "Pause Points");
     EXPECT_EQ(Texts(*points->menu()),
               (Strings{"Add Pause Point\tIns", "Delete Pause Point\tCtrl+Del", "Pause Point Earlier\tCtrl+Left",
-                       "Pause Point Later\tCtrl+Right", "Replay Pause Point\tP", "Next Pause Point\tN, Media Next",
+                       "Pause Point Later\tCtrl+Right", "Replay Pause Point\tCtrl+Return", "Next Pause Point\tCtrl+Down",
                        "Save Pause Points\tCtrl+S"}));
 }
 

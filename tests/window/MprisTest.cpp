@@ -163,16 +163,20 @@ TEST_F(MprisTest, PlayPauseActsAsSpaceAndEachChangeIsAnnouncedOnce)
     EXPECT_EQ(statuses, (Strings{"Paused", "Playing", "Stopped", "Playing", "Paused"}));
 }
 
-TEST_F(MprisTest, NextGoesToTheNextPausePointAndPreviousRepeats)
+TEST_F(MprisTest, NextPlaysTheNextSentenceAndPreviousRepeats)
 {
-    OpenAndForget("lesson.mp3", "5\r\n9\r\n14\r\n");
+    OpenAndForget("lesson.mp3");
+    profiler->Speak({{1, 3}, {4, 6.5}, {7.5, 9}}, 10);
     EXPECT_EQ(Value(kPlayer, "CanGoNext"), true);
     Call("Next");
-    ASSERT_TRUE(Eventually([&] { return CommandsAre({"SetCurrentPosition(9.000000)", "Play"}); }));
-    EXPECT_EQ(SelectedEntry(), 1);
+    // The sentences reach a block into the silence on each side, and a margin further.
+    ASSERT_TRUE(Eventually([&] { return CommandsAre({"SetCurrentPosition(0.890000)", "Play"}); }))
+        << testing::PrintToString(player->Commands());
+    EXPECT_NEAR(*player->segmentEnd, 3.11, 1e-9);
     Call("Next");
-    ASSERT_TRUE(Eventually([&] { return SelectedEntry() == 2; }));
-    // The last point is selected: there is no next one.
+    Call("Next");
+    ASSERT_TRUE(Eventually([&] { return std::abs(dlg->Segment().Start() - 7.39) < 1e-9; }));
+    // The last sentence plays: there is no next one.
     ASSERT_TRUE(Announced("CanGoNext", false));
 
     player->calls.clear();
@@ -180,8 +184,8 @@ TEST_F(MprisTest, NextGoesToTheNextPausePointAndPreviousRepeats)
     Call("Previous");
     ASSERT_TRUE(Eventually([&] { return CommandsAre({"SetCurrentPosition(2.000000)", "Play"}); }));
     EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
-    ASSERT_TRUE(Eventually([&] { return client->seeks.size() == 3; }));
-    EXPECT_EQ(client->seeks, (std::vector<qlonglong>{9'000'000, 14'000'000, 2'000'000}));
+    ASSERT_TRUE(Eventually([&] { return client->seeks.size() == 4; }));
+    EXPECT_EQ(client->seeks, (std::vector<qlonglong>{890'000, 3'890'000, 7'390'000, 2'000'000}));
 }
 
 TEST_F(MprisTest, SeekAndSetPositionMoveThePlayerWithinTheTrack)
@@ -288,7 +292,8 @@ TEST_F(MprisTest, WhatTheWindowCannotDoNowIsSaidSoAndNotDone)
 TEST_F(MprisTest, ThePlayerIsAskedWhereItIsOnlyWhenTheDesktopAsks)
 {
     player->length = 60;
-    OpenAndForget("lesson.mp3", "5\r\n9\r\n");
+    OpenAndForget("lesson.mp3");
+    profiler->Speak({{1, 3}, {4, 6.5}}, 8);
     player->statusReads = 0;
     Call("PlayPause");
     ASSERT_TRUE(Announced("PlaybackStatus", "Paused"));

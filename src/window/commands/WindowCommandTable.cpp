@@ -83,9 +83,10 @@ void AddWindowCommands(WindowCommands& commands, CRecorderDlg& d)
            [&d] { d.Points().Earlier(); }, points);
     button(ControlId::PointLater, "Pause Point Later", Keys{Qt::ControlModifier | Qt::Key_Right},
            [&d] { d.Points().Later(); }, points);
-    button(ControlId::ReplayPoint, "Replay Pause Point", Keys{Qt::Key_P}, [&d] { d.Points().Replay(); }, points);
-    button(ControlId::NextPoint, "Next Pause Point", Keys{Qt::Key_N, Qt::Key_MediaNext}, [&d] { d.Points().Next(); },
-           points);
+    button(ControlId::ReplayPoint, "Replay Pause Point", Keys{Qt::ControlModifier | Qt::Key_Return},
+           [&d] { d.Points().Replay(); }, points);
+    button(ControlId::NextPoint, "Next Pause Point", Keys{Qt::ControlModifier | Qt::Key_Down},
+           [&d] { d.Points().Next(); }, points);
     button(ControlId::SavePoints, "Save Pause Points", Keys{Qt::ControlModifier | Qt::Key_S},
            [&d] { d.Points().Save(); }, points);
 }

@@ -125,6 +125,7 @@ bool WindowCommands::Run(const std::function<void()>& work)
     if (m_running || !TakesCommands())
         return false;
     QScopedValueRollback<bool> running(m_running, true);
+    emit commandStarting();
     m_dialog.Dispatch(work);
     return true;
 }

@@ -54,6 +54,10 @@ public:
     // Runs `work` that way, through the window's dispatch.
     void Post(std::function<void()> work);
 
+signals:
+    // A command is about to run (from a key, the menu or the desktop).
+    void commandStarting();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

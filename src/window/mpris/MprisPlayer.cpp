@@ -3,7 +3,8 @@
 #include "window/RecorderDlg.h"
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
-#include "window/pausepoints/PausePoints.h"
+#include "window/segment/SegmentRepeat.h"
+#include "window/sentences/SentenceWork.h"
 
 #include <QAction>
 #include <QDBusMessage>
@@ -46,8 +47,9 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
         m_trackPath = path;
         NoteChange();
     });
-    connect(&dialog.Points(), &PausePoints::pointsChanged, this, &MprisPlayer::NoteChange);
-    connect(&dialog.Points(), &PausePoints::selectionChanged, this, &MprisPlayer::NoteChange);
+    // Whether a next sentence follows depends on the sentences and the segment.
+    connect(&dialog.Sentences().Finder(), &SentenceFinder::sentencesChanged, this, &MprisPlayer::NoteChange);
+    connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, &MprisPlayer::NoteChange);
     // A command becomes usable or not with its button.
     for (Qt::Key key : {kPlayPauseKey, kPlayKey, kPauseKey, kStopKey, kNextKey, kPreviousKey}) {
         if (QAction* command = dialog.Commands().CommandFor(key))
@@ -90,11 +92,10 @@ qlonglong MprisPlayer::position() const
     return ToMicroseconds(m_dialog.Player().Status().position);
 }
 
-// Next steps to the pause point after the selected one.
+// Next plays the sentence after the segment.
 bool MprisPlayer::canGoNext() const
 {
-    const PausePoints& points = m_dialog.Points();
-    return HasMedia() && KeyUsable(kNextKey) && points.Selected() < points.LastPointIndex();
+    return HasMedia() && KeyUsable(kNextKey) && m_dialog.Sentences().HasNextSentence();
 }
 
 bool MprisPlayer::canGoPrevious() const

@@ -286,6 +286,16 @@ void WaveformView::paintEvent(QPaintEvent*)
     PaintCaption(painter, sound, m_lengthKnown ? TitleOf(said, m_axis.Media()) : said, Qt::AlignTop | Qt::AlignLeft);
     if (const QString status = StatusLine(); !status.isEmpty())
         PaintCaption(painter, sound, status, Qt::AlignBottom | Qt::AlignLeft);
+    if (!m_notice.isEmpty())
+        PaintCaption(painter, sound, m_notice, Qt::AlignBottom | Qt::AlignRight);
+}
+
+void WaveformView::SetNotice(const QString& text)
+{
+    if (text == m_notice)
+        return;
+    m_notice = text;
+    update();
 }
 
 QString WaveformView::StatusLine() const

@@ -59,6 +59,11 @@ public:
     // there is no waveform; empty once the profile is complete.
     QString StatusLine() const;
 
+    // A line another feature shows over the sound (what it waits for); an
+    // empty text takes it away.
+    void SetNotice(const QString& text);
+    const QString& Notice() const { return m_notice; }
+
     // Bands another feature draws over the sound, all of `layer` at once
     // (none takes the layer away). Layers are drawn in the order of their names.
     void SetBands(const QString& layer, std::vector<WaveformBand> bands);
@@ -113,6 +118,7 @@ private:
     double m_end = 0;
     std::vector<double> m_points;
     std::map<QString, std::vector<WaveformBand>> m_bands;
+    QString m_notice;
     PlaybackCursor m_cursor;
     // Where the cursor is drawn.
     double m_shownCursor = 0;
