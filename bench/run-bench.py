@@ -4,7 +4,7 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench, mpris_bench, profile_bench) as JSON; the
+recorder_bench, repeat_bench, mpris_bench, profile_bench, sentence_bench) as JSON; the
 whole-program figures (start-up, memory) from starting the real executable
 under window_probe, with a private PulseAudio server standing in for a
 desktop's sound server.
@@ -288,6 +288,35 @@ def profile_figures(build):
                 "(target: 8 ms)")
 
 
+def sentence_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "sentence_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    for result in by_prefix("BM_SentenceBoundaries"):
+        row(f"Sentence boundary F1, {result['label']}", fmt(result["f1"], 3), "",
+            f"sentence_bench: {int(result['sentences_found'])} found of {int(result['sentences_spoken'])} spoken "
+            "(espeak-ng, pauses 180 to 800 ms, pink noise at the SNR); an edge counts within 100 ms of a true one "
+            "(targets: 1.0 clean, 0.9 at 20 dB, 0.8 at 10 dB)")
+        row(f"Sentence onsets clipped by more than 20 ms, {result['label']}", fmt(result["onsets_clipped"], 0), "",
+            "sentence_bench: spoken sentences whose found sentence starts more than 20 ms after their first sound "
+            "(target: 0)")
+    for result in by_prefix("BM_SentencesHeard"):
+        measured = int(result["nexts_measured"])
+        row("Next sentence (N) to first sound",
+            "/".join(fmt(result[f"next_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured else "n/a",
+            "ms", f"sentence_bench: min/median/max over {measured} presses, real window and player, heard at a "
+            "PulseAudio null sink's monitor (target: 35 ms)")
+        row("Sound heard past the sentence's end after N", fmt(result["past_end_max_ms"]), "ms",
+            "sentence_bench: the largest over the presses above, found by content (target: 0)")
+    for result in by_prefix("BM_DrillHeard"):
+        row("Drill: sound heard past the sentence's end",
+            f"{fmt(result['past_end_min_ms'])}..{fmt(result['past_end_max_ms'])}", "ms",
+            f"sentence_bench: {int(result['plays_measured'])} plays (two sentences twice, twice) at the monitor, "
+            "found by content (target: 0)")
+        row("Drill: pause after each play against the one set",
+            f"{fmt(result['pause_error_min_ms'])}..{fmt(result['pause_error_max_ms'])}", "ms",
+            "sentence_bench: silence between the plays heard minus half the sentence's length (target: within 20)")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -311,7 +340,8 @@ def main():
         sys.exit(__doc__)
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
-    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures, profile_figures):
+    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures, profile_figures,
+                 sentence_figures):
         try:
             part(build)
         except Exception as error:
