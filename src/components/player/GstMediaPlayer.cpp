@@ -5,7 +5,9 @@
 #include "components/GuiThread.h"
 #include "components/MediaFramework.h"
 #include "components/player/CreateMediaPlayer.h"
+#include "components/player/FrameIndexFeed.h"
 #include "components/player/LeadInSeek.h"
+#include "components/player/MpegFrameIndex.h"
 #include "components/player/VideoFrameSink.h"
 
 #include <QFile>
@@ -95,6 +97,7 @@ GstMediaPlayer::GstMediaPlayer(GstPlayerSettings settings) : m_timeout(settings.
         throw PlayerFault(PlayerFaultCode::CannotCreate, PlayerOperation::Create, *problem);
     m_playbin = GstPipelineHandle(MakePlayerElement("playbin").release());
     m_leadIn = std::make_unique<LeadInSeek>(m_playbin.get());
+    m_indexFeed = std::make_unique<FrameIndexFeed>(m_playbin.get());
     GstElementHandle audioSink = std::move(settings.audioSink);
     if (!audioSink)
         audioSink = MakePlayerElement("autoaudiosink");
@@ -243,6 +246,9 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
     if (IsNamedPipe(path))
         throw PlayerFault(PlayerFaultCode::CannotOpen, operation,
                           "Cannot open " + Quoted(path) + ": it is a named pipe (FIFO), not a media file");
+    m_loadedFile = FileIdentity::Of(path);
+    if (m_loadedFile && (!m_frameIndex || m_frameIndex->File() != *m_loadedFile))
+        m_frameIndex = std::make_unique<MpegFrameIndex>(*m_loadedFile);
 
     GError* rawError = nullptr;
     GCharHandle uri(gst_filename_to_uri(path.c_str(), &rawError));
@@ -266,9 +272,30 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
         ShowText(QFileInfo(QFile::decodeName(path.c_str())).fileName());
 }
 
+bool GstMediaPlayer::IndexUpTo(double target, PlayerOperation operation)
+{
+    if (!m_frameIndex)
+        return false;
+    auto deadline = std::chrono::steady_clock::now() + m_timeout / 2;
+    // The stream's start is found within the first bytes of the file.
+    m_frameIndex->WaitUntilIndexed(0.0, deadline);
+    if (!m_indexFeed->Serves(*m_frameIndex))
+        return false;
+    m_frameIndex->WaitUntilIndexed(target, deadline);
+    if (!m_indexFeed->HasNews(*m_frameIndex))
+        return false;
+    const bool streaming = m_state == State::Playing;
+    if (streaming)
+        ChangeState(GST_STATE_PAUSED, operation);
+    m_indexFeed->Feed(*m_frameIndex);
+    return streaming;
+}
+
 void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
 {
     double target = std::clamp(seconds, 0.0, kLongestSeek);
+    // Playback paused for the index plays on from the target.
+    const bool pausedForIndex = IndexUpTo(target, operation);
     std::optional<double> duration = QueryDuration();
     if (duration)
         target = std::min(target, *duration);
@@ -277,7 +304,7 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     // stream's is its own end.
     bool holds = m_segmentEnd && *m_segmentEnd <= target;
     bool stopInStream = m_segmentEnd && !holds && (!duration || *m_segmentEnd < *duration);
-    bool resume = m_state == State::HeldAtEnd && !holds;
+    bool resume = (m_state == State::HeldAtEnd || pausedForIndex) && !holds;
     if (holds && m_state == State::Playing)
         ChangeState(GST_STATE_PAUSED, operation);
 
@@ -391,7 +418,9 @@ void GstMediaPlayer::Unload()
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
     m_video->Discard();
     m_leadIn->Reset();
+    m_indexFeed->Reset();
     m_state = State::Empty;
+    m_loadedFile.reset();
     m_unplayedSince.reset();
     m_pipelineEnd.reset();
     m_stopInStream = false;
