@@ -130,7 +130,10 @@ void GstMediaPlayer::SetMediaFileName(const std::string& path)
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::SetMediaFileName);
     m_segmentEnd.reset();
-    Open(path, PlayerOperation::SetMediaFileName);
+    if (IsLoadedUnchanged(path))
+        ReturnToStart(PlayerOperation::SetMediaFileName);
+    else
+        Open(path, PlayerOperation::SetMediaFileName);
 }
 
 // At the segment end, the position is the end exactly as it was given, so
@@ -270,6 +273,24 @@ void GstMediaPlayer::Open(const std::string& path, PlayerOperation operation)
         m_video->Deliver();
     else
         ShowText(QFileInfo(QFile::decodeName(path.c_str())).fileName());
+}
+
+// Loading the file again would build the same pipeline and preroll it at 0;
+// going back to 0 in the one there is gives the same, without the time a
+// load takes, and keeps the seek index its parser has. The sound output's
+// wait (see ReopenAtPosition) still counts from the first load.
+bool GstMediaPlayer::IsLoadedUnchanged(const std::string& path) const
+{
+    return m_state != State::Empty && path == m_path && m_loadedFile && FileIdentity::Of(path) == m_loadedFile;
+}
+
+void GstMediaPlayer::ReturnToStart(PlayerOperation operation)
+{
+    m_state = State::Paused;
+    ChangeState(GST_STATE_PAUSED, operation);
+    SeekTo(0.0, operation);
+    if (!HasVideo())
+        ShowText(QFileInfo(QFile::decodeName(m_path.c_str())).fileName());
 }
 
 bool GstMediaPlayer::IndexUpTo(double target, PlayerOperation operation)

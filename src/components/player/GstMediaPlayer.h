@@ -38,7 +38,9 @@ struct GstPlayerSettings {
 //
 // Long files cost what short ones do. An MP3 is indexed on a thread of its
 // own as it loads, and its seeks start from the indexed frame before their
-// target instead of parsing the file from its start.
+// target instead of parsing the file from its start. Loading the file that is
+// loaded already, unchanged on disk, goes back to its start instead of opening
+// it again, keeping what the pipeline has learnt of it.
 //
 // Lives on the GUI thread; every operation must be called there.
 class GstMediaPlayer : public IMediaPlayer {
@@ -79,6 +81,11 @@ private:
 
     // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
     void Open(const std::string& path, PlayerOperation operation);
+    // Whether `path` is the file loaded and playable now, unchanged since.
+    bool IsLoadedUnchanged(const std::string& path) const;
+    // What a new load of the file loaded leaves: paused at 0, showing its
+    // first frame.
+    void ReturnToStart(PlayerOperation operation);
     // Gives the parser the file's frame index up to `target` (waiting for it
     // within half the operation's time), so that a seek there starts near it.
     // The parser takes its index only while the pipeline does not stream:
