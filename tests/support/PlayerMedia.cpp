@@ -1,12 +1,14 @@
 #include "support/PlayerMedia.h"
 
 #include "support/FileBytes.h"
+#include "support/XingHeader.h"
 
 #include "components/BusError.h"
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -69,7 +71,8 @@ bool RunPipelineOnce(const std::string& text, const std::string& location, std::
 
 // The MPEG-1 multiplexer now and then stalls for good after misreading its
 // audio input; making the file again from scratch gets past it.
-void RunPipeline(const std::string& description, const std::string& location)
+void RunPipeline(const std::string& description, const std::string& location,
+                 std::chrono::seconds limit = std::chrono::seconds(40))
 {
     InitialiseMediaFramework();
     std::string text = description;
@@ -77,7 +80,7 @@ void RunPipeline(const std::string& description, const std::string& location)
         text.replace(at, 5, "\"" + location + "\"");
     constexpr int kAttempts = 3;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (RunPipelineOnce(text, location, std::chrono::seconds(40)))
+        if (RunPipelineOnce(text, location, limit))
             return;
     }
     throw std::runtime_error("making " + location + " took too long " + std::to_string(kAttempts) + " times: " + text);
@@ -85,6 +88,29 @@ void RunPipeline(const std::string& description, const std::string& location)
 
 const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
                            "! audio/x-raw,rate=44100,channels=1 ! audioconvert ";
+
+// White noise, mono, `seconds` long at `rate` samples a second.
+std::string LongNoise(double seconds, int rate)
+{
+    return "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=" + std::to_string(rate) +
+           " num-buffers=" + std::to_string(std::lround(seconds)) + " ! audio/x-raw,rate=" + std::to_string(rate) +
+           ",channels=1 ! audioconvert ";
+}
+
+// Encoding is done at LAME's fast setting: the content only has to be told
+// apart, and long files take minutes to encode.
+constexpr std::chrono::seconds kTwoHoursToMake{300};
+constexpr std::chrono::seconds kTenHoursToMake{1800};
+
+// An MP3 stream at `out`, made by `encode` (a description of a pipeline that
+// writes @OUT@), behind a Xing header frame.
+void MakeWithXingHeader(const std::string& encode, const std::string& out, std::chrono::seconds limit)
+{
+    const std::string stream = out + ".stream";
+    RunPipeline(encode, stream, limit);
+    WriteWithXingHeader(stream, out);
+    fs::remove(stream);
+}
 
 void PutLe32(std::string& bytes, std::uint32_t value)
 {
@@ -195,6 +221,59 @@ std::string TextNamedMp3()
 std::string ZeroByteMp3()
 {
     return Made("empty.mp3", [](const std::string& out) { WriteFileBytes(out, {}); });
+}
+
+std::string LongCbrMp3()
+{
+    // LAME would resample to 8 kHz for 8 kbit/s; the caps keep 22.05 kHz.
+    return Made("noise-2h-cbr-22k.mp3", [](const std::string& out) {
+        RunPipeline(LongNoise(kLongSeconds, 22050) +
+                        "! lamemp3enc target=bitrate cbr=true bitrate=8 encoding-engine-quality=fast "
+                        "! audio/mpeg,rate=22050 ! filesink location=@OUT@",
+                    out, kTwoHoursToMake);
+    });
+}
+
+std::string LongVbrMp3WithoutTable()
+{
+    return Made("noise-2h-vbr-no-table.mp3", [](const std::string& out) {
+        RunPipeline(LongNoise(kLongSeconds, 8000) +
+                        "! lamemp3enc target=quality quality=9 encoding-engine-quality=fast ! filesink location=@OUT@",
+                    out, kTwoHoursToMake);
+    });
+}
+
+std::string LongVbrMp3()
+{
+    return Made("noise-2h-vbr.mp3", [](const std::string& out) { WriteWithXingHeader(LongVbrMp3WithoutTable(), out); });
+}
+
+std::string LongMpg()
+{
+    return Made("noise-2h.mpg", [](const std::string& out) {
+        RunPipeline(LongNoise(kLongSeconds, 22050) + "! avenc_mp2 bitrate=32000 ! mpegpsmux ! filesink location=@OUT@",
+                    out, kTwoHoursToMake);
+    });
+}
+
+std::string TenHourCbrMp3()
+{
+    return Made("noise-10h-cbr.mp3", [](const std::string& out) {
+        RunPipeline(LongNoise(kTenHourSeconds, 44100) +
+                        "! lamemp3enc target=bitrate cbr=true bitrate=128 encoding-engine-quality=fast "
+                        "! filesink location=@OUT@",
+                    out, kTenHoursToMake);
+    });
+}
+
+std::string TenHourVbrMp3()
+{
+    return Made("noise-10h-vbr.mp3", [](const std::string& out) {
+        MakeWithXingHeader(LongNoise(kTenHourSeconds, 44100) +
+                               "! lamemp3enc target=quality quality=4 encoding-engine-quality=fast "
+                               "! filesink location=@OUT@",
+                           out, kTenHoursToMake);
+    });
 }
 
 std::string Folder()
