@@ -122,6 +122,7 @@ TEST(MpegFrameScannerTest, TheStreamStartsAfterAnId3TagAndAnythingBeforeItsFirst
     Walk tagged = WalkFrames(tag + std::string(50, '\0') + Frames(kCd128, 417, 3));
     ASSERT_TRUE(tagged.layout);
     EXPECT_EQ(tagged.layout->tagSize, tag.size());
+    EXPECT_EQ(tagged.layout->streamStart, tag.size() + 50);
     EXPECT_EQ(tagged.layout->firstFrame, tag.size() + 50);
     EXPECT_EQ(tagged.offsets.size(), 3u);
 
@@ -136,6 +137,7 @@ TEST(MpegFrameScannerTest, XingAndInfoFramesHoldNoSoundAndAreNotCounted)
     Walk vbr = WalkFrames(XingFrame("Xing", true) + Frames(kCd128, 417, 3));
     ASSERT_TRUE(vbr.layout);
     EXPECT_TRUE(vbr.layout->hasLengthTable);
+    EXPECT_EQ(vbr.layout->streamStart, 0u);
     EXPECT_EQ(vbr.layout->firstFrame, 417u);
     EXPECT_EQ(vbr.offsets, (std::vector<std::uint64_t>{417, 834, 1251}));
 

@@ -81,7 +81,10 @@ GstElement* FrameIndexFeed::Parser(const MpegFrameIndex& index)
     GstPadHandle sink(gst_element_get_static_pad(m_parser.get(), "sink"));
     if (!sink || GST_PAD_MODE(sink.get()) != GST_PAD_MODE_PULL)
         return nullptr;
-    if (*m_firstFrame + layout->tagSize != layout->firstFrame)
+    // A header frame holds no time: the parser delivers it (without a
+    // duration) or drops it, by its version.
+    const std::uint64_t delivered = *m_firstFrame + layout->tagSize;
+    if (delivered != layout->streamStart && delivered != layout->firstFrame)
         return nullptr;
     return m_parser.get();
 }

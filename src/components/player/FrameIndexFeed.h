@@ -20,7 +20,7 @@ class MpegFrameIndex;
 //
 // Only a parser that reads the file itself (an .mp3 or .mp2, not sound inside
 // a program stream) is given an index, and only when the first frame it
-// delivered is where the index has the stream's first frame. When the stream
+// delivered is where the index has the stream start. When the stream
 // has no Xing or VBRI table, the parser's guessed length is replaced by the
 // counted one.
 //

@@ -47,6 +47,7 @@ std::optional<MpegStreamLayout> MpegFrameScanner::FindStart()
         return std::nullopt;
 
     m_offset = *start;
+    layout.streamStart = m_offset;
     m_number = 0;
     m_endedWithFile = false;
     const std::uint64_t table = m_offset + m_header.XingOffset();

@@ -22,6 +22,9 @@ struct MpegStreamLayout {
     // Bytes of the ID3v2 tag before the stream, which the framework's tag
     // demultiplexer takes off: its parser counts offsets from there.
     std::uint64_t tagSize = 0;
+    // File offset of the stream's first frame: a header frame, when there is
+    // one, or else the first frame that holds sound.
+    std::uint64_t streamStart = 0;
     // File offset of the first frame that holds sound.
     std::uint64_t firstFrame = 0;
     int sampleRate = 0;
