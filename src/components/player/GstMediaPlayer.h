@@ -95,7 +95,7 @@ private:
     // waits until it is done. A playing player plays on from there, or holds
     // when the target is not before the segment end.
     void SeekTo(double seconds, PlayerOperation operation);
-    void ReopenAtPosition(PlayerOperation operation);
+    void RestartSoundOutput(PlayerOperation operation);
     // Handles pending bus messages, then throws the error of a stream that
     // broke since the last operation.
     void BeginOperation(PlayerOperation operation);
@@ -120,6 +120,7 @@ private:
     std::chrono::milliseconds m_timeout;
     PlayerSurface* m_surface = nullptr;
     GstPipelineHandle m_playbin;
+    GstElementHandle m_audioSink;
     std::unique_ptr<LeadInSeek> m_leadIn;
     std::unique_ptr<FrameIndexFeed> m_indexFeed;
     std::unique_ptr<VideoFrameSink> m_video;
@@ -131,7 +132,7 @@ private:
     std::optional<FileIdentity> m_loadedFile;
     std::unique_ptr<MpegFrameIndex> m_frameIndex;
     State m_state = State::Empty;
-    // When the file was opened, until it first plays (see ReopenAtPosition).
+    // When the file was opened, until it first plays (see RestartSoundOutput).
     std::optional<std::chrono::steady_clock::time_point> m_unplayedSince;
     // Where playback is: the last position read or sought, answered when the
     // pipeline cannot tell (nothing loaded, a broken stream, at the segment end).
