@@ -14,16 +14,16 @@
 #include "support/PlayerMedia.h"
 #include "support/PrivatePulseSession.h"
 #include "support/SoundDecoder.h"
-#include "support/TestSurface.h"
 #include "support/WindowHarness.h"
-#include "components/player/GstMediaPlayer.h"
 #include "components/recorder/CMP3Enc.h"
 #include "window/text/NumberText.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QTest>
+#include "BenchPlayer.h"
 #include "GuardedBenchmark.h"
+#include "Spread.h"
 
 #include <benchmark/benchmark.h>
 
@@ -127,18 +127,6 @@ const Reference& ReferenceOf(const std::string& path)
         WriteReference(file, *reference);
     }
     return references.emplace(path, std::move(*reference)).first->second;
-}
-
-struct Spread {
-    double min = -1, median = -1, max = -1;
-};
-
-Spread SpreadOf(std::vector<double> values)
-{
-    if (values.empty())
-        return {};
-    std::sort(values.begin(), values.end());
-    return {values.front(), values[values.size() / 2], values.back()};
 }
 
 void Count(benchmark::State& state, const std::string& name, const std::vector<double>& values)
@@ -336,26 +324,10 @@ void BM_LongPlay(benchmark::State& state)
 }
 GUARDED_BENCHMARK(BM_LongPlay)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-std::unique_ptr<IMediaPlayer> MakePlayer(GstElementHandle audioSink = {})
-{
-    static TestSurface surface;
-    auto player = std::make_unique<GstMediaPlayer>(GstPlayerSettings{std::move(audioSink)});
-    player->setSurface(&surface);
-    return player;
-}
-
-// A load of the ten-hour file into a player that holds nothing.
 void BM_LongLoad(benchmark::State& state)
 {
     const Format& format = kFormats[state.range(0)];
-    const std::string media = format.path();
-    auto player = MakePlayer();
-    for (auto _ : state) {
-        state.PauseTiming();
-        player->SetMediaFileName(PlayerMedia::Missing());
-        state.ResumeTiming();
-        player->SetMediaFileName(media);
-    }
+    MeasureLoads(state, format.path());
     state.SetLabel(format.name);
 }
 GUARDED_BENCHMARK(BM_LongLoad)->DenseRange(0, 1)->Iterations(10)->Unit(benchmark::kMillisecond);
@@ -440,15 +412,24 @@ public:
     WindowHarness window;
 };
 
-void BM_PausePointsLoad(benchmark::State& state)
+// Runs `command` of the window's pause points once per iteration, the points
+// loaded first.
+void MeasurePausePoints(benchmark::State& state, void (PausePoints::*command)())
 {
-    PausePointWindow points(state);
+    PausePointWindow window(state);
+    PausePoints& points = window.window.dlg->Points();
+    points.LoadPausePoints();
     for (auto _ : state) {
-        points.window.dlg->Points().LoadPausePoints();
+        (points.*command)();
         QApplication::processEvents();
     }
-    state.counters["points"] = double(points.window.dlg->Points().Times().size());
+    state.counters["points"] = double(points.Times().size());
     state.SetLabel(state.range(1) ? "list shown" : "list hidden");
+}
+
+void BM_PausePointsLoad(benchmark::State& state)
+{
+    MeasurePausePoints(state, &PausePoints::LoadPausePoints);
 }
 GUARDED_BENCHMARK(BM_PausePointsLoad)
     ->ArgsProduct({{300, 5000, 50000}, {0, 1}})
@@ -457,14 +438,7 @@ GUARDED_BENCHMARK(BM_PausePointsLoad)
 // Add puts a point after the last one and selects it.
 void BM_PausePointAdd(benchmark::State& state)
 {
-    PausePointWindow points(state);
-    points.window.dlg->Points().LoadPausePoints();
-    for (auto _ : state) {
-        points.window.dlg->Points().Add();
-        QApplication::processEvents();
-    }
-    state.counters["points"] = double(points.window.dlg->Points().Times().size());
-    state.SetLabel(state.range(1) ? "list shown" : "list hidden");
+    MeasurePausePoints(state, &PausePoints::Add);
 }
 GUARDED_BENCHMARK(BM_PausePointAdd)
     ->ArgsProduct({{300, 5000, 50000}, {0, 1}})

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <algorithm>
 #include "GuardedBenchmark.h"
+#include "Spread.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -26,18 +27,6 @@ namespace {
 
 constexpr int kRate = ServerRecording::kRate;
 constexpr double kSegmentSeconds = 1.0;
-
-struct Spread {
-    double min = -1, median = -1, max = -1;
-};
-
-Spread SpreadOf(std::vector<double> values)
-{
-    if (values.empty())
-        return {};
-    std::sort(values.begin(), values.end());
-    return {values.front(), values[values.size() / 2], values.back()};
-}
 
 struct Format {
     const char* name;

@@ -89,27 +89,16 @@ void RunPipeline(const std::string& description, const std::string& location,
 const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
                            "! audio/x-raw,rate=44100,channels=1 ! audioconvert ";
 
-// White noise, mono, `seconds` long at `rate` samples a second.
-std::string LongNoise(double seconds, int rate)
+// Encodes `seconds` of white noise, mono at `rate` samples a second, with
+// `encoder` (a pipeline description) into `out`. Encoding is done at LAME's
+// fast setting: the content only has to be told apart, and long files take
+// minutes to encode (about a minute per five hours of sound here).
+void EncodeNoise(double seconds, int rate, const std::string& encoder, const std::string& out)
 {
-    return "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=" + std::to_string(rate) +
-           " num-buffers=" + std::to_string(std::lround(seconds)) + " ! audio/x-raw,rate=" + std::to_string(rate) +
-           ",channels=1 ! audioconvert ";
-}
-
-// Encoding is done at LAME's fast setting: the content only has to be told
-// apart, and long files take minutes to encode.
-constexpr std::chrono::seconds kTwoHoursToMake{300};
-constexpr std::chrono::seconds kTenHoursToMake{1800};
-
-// An MP3 stream at `out`, made by `encode` (a description of a pipeline that
-// writes @OUT@), behind a Xing header frame.
-void MakeWithXingHeader(const std::string& encode, const std::string& out, std::chrono::seconds limit)
-{
-    const std::string stream = out + ".stream";
-    RunPipeline(encode, stream, limit);
-    WriteWithXingHeader(stream, out);
-    fs::remove(stream);
+    RunPipeline("audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=" + std::to_string(rate) +
+                    " num-buffers=" + std::to_string(std::lround(seconds)) + " ! audio/x-raw,rate=" +
+                    std::to_string(rate) + ",channels=1 ! audioconvert ! " + encoder + " ! filesink location=@OUT@",
+                out, std::chrono::seconds(120 + std::lround(seconds / 20)));
 }
 
 void PutLe32(std::string& bytes, std::uint32_t value)
@@ -227,19 +216,16 @@ std::string LongCbrMp3()
 {
     // LAME would resample to 8 kHz for 8 kbit/s; the caps keep 22.05 kHz.
     return Made("noise-2h-cbr-22k.mp3", [](const std::string& out) {
-        RunPipeline(LongNoise(kLongSeconds, 22050) +
-                        "! lamemp3enc target=bitrate cbr=true bitrate=8 encoding-engine-quality=fast "
-                        "! audio/mpeg,rate=22050 ! filesink location=@OUT@",
-                    out, kTwoHoursToMake);
+        EncodeNoise(kLongSeconds, 22050,
+                    "lamemp3enc target=bitrate cbr=true bitrate=8 encoding-engine-quality=fast ! audio/mpeg,rate=22050",
+                    out);
     });
 }
 
 std::string LongVbrMp3WithoutTable()
 {
     return Made("noise-2h-vbr-no-table.mp3", [](const std::string& out) {
-        RunPipeline(LongNoise(kLongSeconds, 8000) +
-                        "! lamemp3enc target=quality quality=9 encoding-engine-quality=fast ! filesink location=@OUT@",
-                    out, kTwoHoursToMake);
+        EncodeNoise(kLongSeconds, 8000, "lamemp3enc target=quality quality=9 encoding-engine-quality=fast", out);
     });
 }
 
@@ -250,29 +236,25 @@ std::string LongVbrMp3()
 
 std::string LongMpg()
 {
-    return Made("noise-2h.mpg", [](const std::string& out) {
-        RunPipeline(LongNoise(kLongSeconds, 22050) + "! avenc_mp2 bitrate=32000 ! mpegpsmux ! filesink location=@OUT@",
-                    out, kTwoHoursToMake);
-    });
+    return Made("noise-2h.mpg",
+                [](const std::string& out) { EncodeNoise(kLongSeconds, 22050, "avenc_mp2 bitrate=32000 ! mpegpsmux", out); });
 }
 
 std::string TenHourCbrMp3()
 {
     return Made("noise-10h-cbr.mp3", [](const std::string& out) {
-        RunPipeline(LongNoise(kTenHourSeconds, 44100) +
-                        "! lamemp3enc target=bitrate cbr=true bitrate=128 encoding-engine-quality=fast "
-                        "! filesink location=@OUT@",
-                    out, kTenHoursToMake);
+        EncodeNoise(kTenHourSeconds, 44100, "lamemp3enc target=bitrate cbr=true bitrate=128 encoding-engine-quality=fast",
+                    out);
     });
 }
 
 std::string TenHourVbrMp3()
 {
     return Made("noise-10h-vbr.mp3", [](const std::string& out) {
-        MakeWithXingHeader(LongNoise(kTenHourSeconds, 44100) +
-                               "! lamemp3enc target=quality quality=4 encoding-engine-quality=fast "
-                               "! filesink location=@OUT@",
-                           out, kTenHoursToMake);
+        const std::string stream = out + ".stream";
+        EncodeNoise(kTenHourSeconds, 44100, "lamemp3enc target=quality quality=4 encoding-engine-quality=fast", stream);
+        WriteWithXingHeader(stream, out);
+        fs::remove(stream);
     });
 }
 
