@@ -368,6 +368,9 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
 // whole file afresh took 15 ms and lost what its parser had learnt.
 void GstMediaPlayer::RestartSoundOutput(PlayerOperation operation)
 {
+    // The output is in the pipeline only when the file has sound.
+    if (GstObjectHandle<GstObject> pipeline{gst_object_get_parent(GST_OBJECT(m_audioSink.get()))}; !pipeline)
+        return;
     double position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
     gst_element_set_state(m_audioSink.get(), GST_STATE_READY);
     gst_element_sync_state_with_parent(m_audioSink.get());
