@@ -125,6 +125,7 @@ TEST_P(LongFileTest, PlaybackDeepInTheFileStartsOnTheTargetSample)
 
 INSTANTIATE_TEST_SUITE_P(Formats, LongFileTest,
                          testing::Values(LongFile{"CbrMp3", &PlayerMedia::LongCbrMp3, 1},
+                                         LongFile{"TaggedCbrMp3", &PlayerMedia::LongTaggedCbrMp3, 1},
                                          LongFile{"VbrMp3", &PlayerMedia::LongVbrMp3, 1},
                                          LongFile{"VbrMp3WithoutTable", &PlayerMedia::LongVbrMp3WithoutTable, 1},
                                          // The promise for program streams: within a millisecond.

@@ -222,6 +222,20 @@ std::string LongCbrMp3()
     });
 }
 
+std::string LongTaggedCbrMp3()
+{
+    return Made("noise-2h-cbr-22k-tagged.mp3", [](const std::string& out) {
+        // Version 2.4, no flags, a synchsafe size; a body of padding.
+        constexpr std::uint32_t kBody = 100000;
+        std::string tag = "ID3";
+        tag += {'\x04', '\x00', '\x00'};
+        for (int shift = 21; shift >= 0; shift -= 7)
+            tag += char((kBody >> shift) & 0x7f);
+        tag.append(kBody, '\0');
+        WriteFileBytes(out, tag + ReadFileBytes(LongCbrMp3()));
+    });
+}
+
 std::string LongVbrMp3WithoutTable()
 {
     return Made("noise-2h-vbr-no-table.mp3", [](const std::string& out) {

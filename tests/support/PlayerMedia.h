@@ -34,6 +34,8 @@ constexpr double kLongSeconds = 7200.0;
 // 22.05 kHz, 8 kbit/s: frames of 576 samples, 26.12... ms, a length that
 // nanoseconds do not hold exactly.
 std::string LongCbrMp3();
+// The same behind an ID3v2 tag of 100 kB (a book's cover picture).
+std::string LongTaggedCbrMp3();
 // 8 kHz, variable bit rate, behind a Xing header frame as encoders write it.
 std::string LongVbrMp3();
 // The same stream without the header frame: nothing gives its length.
