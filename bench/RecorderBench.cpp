@@ -2,6 +2,7 @@
 // long recording, and the time from StartRec to the first captured sample,
 // on a test tone and on a real (private) PulseAudio server.
 
+#include "ProcessFigures.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/PrivatePulseSession.h"
 
@@ -11,12 +12,9 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -30,22 +28,6 @@ std::string NonLiveInput(int minutes)
 std::string ScratchFile(const char* name)
 {
     return (std::filesystem::temp_directory_path() / (std::string("recorder-bench-") + name)).string();
-}
-
-double ProcessCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double ResidentMiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 bool StartInto(CMP3Enc& engine, std::string path, benchmark::State& state)

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-// The least, the middle and the largest of a benchmark's measurements; -1
-// each when there were none.
+// The smallest, the middle and the largest of a benchmark's measurements;
+// -1 each when there are none.
 struct Spread {
     double min = -1, median = -1, max = -1;
 };

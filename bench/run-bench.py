@@ -4,9 +4,10 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench, long_media_bench) as JSON; the whole-program figures (start-up,
-memory) from starting the real executable under window_probe, with a private
-PulseAudio server standing in for a desktop's sound server.
+recorder_bench, repeat_bench, mpris_bench, profile_bench, long_media_bench) as
+JSON; the whole-program figures (start-up, memory) from starting the real
+executable under window_probe, with a private PulseAudio server standing in
+for a desktop's sound server.
 """
 
 import json
@@ -217,9 +218,13 @@ def repeat_figures(build):
             "/".join(fmt(result[f"past_end_{k}_ms"]) for k in ("min", "median", "max")), "ms",
             f"repeat_bench: min/median/max over {measured} repeats of 1 s segments of white noise, real window "
             "and player, heard at a PulseAudio null sink's monitor")
+        during = ""
+        if "repeats_while_analysing" in result:
+            during = (f"; the sound profile of the whole hour was being made during "
+                      f"{int(result['repeats_while_analysing'])} of the {measured} repeats")
         row(f"Repeat to first sound, {what}",
             "/".join(fmt(result[f"repeat_to_sound_{k}_ms"]) for k in ("min", "median", "max")), "ms",
-            "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor")
+            "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor" + during)
         row(f"First sample heard after Repeat vs the segment start, {what}",
             f"{fmt(result['first_sample_error_min_ms'], 2)}..{fmt(result['first_sample_error_max_ms'], 2)}", "ms",
             "repeat_bench: where the heard sound sits in the file, found by content")
@@ -272,6 +277,20 @@ def long_media_figures(build):
                 "long_media_bench: Add in the window, mean of 100")
 
 
+def mpris_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "mpris_bench"))
+    if not results:
+        row("PlayPause to first sound", "n/a", "", "mpris_bench failed")
+    for result in results.values():
+        measured = int(result["playpauses_measured"])
+        row(f"PlayPause to first sound, {result.get('label', '')}",
+            "/".join(fmt(result[f"playpause_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured
+            else "n/a", "ms",
+            f"mpris_bench: min/median/max over {measured} plays from a pause (target 40 ms): from the call on a "
+            "private session bus, or the key, to the first sample heard at a PulseAudio null sink's monitor, "
+            "real window and player")
+
+
 def recorder_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "recorder_bench"),
                                "--benchmark_filter=CpuPerRecordedMinute|MemoryOverHoursOfSound")
@@ -286,6 +305,44 @@ def recorder_figures(build):
                 "recorder_bench: as above, after an hour of sound encoded as fast as it goes")
             row("Resident memory after 180 min of audio encoded", fmt(result["rss_MiB_after_180_min"]), "MiB",
                 "recorder_bench: as above, after three hours")
+
+
+def profile_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "profile_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    for result in by_prefix("BM_FirstWaveformDrawn"):
+        row("First waveform drawn after Open, 60 min MP3", fmt(result["real_time"]), result["time_unit"],
+            "profile_bench: real window and player, from the click on Open to the first paint of the view with "
+            "levels, nothing kept before, mean of 5 (target: 300 ms)")
+    decode = by_prefix("BM_DecodeOnly")
+    for result in by_prefix("BM_WholeProfile"):
+        row("CPU for the whole profile of 60 min MP3", fmt(result["cpu_s"], 2), "s",
+            "profile_bench: process CPU time from Analyse to the complete profile, mean of 3")
+        if decode:
+            floor = decode[0]["cpu_s"]
+            row("CPU to decode the same file only (the floor)", fmt(floor, 2), "s",
+                "profile_bench: filesrc ! decodebin ! fakesink, as fast as it goes, mean of 3")
+            row("Whole profile / decoding only", fmt(result["cpu_s"] / floor, 2), "x", "the two above (target: 1.3)")
+        row("Profile kept in the cache, per hour of sound", fmt(result["kept_MiB_per_hour"], 2), "MiB",
+            "profile_bench: size of the profile file (16-bit levels, 100 blocks a second)")
+        row("Profile held in memory, per hour of sound", fmt(result["summary_KiB_per_hour"]), "KiB",
+            "profile_bench: the summary (one entry per 64 blocks); the blocks stay in the file")
+        row("Resident memory added while the hour is profiled", fmt(result["resident_growth_peak_MiB"], 2), "MiB",
+            "profile_bench: peak VmRSS during the analysis minus VmRSS before it")
+    for result in by_prefix("BM_ReopenFromCache"):
+        row("Profile of 60 min MP3 from the cache", fmt(result["real_time"], 2), result["time_unit"],
+            "profile_bench: Analyse on a kept profile, complete on return, mean of 20 (target: 50 ms)")
+    for result in by_prefix("BM_Cancel"):
+        row("Cancel of a profile being made", fmt(result["real_time"], 2), result["time_unit"],
+            "profile_bench: Cancel half a second into the hour, until its pipeline has stopped, mean of 10 "
+            "(target: well under 100 ms)")
+    for name, result in results.items():
+        if name.startswith("BM_Repaint"):
+            how = "made afresh" if name.startswith("BM_RepaintAfresh") else "from its picture (a cursor frame paints less)"
+            row(f"Repaint of the view, {int(result['span_s'])} s shown, {how}", fmt(result["real_time"], 2),
+                result["time_unit"],
+                f"profile_bench: QWidget::repaint of the {int(result['width_px'])} px view, 60 min profile "
+                "(target: 8 ms)")
 
 
 def print_table():
@@ -312,7 +369,8 @@ def main():
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
-    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, recorder_figures):
+    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, mpris_figures,
+                 recorder_figures, profile_figures):
         try:
             part(build)
         except Exception as error:

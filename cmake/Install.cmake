@@ -4,8 +4,10 @@ include(GNUInstallDirs)
 
 # The reverse-DNS name the desktop entry, the icon and the AppStream metadata share.
 set(ARDENO_APP_ID org.example.ardeno.Recorder)
-# The window names its desktop entry so that desktops match it to its icon.
+# The window names its desktop entry so that desktops match it to its icon,
+# and so does the media player it offers on the session bus.
 target_compile_definitions(ardeno-recorder PRIVATE ARDENO_APP_ID="${ARDENO_APP_ID}")
+target_compile_definitions(ardeno_window PRIVATE ARDENO_APP_ID="${ARDENO_APP_ID}")
 set(ARDENO_DATA_DIR ${CMAKE_INSTALL_DATADIR}/ardeno-recorder)
 
 # The program opens its guide page at ../share/ardeno-recorder/ from its own
@@ -21,7 +23,7 @@ configure_file(src/resources/ardeno-recorder.desktop.in ${ARDENO_APP_ID}.desktop
 configure_file(src/resources/ardeno-recorder.metainfo.xml.in ${ARDENO_APP_ID}.metainfo.xml @ONLY)
 
 install(TARGETS ardeno-recorder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES src/resources/guide.html DESTINATION ${ARDENO_DATA_DIR})
+install(FILES src/resources/guide.html src/resources/waveform.png DESTINATION ${ARDENO_DATA_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

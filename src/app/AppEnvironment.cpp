@@ -3,8 +3,10 @@
 #include "window/settings/SettingsPlace.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <cstdlib>
 
 namespace {
 
@@ -38,4 +40,10 @@ WindowEnvironment DetectEnvironment()
     environment.preferencesPath = UserConfigFolder(place) + "/preferences.ini";
     environment.homePageUrl = FindUserGuide(info.absolutePath());
     return environment;
+}
+
+std::string ProfileCacheFolder()
+{
+    const char* xdgCacheHome = std::getenv("XDG_CACHE_HOME");
+    return UserCacheFolder(xdgCacheHome ? xdgCacheHome : "", QDir::homePath().toStdString());
 }

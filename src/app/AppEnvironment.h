@@ -5,3 +5,6 @@
 // Where this installation keeps its settings and its user guide, and the name
 // its boxes carry.
 WindowEnvironment DetectEnvironment();
+
+// Where this user's sound profiles are kept.
+std::string ProfileCacheFolder();

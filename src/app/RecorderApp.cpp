@@ -3,9 +3,11 @@
 #include "app/AppEnvironment.h"
 #include "components/MediaFramework.h"
 #include "components/player/CreateMediaPlayer.h"
+#include "components/profile/CreateSoundProfiler.h"
 #include "components/recorder/CMP3Enc.h"
 #include "window/QtPrompts.h"
 #include "window/RecorderDlg.h"
+#include "window/mpris/MprisService.h"
 
 #include <cstdio>
 #include <exception>
@@ -15,7 +17,9 @@ bool CRecorderApp::InitInstance()
     InitialiseMediaFramework();
     QtPrompts prompts;
     try {
-        CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), prompts, DetectEnvironment());
+        CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
+                         prompts, DetectEnvironment());
+        MprisService mediaPlayerOnTheBus(dlg, QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {
         // The window could not be built: the run ends before it starts.

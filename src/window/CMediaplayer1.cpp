@@ -1,6 +1,7 @@
 #include "window/CMediaplayer1.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -38,7 +39,7 @@ void CMediaplayer1::Announcing(Operation operation)
 
 void CMediaplayer1::AnnounceState()
 {
-    PlaybackState state = m_player->Status().state;
+    PlaybackState state = m_player->PlayState();
     if (state == PlaybackState::Playing)
         m_watch.start();
     else
@@ -49,15 +50,20 @@ void CMediaplayer1::AnnounceState()
     emit stateChanged(state);
 }
 
+// The length is read while the media is loaded and still: the media framework
+// is asked nothing while playback starts.
 void CMediaplayer1::SetMediaFileName(const std::string& path)
 {
+    m_length.reset();
     Announcing([&] { m_player->SetMediaFileName(path); });
+    m_length = m_player->Status().length;
 }
 
 void CMediaplayer1::SetCurrentPosition(double seconds)
 {
     Announcing([&] { m_player->SetCurrentPosition(seconds); });
-    emit seeked(m_player->Status().position);
+    // Where it was asked to go: below 0 is 0, as the player takes it.
+    emit seeked(std::max(0.0, seconds));
 }
 
 void CMediaplayer1::Play()

@@ -26,7 +26,12 @@ public:
     void Play();
     void Pause();
     void Stop();
+    PlaybackState PlayState() const { return m_player->PlayState(); }
+    // Asks the media framework: for when a view needs the position.
     PlaybackStatus Status() const { return m_player->Status(); }
+    // The length of the loaded media, as the player gave it once loaded;
+    // none while unknown or nothing is loaded.
+    std::optional<double> Length() const { return m_length; }
 
     void showFrame(const QImage& frame) override;
     void showText(const QString& text) override;
@@ -55,6 +60,7 @@ private:
     QImage m_frame;
     QString m_text;
     PlaybackState m_announced = PlaybackState::Stopped;
+    std::optional<double> m_length;
     // While playing: playback may halt by itself.
     QTimer m_watch;
 };

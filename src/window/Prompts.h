@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/sentences/DrillSettings.h"
+
 #include <optional>
 #include <string>
 
@@ -10,7 +12,7 @@ enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
 // Everything the window asks of the user or the desktop: message boxes, the two
-// file choosers and opening a web address. Injected so that window tests can
+// file choosers, the drill's settings and opening a web address. Injected so that window tests can
 // script the answers.
 class Prompts {
 public:
@@ -29,6 +31,10 @@ public:
     // The save-file chooser, with no filter and no initial name. It does not ask
     // about overwriting itself: the caller asks about the file it will write.
     virtual std::optional<std::string> SaveFile(QWidget* owner) = 0;
+
+    // The drill's dialog, starting from `current`; the settings to run it
+    // with, or nothing when cancelled.
+    virtual std::optional<DrillSettings> ChooseDrill(QWidget* owner, const DrillSettings& current) = 0;
 
     // Opens an address in the desktop's default handler; the result is ignored.
     virtual void OpenUrl(const std::string& url) = 0;

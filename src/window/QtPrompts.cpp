@@ -1,5 +1,7 @@
 #include "window/QtPrompts.h"
 
+#include "window/sentences/DrillDialog.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -76,4 +78,12 @@ std::optional<std::string> QtPrompts::SaveFile(QWidget* owner)
 void QtPrompts::OpenUrl(const std::string& url)
 {
     QDesktopServices::openUrl(QUrl(FromBytes(url)));
+}
+
+std::optional<DrillSettings> QtPrompts::ChooseDrill(QWidget* owner, const DrillSettings& current)
+{
+    DrillDialog dialog(current, owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Settings();
 }

@@ -12,6 +12,7 @@ public:
     std::optional<std::string> OpenFile(QWidget* owner, const std::string& initialPath,
                                         const std::string& filter) override;
     std::optional<std::string> SaveFile(QWidget* owner) override;
+    std::optional<DrillSettings> ChooseDrill(QWidget* owner, const DrillSettings& current) override;
     void OpenUrl(const std::string& url) override;
 };
 

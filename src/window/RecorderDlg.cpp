@@ -1,16 +1,22 @@
 #include "window/RecorderDlg.h"
 
+#include "components/profile/SoundProfiler.h"
 #include "resources/DialogTemplates.h"
 #include "window/AboutDlg.h"
 #include "app/AppIcon.h"
 #include "window/DataExchange.h"
 #include "window/DialogBuilder.h"
+#include "window/commands/WindowCommandTable.h"
+#include "window/commands/WindowCommands.h"
+#include "window/media/MediaProfile.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/preferences/Preferences.h"
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
+#include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
+#include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -57,7 +63,8 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                           Prompts& prompts, WindowEnvironment environment, QWidget* parent)
+                           std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
+                           QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -74,6 +81,8 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
         m_timers[id].setInterval(kTimerPeriodMs);
         connect(&m_timers[id], &QTimer::timeout, this, [this, id] { Tick(static_cast<int>(id)); });
     }
+    m_commands = std::make_unique<WindowCommands>(*this);
+    AddWindowCommands(*m_commands, *this);
 
     m_preferences = std::make_unique<Preferences>(m_environment.preferencesPath);
     m_media = std::make_unique<MediaSession>(*this, m_player);
@@ -82,6 +91,9 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
                                              *static_cast<QListWidget*>(Control(ControlId::PointList)));
     m_recording = std::make_unique<RecordingPanel>(*this, *m_recorder);
     m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
+    m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
+    m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
+    m_sentences = std::make_unique<SentenceWork>(*this);
     ConnectCommands();
 }
 
@@ -180,9 +192,10 @@ bool CRecorderDlg::OnInitDialog()
     UpdateData(false);
 
     // Linux window managers offer no system menu to extend; the About item
-    // lives in the window's context menu instead.
-    m_systemMenu = new QMenu(this);
-    QAction* about = m_systemMenu->addAction(QStringLiteral("关于 Ardeno Audio Recorder(&A)..."));
+    // ends the window's context menu instead, after the commands.
+    QMenu* menu = SystemMenu();
+    menu->addSeparator();
+    QAction* about = menu->addAction(QStringLiteral("关于 Ardeno Audio Recorder(&A)..."));
     connect(about, &QAction::triggered, this, [this] { SysCommand(kAboutCommandId); });
 
     setWindowIcon(m_hIcon);
@@ -266,10 +279,14 @@ void CRecorderDlg::SysCommand(int id)
         Dispatch([this] { OnAbout(); });
 }
 
+QMenu* CRecorderDlg::SystemMenu() const
+{
+    return &m_commands->Menu();
+}
+
 void CRecorderDlg::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (m_systemMenu)
-        m_systemMenu->exec(event->globalPos());
+    SystemMenu()->exec(event->globalPos());
 }
 
 void CRecorderDlg::OnAbout()

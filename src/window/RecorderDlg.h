@@ -15,13 +15,18 @@
 #include <memory>
 #include <string>
 
+class MediaProfile;
 class MediaSession;
 class PausePoints;
 class Preferences;
 class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
+class SentenceWork;
 class SettingsFile;
+class SoundProfiler;
+class WaveformView;
+class WindowCommands;
 
 // Ids of the window's three 100 ms timers.
 enum TimerId : int { RecordTimer = 0, RepeatTimer = 1, PointTimer = 2 };
@@ -41,8 +46,9 @@ constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
 class CRecorderDlg : public QDialog {
     Q_OBJECT
 public:
-    CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player, Prompts& prompts,
-                 WindowEnvironment environment, QWidget* parent = nullptr);
+    CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
+                 std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
+                 QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
@@ -57,6 +63,11 @@ public:
     RecordingPanel& Recording() const { return *m_recording; }
     CMediaplayer1& Player() { return m_player; }
     Preferences& Prefs() const { return *m_preferences; }
+    // The commands that keys and the context menu reach.
+    WindowCommands& Commands() const { return *m_commands; }
+    MediaProfile& Profile() const { return *m_profile; }
+    WaveformView& Waveform() const { return *m_waveform; }
+    SentenceWork& Sentences() const { return *m_sentences; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -83,7 +94,7 @@ public:
 
     // A system command, as the window's system menu (here its context menu) sends it.
     void SysCommand(int id);
-    QMenu* SystemMenu() const { return m_systemMenu; }
+    QMenu* SystemMenu() const;
 
     void ShowMessage(const std::string& caption, const std::string& text, BoxIcon icon);
     BoxAnswer AskYesNo(const std::string& caption, const std::string& text, BoxIcon icon);
@@ -121,15 +132,19 @@ private:
     WindowEnvironment m_environment;
     std::map<ControlId, QWidget*> m_controls;
     std::array<QTimer, 3> m_timers;
-    QMenu* m_systemMenu = nullptr;
     bool m_exchanging = false;
 
+    std::unique_ptr<WindowCommands> m_commands;
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<MediaSession> m_media;
     std::unique_ptr<SegmentRepeat> m_segment;
     std::unique_ptr<PausePoints> m_points;
     std::unique_ptr<RecordingPanel> m_recording;
     std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<MediaProfile> m_profile;
+    // A child of the player control, destroyed before the features it follows.
+    std::unique_ptr<WaveformView> m_waveform;
+    std::unique_ptr<SentenceWork> m_sentences;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

@@ -130,6 +130,19 @@ TEST_F(BrokenStreamTest, BreakIsShownAndTheNextOperationFaultsWithItOnce)
     EXPECT_EQ(player->GetCurrentPosition(), 0.0);
 }
 
+// A view reading the status does not take the break from the operation that
+// is to report it.
+TEST_F(BrokenStreamTest, TheStatusSaysStoppedAndLeavesTheBreakToTheNextOperation)
+{
+    PlayUntilBroken();
+    PlaybackStatus status = player->Status();
+    EXPECT_EQ(player->PlayState(), PlaybackState::Stopped);
+    EXPECT_FALSE(status.length);
+    EXPECT_GT(status.position, 1.0);
+    EXPECT_PLAYER_FAULT(player->GetCurrentPosition(), PlayerFaultCode::StreamBroken,
+                        PlayerOperation::GetCurrentPosition, testing::HasSubstr("breaker"));
+}
+
 // Stop is issued on the way out (closing the window, opening another file)
 // and does not raise the break; the next other operation does.
 TEST_F(BrokenStreamTest, StopLeavesTheFaultToTheNextOperation)

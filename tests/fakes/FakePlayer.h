@@ -70,13 +70,17 @@ public:
         playing = false;
         stopped = true;
     }
-    // Not recorded: views read it whenever they like.
+    // Not recorded: views read them whenever they like.
+    PlaybackState PlayState() const override
+    {
+        if (playing)
+            return PlaybackState::Playing;
+        return stopped || loadedPath.empty() ? PlaybackState::Stopped : PlaybackState::Paused;
+    }
     PlaybackStatus Status() const override
     {
-        PlaybackState state = playing                                ? PlaybackState::Playing
-                              : stopped || loadedPath.empty()        ? PlaybackState::Stopped
-                                                                     : PlaybackState::Paused;
-        return {state, position, loadedPath.empty() ? std::nullopt : length};
+        ++statusReads;
+        return {PlayState(), position, loadedPath.empty() ? std::nullopt : length};
     }
 
     // The operations called, in order, without GetCurrentPosition (which the
@@ -106,6 +110,8 @@ public:
     bool stopped = false;
     // The length of whatever is loaded.
     std::optional<double> length;
+    // How often the media framework was asked where playback is.
+    mutable int statusReads = 0;
     std::optional<double> segmentEnd;
 
 private:

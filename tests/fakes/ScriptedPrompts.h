@@ -48,6 +48,17 @@ public:
         return Next(saveAnswers);
     }
 
+    std::optional<DrillSettings> ChooseDrill(QWidget*, const DrillSettings& current) override
+    {
+        events.push_back("drill-dialog");
+        drillOffered.push_back(current);
+        if (drillAnswers.empty())
+            return std::nullopt;
+        auto answer = drillAnswers.front();
+        drillAnswers.pop_front();
+        return answer;
+    }
+
     void OpenUrl(const std::string& url) override { urls.push_back(url); }
 
     std::vector<std::string> BoxTexts() const
@@ -70,6 +81,9 @@ public:
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<OpenDialog> openDialogs;
     int saveDialogs = 0;
+    // The settings each drill dialog was opened with, and what it answers.
+    std::vector<DrillSettings> drillOffered;
+    std::deque<std::optional<DrillSettings>> drillAnswers;
     std::vector<std::string> urls;
     // Runs while a box is open, as timer ticks do in the real nested loop.
     std::function<void()> whileBoxOpen;

@@ -16,6 +16,7 @@ present() { [ -f "$prefix/$1" ] || { fail "$1 is not installed"; return 1; }; }
 present bin/ardeno-recorder && { [ -x "$prefix/bin/ardeno-recorder" ] || fail "bin/ardeno-recorder is not executable"; }
 # The program looks for its guide at ../share/ardeno-recorder/ from its own folder.
 present share/ardeno-recorder/guide.html || true
+present share/ardeno-recorder/waveform.png || true
 
 desktop=share/applications/$id.desktop
 if present "$desktop"; then

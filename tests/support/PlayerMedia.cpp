@@ -212,6 +212,25 @@ std::string ZeroByteMp3()
     return Made("empty.mp3", [](const std::string& out) { WriteFileBytes(out, {}); });
 }
 
+std::string HourLongMp3()
+{
+    return Made("hour-noise.mp3", [](const std::string& out) {
+        RunPipeline("audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=36000 "
+                    "! audio/x-raw,rate=44100,channels=2 ! audioconvert "
+                    "! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=@OUT@",
+                    out, std::chrono::minutes(15));
+    });
+}
+
+std::string VideoWithoutSound()
+{
+    return Made("no-sound.avi", [](const std::string& out) {
+        RunPipeline("videotestsrc num-buffers=25 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc "
+                    "! avimux ! filesink location=@OUT@",
+                    out);
+    });
+}
+
 std::string LongCbrMp3()
 {
     // LAME would resample to 8 kHz for 8 kbit/s; the caps keep 22.05 kHz.

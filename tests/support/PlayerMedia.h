@@ -50,6 +50,11 @@ constexpr double kTenHourSeconds = 36000.0;
 std::string TenHourCbrMp3();
 std::string TenHourVbrMp3();
 
+// White noise for an hour, stereo, 128 kbit/s: for benchmarks only (it takes
+// about a minute to make).
+std::string HourLongMp3();
+// A second of moving picture (motion JPEG in AVI) without any sound.
+std::string VideoWithoutSound();
 // The folder the media are kept in.
 std::string Folder();
 // A path that does not exist.

@@ -8,16 +8,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace {
 
 // Longest wait for the next decoded block.
 constexpr GstClockTime kBlockTimeout = 10 * GST_SECOND;
 
-// Decodes `path` from its start to its end, handing each block of samples to
-// `take` with the file's rate and where the first sample lies (seconds).
-// Returns why the file could not be decoded to its end; empty when it could.
+// Decodes `path` from its start, handing each block of samples to `take` with
+// the file's rate and where its first sample lies (seconds), until `take`
+// wants no more (it returns false) or the file ends. Returns why the file
+// could not be decoded as far as that; empty when it could.
 template <typename Take>
 std::string Decode(const std::string& path, Take take)
 {
@@ -49,9 +49,9 @@ std::string Decode(const std::string& path, Take take)
         GstBufferReadMap map(buffer);
         if (!map.mapped())
             continue;
-        const auto* samples = reinterpret_cast<const float*>(map.data());
-        take(rate, start, samples, map.size() / sizeof(float));
         decoded = true;
+        if (!take(rate, start, reinterpret_cast<const float*>(map.data()), map.size() / sizeof(float)))
+            return {};
     }
 
     GstBusHandle bus(gst_element_get_bus(pipeline.get()));
@@ -66,13 +66,14 @@ std::string Decode(const std::string& path, Take take)
 
 } // namespace
 
-DecodedSound DecodeSound(const std::string& path)
+DecodedSound DecodeSound(const std::string& path, std::optional<double> seconds)
 {
     DecodedSound sound;
     sound.problem = Decode(path, [&](int rate, double start, const float* samples, std::size_t count) {
         sound.rate = rate;
         sound.start = start;
         sound.samples.insert(sound.samples.end(), samples, samples + count);
+        return !seconds || double(sound.samples.size()) < *seconds * rate;
     });
     return sound;
 }
@@ -83,6 +84,7 @@ DecodedStretches DecodeStretches(const std::string& path, std::vector<SoundStret
     std::size_t seen = 0;
     decoded.problem = Decode(path, [&](int rate, double start, const float* samples, std::size_t count) {
         decoded.rate = rate;
+        bool wantsMore = false;
         for (SoundStretch& stretch : stretches) {
             const auto first = std::size_t(std::max(0L, std::lround((stretch.from - start) * rate)));
             const auto end = first + std::size_t(std::lround(stretch.seconds * rate));
@@ -90,8 +92,10 @@ DecodedStretches DecodeStretches(const std::string& path, std::vector<SoundStret
             const std::size_t to = std::min(end, seen + count);
             if (from < to)
                 stretch.samples.insert(stretch.samples.end(), samples + (from - seen), samples + (to - seen));
+            wantsMore = wantsMore || end > seen + count;
         }
         seen += count;
+        return wantsMore;
     });
     decoded.stretches = std::move(stretches);
     return decoded;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ struct DecodedSound {
     std::string problem;
 };
 
-DecodedSound DecodeSound(const std::string& path);
+// The whole sound, or only its first `seconds` when given (for long files).
+DecodedSound DecodeSound(const std::string& path, std::optional<double> seconds = std::nullopt);
 
 // Stretches of a file's sound decoded as DecodeSound decodes them, in one
 // pass from the file's start, keeping only what lies in them: a file of hours

@@ -23,11 +23,13 @@ WindowHarness::WindowHarness()
 
 WindowHarness::~WindowHarness() = default;
 
-void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_ptr<IMediaPlayer> realPlayer)
+void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_ptr<IMediaPlayer> realPlayer,
+                           std::unique_ptr<SoundProfiler> realProfiler)
 {
     dlg.reset();
     player = nullptr;
     recorder = nullptr;
+    profiler = nullptr;
     if (!realRecorder) {
         auto fake = std::make_unique<FakeRecorder>();
         recorder = fake.get();
@@ -38,12 +40,19 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         player = fake.get();
         realPlayer = std::move(fake);
     }
-    dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), prompts, environment);
+    if (!realProfiler) {
+        auto fake = std::make_unique<FakeSoundProfiler>();
+        profiler = fake.get();
+        realProfiler = std::move(fake);
+    }
+    dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
+                                         prompts, environment);
 }
 
-void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player)
+void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
+                          std::unique_ptr<SoundProfiler> profiler)
 {
-    Create(std::move(recorder), std::move(player));
+    Create(std::move(recorder), std::move(player), std::move(profiler));
     dlg->OnInitDialog();
     dlg->show();
 }

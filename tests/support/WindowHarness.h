@@ -4,6 +4,7 @@
 #include "components/recorder/Recorder.h"
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeRecorder.h"
+#include "fakes/FakeSoundProfiler.h"
 #include "fakes/ScriptedPrompts.h"
 #include "resources/ControlId.h"
 #include "window/RecorderDlg.h"
@@ -38,9 +39,11 @@ public:
     ~WindowHarness();
 
     // Builds the window (not yet initialised); a component not given is a fake.
-    void Create(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr);
+    void Create(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
+                std::unique_ptr<SoundProfiler> profiler = nullptr);
     // Builds and initialises a new window, as a start of the program does.
-    void Start(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr);
+    void Start(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
+               std::unique_ptr<SoundProfiler> profiler = nullptr);
     // The real player (the test fails when it cannot be built) and the real
     // recorder, capturing `input` (a GStreamer description).
     static std::unique_ptr<IMediaPlayer> RealPlayer();
@@ -76,5 +79,6 @@ public:
     // The fakes, when the window has them.
     FakePlayer* player = nullptr;
     FakeRecorder* recorder = nullptr;
+    FakeSoundProfiler* profiler = nullptr;
     std::unique_ptr<CRecorderDlg> dlg;
 };

@@ -58,6 +58,9 @@ TEST(PauseFinder, CleanSpeechSplitsAtEachPauseWithAMarginInsideIt)
     EXPECT_SPAN_NEAR(map.sentences[1], 2.7, 5.6, 0.02);
     ASSERT_EQ(map.pauses.size(), 1u);
     EXPECT_SPAN_NEAR(map.pauses[0], 2.3, 2.8, 0.02);
+    // The sound itself, without the margins.
+    ASSERT_EQ(map.sounds.size(), 2u);
+    EXPECT_SPAN_NEAR(map.sounds[0], 0.3, 2.3, 0.02);
 
     // A shorter shortest pause splits there too, the margin halved in it.
     SentenceMap finer = FindSentences(levels.Stream(), kBlock, {.shortestPause = 0.15});

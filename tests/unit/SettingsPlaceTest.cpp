@@ -46,3 +46,11 @@ TEST(SettingsPlace, ASettingsFileBesideAnInstalledProgramOnlyStartsNewUsers)
     EXPECT_EQ(files.path, "/home/u/.config/ardeno-recorder/ardeno-recorder.ini");
     EXPECT_EQ(files.initialPath, "/srv/rec/ardeno-recorder.ini");
 }
+
+TEST(SettingsPlace, ProfilesAreKeptInTheUsersCacheFolder)
+{
+    EXPECT_EQ(UserCacheFolder("/home/u/.cache-elsewhere", "/home/u"), "/home/u/.cache-elsewhere/ardeno-recorder");
+    EXPECT_EQ(UserCacheFolder("", "/home/u"), "/home/u/.cache/ardeno-recorder");
+    // A relative XDG_CACHE_HOME is not valid and counts as unset.
+    EXPECT_EQ(UserCacheFolder("cache", "/home/u"), "/home/u/.cache/ardeno-recorder");
+}

@@ -222,16 +222,21 @@ void GstMediaPlayer::Stop()
     ChangeState(GST_STATE_PAUSED, PlayerOperation::Stop);
 }
 
-// Read without draining the bus: a message not handled yet shows in the next
-// status.
+// Both read without draining the bus: a message not handled yet shows in the
+// next reading.
+PlaybackState GstMediaPlayer::PlayState() const
+{
+    if (Playing())
+        return PlaybackState::Playing;
+    return m_state == State::Empty || m_state == State::Stopped ? PlaybackState::Stopped : PlaybackState::Paused;
+}
+
 PlaybackStatus GstMediaPlayer::Status() const
 {
     if (m_state == State::Empty)
         return {PlaybackState::Stopped, m_position, std::nullopt};
     PlaybackStatus status;
-    status.state = Playing()                    ? PlaybackState::Playing
-                   : m_state == State::Stopped ? PlaybackState::Stopped
-                                               : PlaybackState::Paused;
+    status.state = PlayState();
     status.position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
     status.length = QueryDuration();
     return status;

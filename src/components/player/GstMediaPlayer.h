@@ -61,6 +61,7 @@ public:
     void Play() override;
     void Pause() override;
     void Stop() override;
+    PlaybackState PlayState() const override;
     PlaybackStatus Status() const override;
 
 private:

@@ -18,15 +18,15 @@ public:
     virtual void showText(const QString& text) = 0;
 };
 
-// Whether playback runs, holds or was stopped.
+// Whether playback runs, holds or was stopped: Playing from Play until Pause,
+// Stop, a load, the end of the media or a broken stream halts it (holding at
+// the segment end still counts as playing); Paused after Pause and right after
+// a load; Stopped after Stop, at the end of the media, and while nothing is
+// loaded.
 enum class PlaybackState { Stopped, Paused, Playing };
 
 // Where playback is, for views that follow it (the desktop's media controls).
 struct PlaybackStatus {
-    // Playing from Play until Pause, Stop, a load, the end of the media or a
-    // broken stream halts it (holding at the segment end still counts as
-    // playing); Paused after Pause and right after a load; Stopped after Stop,
-    // at the end of the media, and while nothing is loaded.
     PlaybackState state = PlaybackState::Stopped;
     // Seconds, as GetCurrentPosition reads it.
     double position = 0;
@@ -93,7 +93,11 @@ public:
     // Refused or Timeout only when the framework does not stop.
     virtual void Stop() = 0;
 
-    // Where playback is now. Never blocks and never throws: the error of a
-    // stream that broke stays for the next operation.
+    // Whether playback runs now, as the player last saw it; asks the media
+    // framework nothing, so a view may read it right after any operation.
+    virtual PlaybackState PlayState() const = 0;
+    // Where playback is now, asked of the media framework. Never blocks and
+    // never throws: the error of a stream that broke stays for the next
+    // operation.
     virtual PlaybackStatus Status() const = 0;
 };

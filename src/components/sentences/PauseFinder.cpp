@@ -269,6 +269,7 @@ private:
             const std::size_t after = i + 1 == m_pieces.size() ? 2 * (blocks - end) : Gap(m_pieces[i], m_pieces[i + 1]);
             map.sentences.push_back({Seconds(start) - std::min(m_settings.margin, Seconds(before) / 2),
                                      Seconds(end) + std::min(m_settings.margin, Seconds(after) / 2)});
+            map.sounds.push_back({Seconds(start), Seconds(end)});
             if (i + 1 < m_pieces.size())
                 map.pauses.push_back({Seconds(end), Seconds(Start(m_pieces[i + 1]))});
         }

@@ -33,6 +33,8 @@ struct PauseFinderSettings {
 struct SentenceMap {
     // In media order; each lies inside the pauses around it, margins included.
     std::vector<TimeSpan> sentences;
+    // Each sentence's first and last sound as found, without the margins.
+    std::vector<TimeSpan> sounds;
     // The silences that split (between the last sound of a sentence and the
     // first of the next), in media order.
     std::vector<TimeSpan> pauses;

@@ -35,24 +35,36 @@ void MediaSession::SetPath(const std::string& path)
 
 void MediaSession::Open()
 {
+    if (!LeaveCurrent())
+        return;
+    std::optional<std::string> chosen = m_dialog.Prompter().OpenFile(&m_dialog, OpenDialogStartPath(), kOpenFilter);
+    if (chosen)
+        PlayNew(*chosen);
+}
+
+void MediaSession::OpenFile(const std::string& path)
+{
+    if (LeaveCurrent())
+        PlayNew(path);
+}
+
+bool MediaSession::LeaveCurrent()
+{
     m_player.Stop();
-    PausePoints& points = m_dialog.Points();
     // Points the user wanted saved and that could not be stay in the list,
     // rather than be replaced by those of the next file.
-    if (!points.OfferToSavePausePoints())
-        return;
+    return m_dialog.Points().OfferToSavePausePoints();
+}
 
-    std::optional<std::string> chosen = m_dialog.Prompter().OpenFile(&m_dialog, OpenDialogStartPath(), kOpenFilter);
-    if (!chosen)
-        return;
-
-    SetPath(*chosen);
+void MediaSession::PlayNew(const std::string& path)
+{
+    SetPath(path);
     m_player.SetMediaFileName(m_mediaPath);
     m_player.Play();
     emit mediaLoaded(m_mediaPath);
 
     m_dialog.Segment().Reset();
-    points.LoadPausePoints();
+    m_dialog.Points().LoadPausePoints();
     m_dialog.EnablePlaybackControls(true);
 }
 

@@ -20,6 +20,8 @@ public:
 
     // The Open command.
     void Open();
+    // Open with `path` in place of the file the user picks.
+    void OpenFile(const std::string& path);
     // Loads the media again, as Play does before it plays on.
     void Reload();
     // Loads the media stopped, once the window is on screen. A file that
@@ -32,6 +34,11 @@ signals:
     void mediaLoaded(const std::string& path);
 
 private:
+    // Stops the player and offers to save the current pause points; false
+    // when they must stay (a save the user asked for failed).
+    bool LeaveCurrent();
+    // Loads and plays `path` with a fresh segment and its own pause points.
+    void PlayNew(const std::string& path);
     void LoadStopped();
 
     CRecorderDlg& m_dialog;

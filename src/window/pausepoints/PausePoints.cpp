@@ -74,6 +74,19 @@ void PausePoints::Clear(const std::string& filePath)
     AnnounceSelection();
 }
 
+void PausePoints::ReplaceAll(const std::vector<double>& times)
+{
+    m_pointList.clear();
+    m_pausePoints.clear();
+    for (double seconds : times)
+        Append(seconds, FormatFileTime(seconds));
+    if (LastPointIndex() >= 0)
+        Select(0);
+    m_pointsModified = true;
+    emit pointsChanged();
+    AnnounceSelection();
+}
+
 void PausePoints::LoadPausePoints()
 {
     m_pointList.clear();

@@ -36,6 +36,10 @@ public:
     // No points, unmodified, with `filePath` as the file they would be saved in.
     void Clear(const std::string& filePath);
 
+    // The list becomes `times`, in that order, the first selected; the points
+    // are then modified and saved by the usual rules.
+    void ReplaceAll(const std::vector<double>& times);
+
     // (Re)fills the list from the file of the current media.
     void LoadPausePoints();
     // Writes the points to their file. A failure is shown with the system's

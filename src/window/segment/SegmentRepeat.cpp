@@ -41,6 +41,16 @@ void SegmentRepeat::Reset()
     AnnounceChange();
 }
 
+void SegmentRepeat::SetSnap(Snap snap)
+{
+    m_snap = std::move(snap);
+}
+
+double SegmentRepeat::Snapped(double position, SegmentEdge edge) const
+{
+    return m_snap ? m_snap(position, edge) : position;
+}
+
 void SegmentRepeat::EndRepeat()
 {
     m_dialog.KillTimer(RepeatTimer);
@@ -101,7 +111,7 @@ void SegmentRepeat::HaltAndTakeEnd(const std::function<void()>& halt)
     GuardedPlayerCall(
         [&] {
             halt();
-            m_endTime = m_player.GetCurrentPosition();
+            m_endTime = Snapped(m_player.GetCurrentPosition(), SegmentEdge::End);
             ShowSegment();
             FollowSegmentEnd();
         },
@@ -113,7 +123,7 @@ void SegmentRepeat::MarkStart()
 {
     GuardedPlayerCall(
         [this] {
-            m_startTime = m_player.GetCurrentPosition();
+            m_startTime = Snapped(m_player.GetCurrentPosition(), SegmentEdge::Start);
             ShowSegment();
         },
         FaultReaction::Ignore, BoxIcon::None);
@@ -125,7 +135,7 @@ void SegmentRepeat::MarkEnd()
     GuardedPlayerCall(
         [this] {
             // The end is taken only when the player could take it too.
-            double end = m_player.GetCurrentPosition();
+            double end = Snapped(m_player.GetCurrentPosition(), SegmentEdge::End);
             if (m_dialog.IsTimerRunning(RepeatTimer))
                 m_player.SetSegmentEnd(end);
             m_endTime = end;
@@ -211,6 +221,7 @@ void SegmentRepeat::Repeat()
             m_player.SetSegmentEnd(m_endTime);
             m_player.SetCurrentPosition(m_startTime);
             m_player.Play();
+            emit repeatStarted();
         },
         FaultReaction::DisableQuietly, BoxIcon::Question);
 }

@@ -18,6 +18,11 @@ enum class BoxIcon;
 class SegmentRepeat : public QObject {
     Q_OBJECT
 public:
+    enum class SegmentEdge { Start, End };
+    // Where a mark taken from the playback position lands instead of the
+    // position itself (marks snapped to the sentences), for the given edge.
+    using Snap = std::function<double(double position, SegmentEdge edge)>;
+
     SegmentRepeat(CRecorderDlg& dialog, CMediaplayer1& player);
 
     double Start() const { return m_startTime; }
@@ -31,6 +36,9 @@ public:
     void Restore(double start, double end, double step);
     // A fresh segment 0..0 for newly opened media, shown at once.
     void Reset();
+    // Pause, Stop and the two mark buttons take their time through `snap`;
+    // none takes the position as it is.
+    void SetSnap(Snap snap);
     // Ends a running repeat: its timer stops and the player's end goes.
     void EndRepeat();
 
@@ -56,6 +64,8 @@ public:
 
 signals:
     void segmentChanged(double start, double end);
+    // Repeat started the segment (also while playback ran on).
+    void repeatStarted();
 
 private:
     enum class FaultReaction { ReportAndDisable, DisableQuietly, Ignore };
@@ -70,11 +80,13 @@ private:
     void ShowSegment();
     // While a segment plays, the player ends it where the window will.
     void FollowSegmentEnd();
+    double Snapped(double position, SegmentEdge edge) const;
     // Announces the segment when it changed since it was last announced.
     void AnnounceChange();
 
     CRecorderDlg& m_dialog;
     CMediaplayer1& m_player;
+    Snap m_snap;
     double m_startTime = 0;
     double m_endTime = 0;
     double m_startTimeShown = 0;

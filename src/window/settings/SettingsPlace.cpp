@@ -13,12 +13,26 @@ std::string SettingsPathBeside(const std::string& executablePath)
     return (hasExtension ? executablePath.substr(0, dot) : executablePath) + ".ini";
 }
 
+namespace {
+
+// The program's folder under an XDG base folder: the variable's value when it
+// is an absolute path, else the default beneath the home folder.
+std::string ProgramFolderUnder(const std::string& xdgValue, const std::string& home, const char* homeDefault)
+{
+    std::string base = !xdgValue.empty() && xdgValue.front() == '/' ? xdgValue : home + homeDefault;
+    return base + "/ardeno-recorder";
+}
+
+} // namespace
+
 std::string UserConfigFolder(const SettingsPlace& place)
 {
-    std::string configHome = !place.xdgConfigHome.empty() && place.xdgConfigHome.front() == '/'
-                                 ? place.xdgConfigHome
-                                 : place.home + "/.config";
-    return configHome + "/ardeno-recorder";
+    return ProgramFolderUnder(place.xdgConfigHome, place.home, "/.config");
+}
+
+std::string UserCacheFolder(const std::string& xdgCacheHome, const std::string& home)
+{
+    return ProgramFolderUnder(xdgCacheHome, home, "/.cache");
 }
 
 SettingsFiles SettingsFilesFor(const std::string& executablePath, const SettingsPlace& place)

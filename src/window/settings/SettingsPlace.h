@@ -22,6 +22,11 @@ struct SettingsPlace {
 // (~/.config by default; a relative $XDG_CONFIG_HOME is invalid and ignored).
 std::string UserConfigFolder(const SettingsPlace& place);
 
+// The program's folder in the user's cache, for what it can make again (sound
+// profiles): `xdgCacheHome`/ardeno-recorder, given $XDG_CACHE_HOME (~/.cache by
+// default; a relative $XDG_CACHE_HOME is invalid and ignored).
+std::string UserCacheFolder(const std::string& xdgCacheHome, const std::string& home);
+
 // The settings file that is read and written, and the one whose values start
 // a user who has none yet (empty when there is none).
 struct SettingsFiles {

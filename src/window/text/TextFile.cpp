@@ -1,5 +1,7 @@
 #include "window/text/TextFile.h"
 
+#include "components/FileDescriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,32 +17,6 @@ std::string SystemReason(int error)
 {
     return std::strerror(error);
 }
-
-// An open file descriptor, closed when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int Get() const { return m_fd; }
-    // Hands the descriptor over to a new owner.
-    void Release() { m_fd = -1; }
-    // Closes now; close reports write errors some file systems only find then.
-    bool Close()
-    {
-        int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // The temporary file of a write, removed unless it was renamed into place.
 class TemporaryFile {

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "components/profile/SoundProfiler.h"
+
+#include <memory>
+#include <string>
+
+// The real sound profiler, keeping profiles in `cacheFolder`.
+std::unique_ptr<SoundProfiler> CreateSoundProfiler(const std::string& cacheFolder);

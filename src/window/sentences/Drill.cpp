@@ -1,0 +1,105 @@
+#include "window/sentences/Drill.h"
+
+#include "window/RecorderDlg.h"
+#include "window/commands/WindowCommands.h"
+#include "window/segment/SegmentRepeat.h"
+#include "window/sentences/SentenceFinder.h"
+#include "window/sentences/SentenceSteps.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <cmath>
+
+Drill::Drill(CRecorderDlg& dialog, const SentenceFinder& finder) : m_dialog(dialog), m_finder(finder)
+{
+    m_step.setSingleShot(true);
+    m_step.setTimerType(Qt::PreciseTimer);
+    connect(&m_step, &QTimer::timeout, this, [this] { m_dialog.Dispatch([this] { Step(); }); });
+    // A command of the user's, from a key, the menu or the desktop, ends it.
+    connect(&dialog.Commands(), &WindowCommands::commandStarting, this, [this] { Stop(); });
+}
+
+Drill::~Drill()
+{
+    Stop();
+}
+
+void Drill::Start(const DrillSettings& settings)
+{
+    const SegmentRepeat& segment = m_dialog.Segment();
+    std::optional<TimeSpan> first = segment.End() > segment.Start()
+                                        ? std::optional(TimeSpan{segment.Start(), segment.End()})
+                                        : SentenceAfter(m_finder.Sentences(), segment.End());
+    if (!first)
+        return;
+    m_settings = settings;
+    m_item = first;
+    m_plays = 0;
+    qApp->installEventFilter(this);
+    emit runningChanged(true);
+    Play();
+}
+
+void Drill::Stop()
+{
+    if (!IsRunning())
+        return;
+    m_step.stop();
+    m_item.reset();
+    qApp->removeEventFilter(this);
+    emit runningChanged(false);
+}
+
+void Drill::Play()
+{
+    SegmentRepeat& segment = m_dialog.Segment();
+    if (segment.Start() != m_item->start || segment.End() != m_item->end)
+        segment.SetSegment(m_item->start, m_item->end);
+    ++m_plays;
+    // The next play starts once this one and its pause have passed: its sound
+    // comes as late after the Repeat as this one's, so the pause is heard as set.
+    const double length = m_item->Length();
+    m_step.start(int(std::lround(1000 * length * (1 + m_settings.pauseFactor))));
+    segment.Repeat();
+}
+
+void Drill::Step()
+{
+    if (!IsRunning())
+        return;
+    if (m_settings.repeats == 0 || m_plays < m_settings.repeats) {
+        Play();
+        return;
+    }
+    std::optional<TimeSpan> next = m_settings.goOn ? SentenceAfter(m_finder.Sentences(), m_item->end) : std::nullopt;
+    if (!next) {
+        Stop();
+        return;
+    }
+    m_item = next;
+    m_plays = 0;
+    Play();
+}
+
+bool Drill::IsUserInput(QObject* watched, QEvent* event) const
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        break;
+    default:
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    return widget && widget->window() == &m_dialog;
+}
+
+bool Drill::eventFilter(QObject* watched, QEvent* event)
+{
+    if (IsUserInput(watched, event))
+        Stop();
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "components/sentences/PauseFinder.h"
+#include "window/sentences/DrillSettings.h"
+
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+class CRecorderDlg;
+class SentenceFinder;
+
+// Plays sentence after sentence hands-free: from the current segment on,
+// each sentence the set number of times with a pause after each play to
+// speak along, then the next, to the end of the media. Each play is Repeat's,
+// so it ends on the sentence's exact end; the next one starts when the play
+// and its pause have passed, timed from the start of the play. Any command,
+// button or key of the user stops it where it is.
+class Drill : public QObject {
+    Q_OBJECT
+public:
+    Drill(CRecorderDlg& dialog, const SentenceFinder& finder);
+    ~Drill() override;
+
+    bool IsRunning() const { return m_item.has_value(); }
+    void Start(const DrillSettings& settings);
+    void Stop();
+
+signals:
+    void runningChanged(bool running);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Plays the current sentence once and times the step after it.
+    void Play();
+    // The play and its pause are over: again, the next sentence, or the end.
+    void Step();
+    bool IsUserInput(QObject* watched, QEvent* event) const;
+
+    CRecorderDlg& m_dialog;
+    const SentenceFinder& m_finder;
+    DrillSettings m_settings;
+    std::optional<TimeSpan> m_item;
+    int m_plays = 0;
+    QTimer m_step;
+};

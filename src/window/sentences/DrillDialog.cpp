@@ -1,0 +1,39 @@
+#include "window/sentences/DrillDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <iterator>
+
+DrillDialog::DrillDialog(const DrillSettings& current, QWidget* parent)
+    : QDialog(parent), m_repeats(new QComboBox(this)), m_pause(new QComboBox(this)),
+      m_goOn(new QCheckBox(QStringLiteral("Go on to the next sentence"), this))
+{
+    setWindowTitle(QStringLiteral("Drill"));
+    for (int repeats = 1; repeats <= DrillSettings::kMostRepeats; ++repeats)
+        m_repeats->addItem(QString::number(repeats), repeats);
+    m_repeats->addItem(QStringLiteral("Endless"), 0);
+    m_repeats->setCurrentIndex(std::max(0, m_repeats->findData(current.repeats)));
+    for (double factor : DrillSettings::kPauseFactors)
+        m_pause->addItem(QStringLiteral("%1 × the sentence").arg(factor), factor);
+    m_pause->setCurrentIndex(std::max(0, m_pause->findData(current.pauseFactor)));
+    m_goOn->setChecked(current.goOn);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Repeats per sentence:"), m_repeats);
+    form->addRow(QStringLiteral("Pause after each repeat:"), m_pause);
+    form->addRow(m_goOn);
+    form->addRow(buttons);
+}
+
+DrillSettings DrillDialog::Settings() const
+{
+    return {m_repeats->currentData().toInt(), m_pause->currentData().toDouble(), m_goOn->isChecked()};
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "window/sentences/DrillSettings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+
+// The drill's settings: repeats per sentence (1 to 9, or endless), the pause
+// after each play as a multiple of the sentence's length, and whether to go
+// on to the next sentence. Start accepts them.
+class DrillDialog : public QDialog {
+    Q_OBJECT
+public:
+    DrillDialog(const DrillSettings& current, QWidget* parent = nullptr);
+
+    DrillSettings Settings() const;
+
+private:
+    QComboBox* m_repeats;
+    QComboBox* m_pause;
+    QCheckBox* m_goOn;
+};

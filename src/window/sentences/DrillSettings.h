@@ -1,0 +1,15 @@
+#pragma once
+
+// How a drill plays the sentences: each this many times (0: without end),
+// with a pause after each play of `pauseFactor` times the sentence's length,
+// and on to the next sentence after the last play, or not.
+struct DrillSettings {
+    int repeats = 3;
+    double pauseFactor = 1.0;
+    bool goOn = true;
+
+    static constexpr int kMostRepeats = 9;
+    static constexpr double kPauseFactors[] = {0, 0.5, 1, 1.5, 2};
+
+    bool operator==(const DrillSettings&) const = default;
+};

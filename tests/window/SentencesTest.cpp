@@ -1,0 +1,193 @@
+#include "support/WindowTest.h"
+#include "window/commands/WindowCommands.h"
+#include "window/sentences/SentenceWork.h"
+#include "window/waveform/WaveformView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+// The sentence commands with a fake profile of known speech and the fake
+// player: three sentences whose sound lies at 1-3, 4-6.5 and 7.5-9 s. Each
+// is found a block wider on each side and given 0.1 s of margin, so the
+// segments they give are 0.89-3.11, 3.89-6.61 and 7.39-9.11.
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class SentencesTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        Start();
+        OpenMedia("lesson.mp3");
+        player->calls.clear();
+    }
+
+    void Speak() { profiler->Speak({{1, 3}, {4, 6.5}, {7.5, 9}}, 10); }
+
+    QAction* Command(const QString& text) const
+    {
+        for (QAction* action : dlg->SystemMenu()->actions()) {
+            if (action->text().section('\t', 0, 0) == text)
+                return action;
+        }
+        ADD_FAILURE() << "no command " << text.toStdString();
+        return nullptr;
+    }
+
+    void Press(Qt::Key key) { QTest::keyClick(Control(ControlId::StartTime), key); }
+
+    void ExpectSegment(double start, double end) const
+    {
+        EXPECT_NEAR(dlg->Segment().Start(), start, 1e-9);
+        EXPECT_NEAR(dlg->Segment().End(), end, 1e-9);
+    }
+};
+
+TEST_F(SentencesTest, NextAndPreviousPlayTheSentencesAsRepeatDoes)
+{
+    Speak();
+    Press(Qt::Key_N);
+    ExpectSegment(0.89, 3.11);
+    EXPECT_EQ(Text(ControlId::StartTime), "0.89");
+    EXPECT_EQ(Text(ControlId::EndTime), "3.11");
+    EXPECT_EQ(player->calls, (Strings{"SetSegmentEnd(3.110000)", "SetCurrentPosition(0.890000)", "Play"}));
+    EXPECT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+
+    Press(Qt::Key_N);
+    ExpectSegment(3.89, 6.61);
+    Press(Qt::Key_P);
+    ExpectSegment(0.89, 3.11);
+    // Nothing comes before the first sentence.
+    player->calls.clear();
+    Press(Qt::Key_P);
+    ExpectSegment(0.89, 3.11);
+    EXPECT_TRUE(player->calls.empty());
+
+    // A segment that ends inside a sentence goes on to the one after it; one
+    // before the first sentence goes to the first.
+    dlg->Segment().SetSegment(2, 5);
+    Press(Qt::Key_N);
+    ExpectSegment(7.39, 9.11);
+    dlg->Segment().SetSegment(0.1, 0.5);
+    Command("Next sentence")->trigger();
+    ExpectSegment(0.89, 3.11);
+}
+
+// Asked before the profile has reached it, a sentence plays once it is found.
+TEST_F(SentencesTest, ASentenceNotFoundYetPlaysOnceTheSoundHasBeenAnalysedThatFar)
+{
+    std::vector<LevelBlock> silence(150, LevelBlock{-3, 3, 3});
+    std::vector<LevelBlock> speech(200, LevelBlock{-9000, 9000, 4000});
+    profiler->Grow(silence);
+    Press(Qt::Key_N);
+    EXPECT_TRUE(player->calls.empty());
+    EXPECT_EQ(dlg->Waveform().Notice(), QString("Finding sentences…"));
+
+    profiler->Grow(speech);
+    profiler->Grow(silence);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->calls.empty(); }, 3000)) << "the waiting step never played";
+    ExpectSegment(1.39, 3.61);
+    EXPECT_TRUE(dlg->Waveform().Notice().isEmpty());
+}
+
+TEST_F(SentencesTest, WithoutSoundTheCommandsAreOff)
+{
+    profiler->Fail("the file has no sound");
+    EXPECT_FALSE(Command("Next sentence")->isEnabled());
+    EXPECT_FALSE(Command("Drill...")->isEnabled());
+    Press(Qt::Key_N);
+    EXPECT_TRUE(player->calls.empty());
+}
+
+TEST_F(SentencesTest, SnappedMarksMeetTheNearestSentenceEdgeWithinReach)
+{
+    Speak();
+    QAction* snap = Command("Snap marks to pauses");
+    ASSERT_TRUE(snap->isCheckable());
+    EXPECT_FALSE(snap->isChecked());
+    // Off: the marks take the position as it is.
+    player->position = 3.4;
+    Click(ControlId::MarkEnd);
+    ExpectSegment(0, 3.4);
+
+    snap->trigger();
+    Click(ControlId::MarkEnd);
+    ExpectSegment(0, 3.11);
+    player->position = 4.2;
+    Click(ControlId::MarkStart);
+    ExpectSegment(3.89, 3.11);
+    player->position = 6;
+    Click(ControlId::Pause);
+    ExpectSegment(3.89, 6.61);
+    // No edge within 0.7 s: the position itself; the arrows stay exact.
+    player->position = 5.2;
+    Click(ControlId::TopStop);
+    ExpectSegment(3.89, 5.2);
+    Click(ControlId::EndLater);
+    ExpectSegment(3.89, 5.7);
+
+    // Remembered for the next run.
+    Start();
+    EXPECT_TRUE(Command("Snap marks to pauses")->isChecked());
+}
+
+TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
+{
+    Speak();
+    player->position = 5.33;
+    Click(ControlId::AddPoint);
+    prompts.answers = {BoxAnswer::No};
+    Command("Pause points from sentences")->trigger();
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    EXPECT_EQ(prompts.boxes[0].text, "This media has 1 pause points. Replace them with the starts of its 3 sentences?");
+    EXPECT_EQ(Entries(), Strings{"5.000000"});
+
+    prompts.answers = {BoxAnswer::Yes};
+    Command("Pause points from sentences")->trigger();
+    EXPECT_EQ(Entries(), (Strings{"0.890000", "3.890000", "7.390000"}));
+    EXPECT_TRUE(dlg->Points().IsModified());
+    EXPECT_EQ(SelectedEntry(), 0);
+}
+
+// Each sentence the set number of times, then the next, to the end; the
+// settings are remembered.
+TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
+{
+    profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
+    prompts.drillAnswers.push_back(DrillSettings{2, 0, true});
+    Command("Drill...")->trigger();
+    EXPECT_TRUE(dlg->Sentences().Drilling().IsRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->Sentences().Drilling().IsRunning(); }, 8000));
+    Strings starts;
+    for (const std::string& call : player->Commands()) {
+        if (call.rfind(FakePlayer::kSetPosition, 0) == 0)
+            starts.push_back(call);
+    }
+    EXPECT_EQ(starts, (Strings{"SetCurrentPosition(0.390000)", "SetCurrentPosition(0.390000)",
+                               "SetCurrentPosition(1.690000)", "SetCurrentPosition(1.690000)"}));
+
+    prompts.drillAnswers.push_back(std::nullopt);
+    Command("Drill...")->trigger();
+    ASSERT_EQ(prompts.drillOffered.size(), 2u);
+    EXPECT_EQ(prompts.drillOffered[1], (DrillSettings{2, 0, true}));
+}
+
+// Any command, button or key of the user's stops the drill where it is.
+TEST_F(SentencesTest, AnyKeyOrButtonStopsTheDrill)
+{
+    Speak();
+    for (auto stop : std::vector<std::function<void()>>{[&] { Press(Qt::Key_S); },
+                                                         [&] { QTest::mouseClick(Control(ControlId::Play), Qt::LeftButton); }}) {
+        prompts.drillAnswers.push_back(DrillSettings{0, 2, true});
+        Command("Drill...")->trigger();
+        ASSERT_TRUE(dlg->Sentences().Drilling().IsRunning());
+        stop();
+        EXPECT_FALSE(dlg->Sentences().Drilling().IsRunning());
+    }
+}
+
+} // namespace
