@@ -19,6 +19,7 @@
 #include <QTest>
 #include <algorithm>
 #include "GuardedBenchmark.h"
+#include "Spread.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

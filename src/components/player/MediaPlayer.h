@@ -54,8 +54,12 @@ public:
 
     // Loads the file and waits until its first frame is ready: on return the
     // player is paused at 0, and a seek, Play or Stop issued right after acts on
-    // it. Throws CannotOpen (with the media framework's reason) for a file that
-    // exists but cannot be played, Timeout when the file takes too long to open.
+    // it. The file loaded already, unchanged on disk since (the same size and
+    // modification time) and not broken, is not opened again: the player goes
+    // back to its start, as a load would leave it, keeping what it has learnt
+    // of the file (a long file's seek index). Throws CannotOpen (with the media
+    // framework's reason) for a file that exists but cannot be played, Timeout
+    // when the file takes too long to open.
     virtual void SetMediaFileName(const std::string& path) = 0;
     // Current position in seconds, also while paused or stopped and right after
     // a seek. Cheap enough to be called ten times a second; does not block.
