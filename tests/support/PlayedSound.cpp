@@ -1,6 +1,7 @@
 #include "support/PlayedSound.h"
 
 #include "components/MediaFramework.h"
+#include "support/SoundMeasure.h"
 
 #include <QTest>
 #include <gst/app/gstappsink.h>
@@ -173,15 +174,6 @@ void ServerRecording::Read()
         m_samples.insert(m_samples.end(), samples, samples + map.size() / sizeof(float));
     }
 }
-
-namespace {
-
-bool IsSilent(float sample)
-{
-    return std::abs(sample) < 1e-4f;
-}
-
-} // namespace
 
 std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence)
 {
