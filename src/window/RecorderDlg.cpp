@@ -15,6 +15,7 @@
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/settings/SettingsFile.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
@@ -92,6 +93,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
     m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
     m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
+    m_speed = std::make_unique<PlaybackSpeed>(*this, m_player);
     ConnectCommands();
 }
 

@@ -18,6 +18,7 @@
 class MediaProfile;
 class MediaSession;
 class PausePoints;
+class PlaybackSpeed;
 class Preferences;
 class QMenu;
 class RecordingPanel;
@@ -40,8 +41,8 @@ constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
 // command to the feature it belongs to, exchanges the bound values with the
 // boxes, runs the three timers and ends in one of three ways (Close, Exit,
 // Esc). The features themselves (the media, the segment and its repeat, the
-// pause points, the recording panel, the settings file) are classes of their
-// own that the window owns.
+// pause points, the recording panel, the settings file, the waveform, the
+// playback speed) are classes of their own that the window owns.
 class CRecorderDlg : public QDialog {
     Q_OBJECT
 public:
@@ -66,6 +67,7 @@ public:
     WindowCommands& Commands() const { return *m_commands; }
     MediaProfile& Profile() const { return *m_profile; }
     WaveformView& Waveform() const { return *m_waveform; }
+    PlaybackSpeed& Speed() const { return *m_speed; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<MediaProfile> m_profile;
     // A child of the player control, destroyed before the features it follows.
     std::unique_ptr<WaveformView> m_waveform;
+    std::unique_ptr<PlaybackSpeed> m_speed;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.
