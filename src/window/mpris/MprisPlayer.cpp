@@ -4,6 +4,7 @@
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
+#include "window/speed/PlaybackSpeed.h"
 
 #include <QAction>
 #include <QDBusMessage>
@@ -48,6 +49,7 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
     });
     connect(&dialog.Points(), &PausePoints::pointsChanged, this, &MprisPlayer::NoteChange);
     connect(&dialog.Points(), &PausePoints::selectionChanged, this, &MprisPlayer::NoteChange);
+    connect(&dialog.Speed(), &PlaybackSpeed::speedChanged, this, &MprisPlayer::NoteChange);
     // A command becomes usable or not with its button.
     for (Qt::Key key : {kPlayPauseKey, kPlayKey, kPauseKey, kStopKey, kNextKey, kPreviousKey}) {
         if (QAction* command = dialog.Commands().CommandFor(key))
@@ -68,8 +70,16 @@ QString MprisPlayer::playbackStatus() const
 
 void MprisPlayer::setRate(double rate)
 {
+    const Speeds speeds = Speed();
     if (rate == 0)
         RunKey(kPauseKey);
+    else if (rate >= speeds.minimum && rate <= speeds.maximum)
+        m_dialog.Commands().Post([this, rate] { m_dialog.Speed().SetSpeed(rate); });
+}
+
+MprisPlayer::Speeds MprisPlayer::Speed() const
+{
+    return {m_dialog.Speed().Speed(), PlaybackSpeed::Slowest(), PlaybackSpeed::Fastest()};
 }
 
 QVariantMap MprisPlayer::metadata() const
