@@ -4,10 +4,10 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench, mpris_bench, profile_bench, long_media_bench,
-sentence_bench) as JSON; the whole-program figures (start-up, memory) from
-starting the real executable under window_probe, with a private PulseAudio
-server standing in for a desktop's sound server.
+recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
+long_media_bench, sentence_bench) as JSON; the whole-program figures (start-up,
+memory) from starting the real executable under window_probe, with a private
+PulseAudio server standing in for a desktop's sound server.
 """
 
 import json
@@ -291,6 +291,51 @@ def mpris_figures(build):
             "real window and player")
 
 
+def speed_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "speed_bench"))
+    if not results:
+        row("Playback speed at the sound server", "n/a", "", "speed_bench failed")
+    triple = lambda result, name, digits=1: "/".join(fmt(result[f"{name}_{k}"], digits) for k in ("min", "median", "max"))
+    for name, result in results.items():
+        label = result.get("label", "")
+        if name.startswith("BM_SegmentAtSpeed"):
+            measured = int(result["repeats_measured"])
+            how = (f"speed_bench: min/median/max over {measured} repeats of a 2 s segment, real window and player, "
+                   "heard at a PulseAudio null sink's monitor")
+            if not measured:
+                row(f"Segment at a speed, {label}", "n/a", "", "speed_bench: no repeat was heard")
+                continue
+            row(f"Repeat to first sound, {label}", triple(result, "repeat_to_sound_ms"), "ms", how + " (target 35 ms)")
+            row(f"Heard duration minus 2 s / speed, {label}", triple(result, "duration_error_ms", 2), "ms",
+                how + ": first to last sound heard (target within 2 ms)")
+            row(f"Sound past the segment end, {label}", triple(result, "past_end_ms", 2), "ms",
+                how + ": the last sound heard found in the file by its content (target 0 ms lost or added; "
+                f"{int(result['unmatched'])} not found)")
+            row(f"First sample heard vs the segment start, {label}", triple(result, "first_sample_error_ms", 2), "ms",
+                how + ": found by content")
+            if "pitch_error_percent_max" in result:
+                row(f"Pitch error, {label}", triple(result, "pitch_error_percent", 3), "%",
+                    how + ": worst of the three tones in the segment, from their zero crossings (target 0.5 %)")
+            else:
+                row(f"Clicks heard per click played, {label}", triple(result, "click_ratio", 2), "",
+                    how + f": {int(result['clicks_played'])} clicks played (target 1.00)")
+                row(f"Click width at half level, {label}", triple(result, "click_width_ms"), "ms",
+                    how + f": median per repeat, {fmt(result['played_click_width_ms'])} ms as played "
+                    "(target at 50 %: 12 ms)")
+        elif name.startswith("BM_SpeedKeyToSound"):
+            measured = int(result["changes_measured"])
+            how = (f"speed_bench: min/median/max over {measured} key presses while white noise plays at 100 %, "
+                   "real window and player, heard at a PulseAudio null sink's monitor")
+            if not measured:
+                row(f"Speed key to the new speed heard, {label}", "n/a", "", "speed_bench: no change was heard")
+                continue
+            row(f"Speed key to the new speed heard, {label}", triple(result, "key_to_new_speed_ms"), "ms",
+                how + " (target 100 ms)")
+            row(f"Jump of the sound at a speed change, {label}", triple(result, "position_jump_ms", 2), "ms",
+                how + ": the first sound at the new speed against the last before it, found by content "
+                "(negative: heard again; target within 5 ms)")
+
+
 def recorder_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "recorder_bench"),
                                "--benchmark_filter=CpuPerRecordedMinute|MemoryOverHoursOfSound")
@@ -398,7 +443,7 @@ def main():
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
-    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, mpris_figures,
+    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
                  recorder_figures, profile_figures, sentence_figures):
         try:
             part(build)

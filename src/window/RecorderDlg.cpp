@@ -16,6 +16,7 @@
 #include "window/segment/SegmentRepeat.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
@@ -94,6 +95,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
     m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
     m_sentences = std::make_unique<SentenceWork>(*this);
+    m_speed = std::make_unique<PlaybackSpeed>(*this, m_player);
     ConnectCommands();
 }
 

@@ -1,6 +1,9 @@
 #include "support/PlayerMedia.h"
 
 #include "support/FileBytes.h"
+#include "support/SoundMeasure.h"
+#include "support/SteppedTone.h"
+#include "support/WavFile.h"
 #include "support/XingHeader.h"
 
 #include "components/BusError.h"
@@ -188,6 +191,18 @@ std::string Mpg()
 std::string Dat()
 {
     return Made("AVSEQ01.DAT", [](const std::string& out) { WriteFileBytes(out, CdxaFromPacks(ReadFileBytes(Mpg()))); });
+}
+
+std::string SteppedToneWav()
+{
+    return Made("stepped-tone.wav", [](const std::string& out) { SteppedTone::WriteWav(out); });
+}
+
+std::string BurstTrainWav()
+{
+    return Made("burst-train.wav", [](const std::string& out) {
+        WriteFileBytes(out, WavBytes(BurstTrain(kSoundSeconds, SteppedTone::kRate), SteppedTone::kRate));
+    });
 }
 
 std::string TruncatedMp3()

@@ -23,6 +23,11 @@ std::string VbrMp3();
 std::string Mpg();
 // The same stream as a Video CD file: RIFF/CDXA around 2352-byte sectors.
 std::string Dat();
+// Sounds whose pitch and clicks can be read back (see SoundMeasure.h), 44.1
+// kHz mono WAV: the stepped tone (see SteppedTone.h), and six seconds of 5 ms
+// bursts of noise every 250 ms.
+std::string SteppedToneWav();
+std::string BurstTrainWav();
 // The first 40% of the CBR mp3, cut in the middle of a frame.
 std::string TruncatedMp3();
 std::string TextNamedMp3();

@@ -8,6 +8,7 @@
 #include "components/player/FrameIndexFeed.h"
 #include "components/player/LeadInSeek.h"
 #include "components/player/MpegFrameIndex.h"
+#include "components/player/SpeedFilter.h"
 #include "components/player/VideoFrameSink.h"
 
 #include <QFile>
@@ -37,6 +38,9 @@ constexpr GstClockTime kStartDelay = 25 * GST_MSECOND;
 constexpr std::chrono::milliseconds kOutputGoesStale{100};
 // Largest position handed to the framework (keeps nanoseconds in range).
 constexpr double kLongestSeek = 1e7;
+// The speeds the sound filter plays (see SetSpeed).
+constexpr double kSlowest = 0.25;
+constexpr double kFastest = 4.0;
 
 // A new element; throws when the framework lacks it.
 GstElementHandle MakePlayerElement(const char* factory)
@@ -76,6 +80,7 @@ const char* OperationName(PlayerOperation operation)
     case PlayerOperation::GetCurrentPosition: return "read the position of";
     case PlayerOperation::SetCurrentPosition: return "seek in";
     case PlayerOperation::SetSegmentEnd: return "set the segment end in";
+    case PlayerOperation::SetSpeed: return "change the speed of";
     case PlayerOperation::Play: return "play";
     case PlayerOperation::Pause: return "pause";
     case PlayerOperation::Stop: return "stop";
@@ -101,12 +106,13 @@ GstMediaPlayer::GstMediaPlayer(GstPlayerSettings settings) : m_timeout(settings.
     m_audioSink = std::move(settings.audioSink);
     if (!m_audioSink)
         m_audioSink = MakePlayerElement("autoaudiosink");
+    m_speedFilter = std::make_unique<SpeedFilter>();
     m_video = std::make_unique<VideoFrameSink>([this](const QImage& frame) {
         if (m_surface)
             m_surface->showFrame(frame);
     });
-    g_object_set(m_playbin.get(), "audio-sink", m_audioSink.get(), "video-sink", m_video->element(), "delay",
-                 kStartDelay, nullptr);
+    g_object_set(m_playbin.get(), "audio-sink", m_audioSink.get(), "audio-filter", m_speedFilter->element(),
+                 "video-sink", m_video->element(), "delay", kStartDelay, nullptr);
     m_bus = std::make_unique<BusWatcher>(GstBusHandle(gst_element_get_bus(m_playbin.get())),
                                          [this](GstMessage* message) { OnBusMessage(message); });
 }
@@ -174,6 +180,21 @@ void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
     SeekTo(position, PlayerOperation::SetSegmentEnd);
 }
 
+void GstMediaPlayer::SetSpeed(double speed)
+{
+    Q_ASSERT(OnGuiThread());
+    BeginOperation(PlayerOperation::SetSpeed);
+    m_speed = std::isfinite(speed) ? std::clamp(speed, kSlowest, kFastest) : 1.0;
+    // Playback goes on where it is, at the new rate; a player that does not
+    // play (or holds at the segment end) applies it with its next seek or Play.
+    if (m_state != State::Playing || m_pipelineSpeed == m_speed)
+        return;
+    // It goes on from the sound that plays, which a stretched sound has a few
+    // milliseconds ahead of or behind the position.
+    double position = QueryPosition().value_or(m_position);
+    SeekTo(m_speedFilter->SourceOf(position), PlayerOperation::SetSpeed);
+}
+
 void GstMediaPlayer::Play()
 {
     Q_ASSERT(OnGuiThread());
@@ -185,8 +206,9 @@ void GstMediaPlayer::Play()
     if (m_state == State::Empty)
         return;
     bool nothingLeft = AtSegmentEnd() && m_segmentEnd && m_position >= *m_segmentEnd;
-    if (!nothingLeft && (AtSegmentEnd() || m_pipelineEnd != m_segmentEnd)) {
-        // The stream ended at an end that has moved or gone: go on from here.
+    if (!nothingLeft && (AtSegmentEnd() || m_pipelineEnd != m_segmentEnd || m_pipelineSpeed != m_speed)) {
+        // The stream ended at an end that has moved or gone, or plays at
+        // another speed: go on from here.
         double position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
         SeekTo(position, PlayerOperation::Play);
     }
@@ -337,9 +359,10 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
     GstClockTime stop = stopInStream ? static_cast<GstClockTime>(std::llround(*m_segmentEnd * GST_SECOND))
                                      : GST_CLOCK_TIME_NONE;
-    GstEvent* seek = m_leadIn->SeekEvent(nanoseconds, stop);
+    GstEvent* seek = m_leadIn->SeekEvent(nanoseconds, stop, m_speed);
     m_seekSeqnum = gst_event_get_seqnum(seek);
     m_pipelineEnd = m_segmentEnd;
+    m_pipelineSpeed = m_speed;
     m_stopInStream = stopInStream;
     if (holds)
         m_state = Playing() ? State::HeldAtEnd : State::AtEnd;
@@ -454,6 +477,7 @@ void GstMediaPlayer::Unload()
     m_loadedFile.reset();
     m_unplayedSince.reset();
     m_pipelineEnd.reset();
+    m_pipelineSpeed = 1;
     m_stopInStream = false;
 }
 

@@ -16,6 +16,7 @@ class BusWatcher;
 class FrameIndexFeed;
 class LeadInSeek;
 class MpegFrameIndex;
+class SpeedFilter;
 class VideoFrameSink;
 
 // How a GstMediaPlayer is put together; the defaults are the program's.
@@ -32,7 +33,10 @@ struct GstPlayerSettings {
 // state Stopped, because a pipeline in READY forgets its position. Seeks are
 // flushing and ACCURATE (with a lead-in where the demuxer needs one), and carry
 // the segment end as their stop, so that the stream itself ends on that
-// sample; the player then pauses the pipeline and holds at the end. Bus
+// sample; the player then pauses the pipeline and holds at the end. They also
+// carry the speed as their rate, which a filter in the sound's path plays at
+// the sound's own pitch (see SpeedFilter); at speed 1 the sound passes it
+// untouched. Bus
 // messages are handled on the GUI thread as they arrive, and before each
 // operation, so that an operation always sees the stream as it is.
 //
@@ -58,6 +62,7 @@ public:
     double GetCurrentPosition() override;
     void SetCurrentPosition(double seconds) override;
     void SetSegmentEnd(std::optional<double> seconds) override;
+    void SetSpeed(double speed) override;
     void Play() override;
     void Pause() override;
     void Stop() override;
@@ -124,6 +129,7 @@ private:
     GstElementHandle m_audioSink;
     std::unique_ptr<LeadInSeek> m_leadIn;
     std::unique_ptr<FrameIndexFeed> m_indexFeed;
+    std::unique_ptr<SpeedFilter> m_speedFilter;
     std::unique_ptr<VideoFrameSink> m_video;
     std::unique_ptr<BusWatcher> m_bus;
 
@@ -149,4 +155,8 @@ private:
     // sequence number of that seek, which its end of stream carries.
     bool m_stopInStream = false;
     guint32 m_seekSeqnum = GST_SEQNUM_INVALID;
+    // The speed asked for, and the one the pipeline's stream was sought with
+    // (a stream not sought since it was opened plays at 1).
+    double m_speed = 1;
+    double m_pipelineSpeed = 1;
 };

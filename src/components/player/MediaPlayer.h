@@ -81,6 +81,15 @@ public:
     // end until the next seek or Play. Raises no stream error (as Stop); throws
     // Refused or Timeout when the seek it needs cannot be done.
     virtual void SetSegmentEnd(std::optional<double> seconds) = 0;
+    // Plays at `speed` times the media's own speed, at the media's pitch (1:
+    // as recorded; brought within 0.25..4, and what is not a number is 1).
+    // Holds for Play, seeks and loads alike until the next call. Positions,
+    // seeks and the segment end stay in media seconds, and a segment still
+    // ends on its exact last sample, after (end - start) / speed seconds. A
+    // playing player changes speed at once where it plays, without a jump; one
+    // that does not play takes the speed with its next seek or Play. Throws
+    // Refused or Timeout when the seek it needs cannot be done.
+    virtual void SetSpeed(double speed) = 0;
     // Plays from the current position; returns once playback is running.
     // Past the segment end there is nothing to play: the player holds.
     virtual void Play() = 0;
