@@ -34,6 +34,7 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -137,26 +138,45 @@ GUARDED_BENCHMARK(BM_SentenceBoundaries)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// The corpus at 20 dB SNR in the real window at a private sound server, its
+// sentences found; the monitor records what is heard.
+struct HeardRig {
+    PrivatePulseSession server;
+    std::optional<ServerRecording> monitor;
+    QTemporaryDir folder;
+    DecodedSound reference;
+    WindowHarness window;
+    std::vector<TimeSpan> sentences;
+
+    bool SetUp(benchmark::State& state)
+    {
+        if (!server.Ready() || !monitor.emplace().WaitUntilListening()) {
+            state.SkipWithError("no private sound server");
+            return false;
+        }
+        const std::string media = CorpusFile(folder, 20.0).first;
+        reference = DecodeSound(media);
+        if (!OpenAndFind(window, folder, media)) {
+            state.SkipWithError("the sentences were not found within 30 s");
+            return false;
+        }
+        sentences = window.dlg->Sentences().Finder().Sentences();
+        QTest::qWait(300);
+        return true;
+    }
+};
+
 // Heard at the server: N to the first sound of the sentence, past its end;
 // the drill's plays, past their ends, and the pauses between them.
 void BM_SentencesHeard(benchmark::State& state)
 {
-    PrivatePulseSession server;
-    ServerRecording monitor;
-    if (!server.Ready() || !monitor.WaitUntilListening()) {
-        state.SkipWithError("no private sound server");
+    HeardRig rig;
+    if (!rig.SetUp(state))
         return;
-    }
-    QTemporaryDir folder;
-    const auto [media, corpus] = CorpusFile(folder, 20.0);
-    const DecodedSound reference = DecodeSound(media);
-    WindowHarness window;
-    if (!OpenAndFind(window, folder, media)) {
-        state.SkipWithError("the sentences were not found within 30 s");
-        return;
-    }
-    const std::vector<TimeSpan> sentences = window.dlg->Sentences().Finder().Sentences();
-    QTest::qWait(300);
+    ServerRecording& monitor = *rig.monitor;
+    WindowHarness& window = rig.window;
+    const std::vector<TimeSpan>& sentences = rig.sentences;
+    const DecodedSound& reference = rig.reference;
 
     HeardPlays plays(kRate);
     std::vector<double> pastEnd;
@@ -190,22 +210,13 @@ GUARDED_BENCHMARK(BM_SentencesHeard)->Iterations(8)->Unit(benchmark::kMillisecon
 // and each pause against the one set.
 void BM_DrillHeard(benchmark::State& state)
 {
-    PrivatePulseSession server;
-    ServerRecording monitor;
-    if (!server.Ready() || !monitor.WaitUntilListening()) {
-        state.SkipWithError("no private sound server");
+    HeardRig rig;
+    if (!rig.SetUp(state))
         return;
-    }
-    QTemporaryDir folder;
-    const auto [media, corpus] = CorpusFile(folder, 20.0);
-    const DecodedSound reference = DecodeSound(media);
-    WindowHarness window;
-    if (!OpenAndFind(window, folder, media)) {
-        state.SkipWithError("the sentences were not found within 30 s");
-        return;
-    }
-    const std::vector<TimeSpan> sentences = window.dlg->Sentences().Finder().Sentences();
-    QTest::qWait(300);
+    ServerRecording& monitor = *rig.monitor;
+    WindowHarness& window = rig.window;
+    const std::vector<TimeSpan>& sentences = rig.sentences;
+    const DecodedSound& reference = rig.reference;
     std::vector<double> pastEnd, pauseError;
     for (auto _ : state) {
         // From the third sentence on, two sentences: four plays.

@@ -49,6 +49,9 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* dialog)
     case ControlKind::ListBox: {
         auto* list = new QListWidget(dialog);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // Every entry is one line of text: the list lays out thousands of
+        // them without measuring each one again on every change.
+        list->setUniformItemSizes(true);
         return list;
     }
     case ControlKind::CheckBox: return new QCheckBox(caption, dialog);
