@@ -79,6 +79,7 @@ struct Rig {
         window.prompts.openAnswers.push_back(media);
         // Open plays the media; what is measured starts from silence.
         window.Click(ControlId::Open);
+        QTest::qWait(300);
         window.Click(ControlId::TopStop);
         QTest::qWait(300);
         return true;
