@@ -1,15 +1,7 @@
 #include "FullStackFixture.h"
 
-#include "components/profile/CreateSoundProfiler.h"
-#include "components/takes/CreateTakeEngines.h"
-#include "support/FileBytes.h"
-#include "support/SpokenCorpus.h"
-#include "support/WavFile.h"
-#include "window/sentences/SentenceWork.h"
+#include "support/ShadowingScene.h"
 #include "window/shadowing/Shadowing.h"
-
-#include <QAction>
-#include <QMenu>
 
 // Shadowing in the whole program at the sound server: after the drill plays a
 // sentence, a spoken sentence is played into the server's sink, whose
@@ -18,61 +10,23 @@
 
 namespace {
 
-QAction* Command(CRecorderDlg& dialog, const QString& text)
-{
-    for (QAction* action : dialog.SystemMenu()->actions()) {
-        if (action->text().section('\t', 0, 0) == text)
-            return action;
-    }
-    return nullptr;
-}
-
 TEST_F(FullStackTest, ASpokenRepetitionComesBackAsTheTakeAndIsHeardWhole)
 {
-    const SpokenCorpus lesson =
-        MakeSpokenCorpus({EverydaySentences()[0], EverydaySentences()[1]}, {0.5}, std::nullopt);
-    const std::string media = PathIn("lesson.wav");
-    WriteFileBytes(media, WavBytes(AtTwiceTheRate(lesson.samples), 2 * lesson.rate));
-    const SpokenCorpus repetition = MakeSpokenCorpus({EverydaySentences()[2]}, {}, std::nullopt, 0.3);
-    const std::string spoken = PathIn("repetition.wav");
-    WriteFileBytes(spoken, WavBytes(AtTwiceTheRate(repetition.samples), 2 * repetition.rate));
-    const DecodedSound reference = DecodeSound(spoken);
-    ASSERT_EQ(reference.problem, "");
+    ShadowingScene scene(dir.path().toStdString(), server, *monitor);
+    const ShadowingScene::Turn turn = scene.DrillTheFirstSentence();
+    EXPECT_TRUE(scene.window.prompts.boxes.empty()) << scene.window.prompts.boxes.front().text;
+    ASSERT_GT(turn.playbackMark, 0u) << "the take was never played back";
 
-    window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer(),
-                 CreateSoundProfiler(PathIn("cache")), CreateTakeEngines());
-    window.prompts.openAnswers.push_back(media);
-    window.Click(ControlId::Open);
-    const SentenceFinder& finder = window.dlg->Sentences().Finder();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finder.Progress() == SentenceFinder::State::Found; }, 10000));
-    ASSERT_EQ(finder.Sentences().size(), 2u);
-    window.Click(ControlId::TopStop);
-    const TimeSpan sentence = finder.Sentences()[0];
-    window.dlg->Segment().SetSegment(sentence.start, sentence.end);
-
-    Shadowing& shadowing = window.dlg->Shadow();
-    std::size_t playbackMark = 0;
-    QObject::connect(&shadowing, &Shadowing::phaseChanged, [&](Shadowing::Phase phase) {
-        if (phase == Shadowing::Phase::PlayingTake)
-            playbackMark = monitor->Size();
-    });
-    window.prompts.drillAnswers.push_back(DrillSettings{1, 0, false, true, false});
-    Command(*window.dlg, "Drill...")->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shadowing.CurrentPhase() == Shadowing::Phase::Recording; }, 10000));
-    server.PlayFile(spoken);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.dlg->Sentences().Drilling().IsRunning(); }, 20000));
-    EXPECT_TRUE(window.prompts.boxes.empty()) << window.prompts.boxes.front().text;
-    ASSERT_GT(playbackMark, 0u) << "the take was never played back";
-    QTest::qWait(300);
-
-    // The take holds the whole sentence: its sound as long as the spoken one's.
-    ASSERT_EQ(shadowing.Takes(), std::vector<TimeSpan>{sentence});
-    const DecodedSound take = DecodeSound(shadowing.TakePath(sentence));
+    // The take holds the whole sentence.
+    const Shadowing& shadowing = scene.window.dlg->Shadow();
+    ASSERT_EQ(shadowing.Takes(), std::vector<TimeSpan>{scene.sentence});
+    const DecodedSound take = DecodeSound(shadowing.TakePath(scene.sentence));
     ASSERT_EQ(take.problem, "");
     const int rate = ServerRecording::kRate;
-    const TimeSpan truth = repetition.sentences[0];
-    const std::optional<HeardSpan> inTake = LocateHeard(reference.samples, take.samples, std::lround(truth.start * rate),
-                                                        std::lround(truth.end * rate), rate / 5);
+    const TimeSpan truth = scene.repetition.sentences[0];
+    const std::vector<float>& reference = scene.repetitionSound.samples;
+    const std::optional<HeardSpan> inTake =
+        LocateHeard(reference, take.samples, std::lround(truth.start * rate), std::lround(truth.end * rate), rate / 5);
     ASSERT_TRUE(inTake) << "the take is not the spoken sentence";
     // Nothing of it missing (1 ms of leeway); the MP3 smears its edges by a
     // few milliseconds.
@@ -81,9 +35,9 @@ TEST_F(FullStackTest, ASpokenRepetitionComesBackAsTheTakeAndIsHeardWhole)
     EXPECT_GE(inTake->last, truth.end * rate - rate / 1000.0);
     EXPECT_LE(inTake->last, truth.end * rate + rate / 50.0);
 
-    // Its playback, heard at the server: the same sentence from its first
-    // sound to its last.
-    const std::optional<HeardSpan> heard = LocateHeard(reference.samples, monitor->From(playbackMark),
+    // Its playback, heard at the server: the take from its first sound to its
+    // last.
+    const std::optional<HeardSpan> heard = LocateHeard(reference, monitor->From(turn.playbackMark),
                                                        std::lround(truth.start * rate), std::lround(truth.end * rate),
                                                        rate / 5);
     ASSERT_TRUE(heard) << "the take's playback was not heard";

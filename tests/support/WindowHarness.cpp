@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <gtest/gtest.h>
 
 WindowHarness::WindowHarness()
@@ -120,6 +121,16 @@ void WindowHarness::LoseFocus(ControlId id)
 {
     QFocusEvent focusOut(QEvent::FocusOut);
     QApplication::sendEvent(Control(id), &focusOut);
+}
+
+QAction* WindowHarness::MenuCommand(const QString& text) const
+{
+    for (QAction* action : dlg->SystemMenu()->actions()) {
+        if (action->text().section('\t', 0, 0) == text)
+            return action;
+    }
+    ADD_FAILURE() << "no command " << text.toStdString();
+    return nullptr;
 }
 
 std::string WindowHarness::PathIn(const std::string& name) const

@@ -22,6 +22,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QAction;
 class QLineEdit;
 class QListWidget;
 
@@ -59,6 +60,9 @@ public:
     void Click(ControlId id);
     // The focus leaves a box, as when the user clicks elsewhere.
     void LoseFocus(ControlId id);
+    // The command of the context menu with that text (without its keys);
+    // nullptr, and a test failure, when there is none.
+    QAction* MenuCommand(const QString& text) const;
     // Path of a file in the private folder.
     std::string PathIn(const std::string& name) const;
 

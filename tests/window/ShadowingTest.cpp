@@ -5,7 +5,6 @@
 #include "window/shadowing/Shadowing.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QTest>
 #include <filesystem>
 
@@ -37,20 +36,10 @@ protected:
     bool Drilling() const { return dlg->Sentences().Drilling().IsRunning(); }
     std::string TakeOf(const TimeSpan& sentence) const { return Shadow().TakePath(sentence); }
 
-    QAction* Command(const QString& text) const
-    {
-        for (QAction* action : dlg->SystemMenu()->actions()) {
-            if (action->text().section('\t', 0, 0) == text)
-                return action;
-        }
-        ADD_FAILURE() << "no command " << text.toStdString();
-        return nullptr;
-    }
-
     void Drill(DrillSettings settings)
     {
         prompts.drillAnswers.push_back(settings);
-        Command("Drill...")->trigger();
+        MenuCommand("Drill...")->trigger();
         ASSERT_TRUE(Drilling());
     }
 
@@ -215,7 +204,7 @@ TEST_F(ShadowingTest, PlayMyTakePlaysTheTakeOfTheCurrentSegment)
     EXPECT_EQ(takePlayer->calls.back(), "Stop");
 
     dlg->Segment().SetSegment(0.39, 1.51);
-    Command("Play my take")->trigger();
+    MenuCommand("Play my take")->trigger();
     EXPECT_EQ(takePlayer->calls.size(), 2u);
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].text,
@@ -229,7 +218,7 @@ TEST_F(ShadowingTest, TheChoicesAreRememberedAndOffRecordsNothing)
     Drill(DrillSettings{1, 0, false, true, true});
     dlg->Sentences().Drilling().Stop();
     prompts.drillAnswers.push_back(DrillSettings{1, 0, false});
-    Command("Drill...")->trigger();
+    MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 2u);
     EXPECT_EQ(prompts.drillOffered[1], (DrillSettings{1, 0, false, true, true}));
     PlayToTheEnd();
@@ -237,7 +226,7 @@ TEST_F(ShadowingTest, TheChoicesAreRememberedAndOffRecordsNothing)
 
     dlg->Sentences().Drilling().Stop();
     prompts.drillAnswers.push_back(std::nullopt);
-    Command("Drill...")->trigger();
+    MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 3u);
     EXPECT_EQ(prompts.drillOffered[2], (DrillSettings{1, 0, false, false, false}));
 }
