@@ -4,7 +4,7 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench, mpris_bench, profile_bench) as JSON; the
+recorder_bench, repeat_bench, mpris_bench, profile_bench, shadow_bench) as JSON; the
 whole-program figures (start-up, memory) from starting the real executable
 under window_probe, with a private PulseAudio server standing in for a
 desktop's sound server.
@@ -288,6 +288,28 @@ def profile_figures(build):
                 "(target: 8 ms)")
 
 
+def shadow_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "shadow_bench"))
+    if not results:
+        row("Shadowing at the sound server", "n/a", "", "shadow_bench failed")
+    for result in results.values():
+        measured = int(result["turns_measured"])
+        figures = lambda key, digits=1: "/".join(fmt(result[f"{key}_{k}"], digits) for k in ("min", "median", "max"))
+        how = (f"shadow_bench: min/median/max over {measured} turns ({int(result['unmatched'])} unmatched) of a drill "
+               "with takes, real window, player and take engines at a PulseAudio null sink, a spoken sentence played "
+               "into it as the learner")
+        row("Take end to first sound of its playback", figures("take_end_to_sound_ms") if measured else "n/a", "ms",
+            how + "; from the end of the 0.6 s of silence to the first sample heard at the monitor (target: 150 ms)")
+        row("Silence left before the take's first sound", figures("lead_left_ms") if measured else "n/a", "ms",
+            "shadow_bench: where playback starts against the first sound in the take, found by content; "
+            "negative would be sound cut off (target: 0 to 30 ms)")
+        row("Sound unheard at either end, sentence / take",
+            f"{fmt(result['sentence_clipped_ms_max'])} / {fmt(result['take_clipped_ms_max'])}" if measured else "n/a",
+            "ms", "shadow_bench: the most of either that went unheard at its two ends, found by content (target: 0)")
+        row("CPU while shadowing", figures("cpu_percent"), "%",
+            "shadow_bench: process CPU time of a whole turn (sentence, take, playback) over its wall time, one core")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -311,7 +333,8 @@ def main():
         sys.exit(__doc__)
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
-    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures, profile_figures):
+    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures, profile_figures,
+                 shadow_figures):
         try:
             part(build)
         except Exception as error:

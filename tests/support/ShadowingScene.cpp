@@ -55,6 +55,8 @@ ShadowingScene::Turn ShadowingScene::DrillTheFirstSentence()
     Shadowing& shadowing = window.dlg->Shadow();
     const QMetaObject::Connection watch =
         QObject::connect(&shadowing, &Shadowing::phaseChanged, [&](Shadowing::Phase phase) {
+            if (phase == Shadowing::Phase::Recording)
+                turn.recordingMark = m_monitor.Size();
             if (phase == Shadowing::Phase::PlayingTake)
                 turn.playbackMark = m_monitor.Size();
         });

@@ -20,10 +20,12 @@ public:
     // returns once its sentences have been found.
     ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor);
 
-    // Where the monitor's recording stood when the drill started the sentence
-    // and when the take's playback started (0: it never did).
+    // Where the monitor's recording stood when the drill started the sentence,
+    // when the take started recording and when its playback started (0: it
+    // never did).
     struct Turn {
         std::size_t sentenceMark = 0;
+        std::size_t recordingMark = 0;
         std::size_t playbackMark = 0;
     };
     // Drills the lesson's first sentence once with a take recorded, plays the
