@@ -3,6 +3,7 @@
 #include "window/commands/WindowCommands.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/shadowing/Shadowing.h"
+#include "window/waveform/WaveformView.h"
 
 #include <QAction>
 #include <QTest>
@@ -79,8 +80,10 @@ TEST_F(ShadowingTest, EachPlayIsFollowedByATakeItsPlaybackAndTheSentenceAgain)
     PlayToTheEnd();
     EXPECT_EQ(takeRecorder->calls, Strings{"Record(" + media + " takes/000000.390-000001.510.mp3, 4.240000)"});
     EXPECT_EQ(Shadow().CurrentPhase(), Phase::Recording);
+    EXPECT_EQ(dlg->Waveform().Notice(), QString("Your turn: say the sentence"));
 
     takeRecorder->End(Outcome::Kept);
+    EXPECT_TRUE(dlg->Waveform().Notice().isEmpty());
     EXPECT_EQ(takePlayer->calls, Strings{"Play(" + TakeOf(kFirst) + ")"});
     EXPECT_EQ(Shadow().CurrentPhase(), Phase::PlayingTake);
     EXPECT_EQ(Shadow().Takes(), std::vector<TimeSpan>{kFirst});

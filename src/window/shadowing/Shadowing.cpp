@@ -14,6 +14,7 @@ namespace {
 
 const QColor kTakeBand(90, 200, 120, 60);
 const QString kTakeLayer = QStringLiteral("takes");
+const QString kYourTurn = QStringLiteral("Your turn: say the sentence");
 
 // The overlap of two stretches of time; negative when they do not meet.
 double Overlap(const TimeSpan& a, const TimeSpan& b)
@@ -53,6 +54,12 @@ void Shadowing::SetPhase(Phase phase)
 {
     if (phase == m_phase)
         return;
+    // The waveform tells when to speak.
+    WaveformView& waveform = m_dialog.Waveform();
+    if (phase == Phase::Recording)
+        waveform.SetNotice(kYourTurn);
+    else if (m_phase == Phase::Recording && waveform.Notice() == kYourTurn)
+        waveform.SetNotice(QString());
     m_phase = phase;
     emit phaseChanged(phase);
 }
