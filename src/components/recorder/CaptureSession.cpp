@@ -234,12 +234,15 @@ void CaptureSession::OnError(GstMessage* error)
     switch (m_state) {
     case State::Starting:
     case State::Finishing:
-        if (m_problem.empty())
+        if (m_problem.empty()) {
             m_problem = Explain(error);
+            m_savedUpToProblem = m_state == State::Finishing;
+        }
         break;
     case State::Running:
     case State::Paused: {
         m_problem = Explain(error);
+        m_savedUpToProblem = true;
         // A failing input still sends what it captured through the encoder:
         // its end of stream is awaited briefly. The file sink, once broken,
         // takes nothing more.
@@ -305,9 +308,12 @@ std::string CaptureSession::Explain(GstMessage* error) const
                         : "The sound input failed while recording: " + what + ".";
     else
         text = "Recording failed in the MP3 encoder chain: " + what + ".";
-    if (!starting)
-        text += " The recording is saved up to that moment.";
     return text;
+}
+
+std::string CaptureSession::Problem() const
+{
+    return m_savedUpToProblem ? m_problem + " The recording is saved up to that moment." : m_problem;
 }
 
 // Runs on the capture's streaming thread, before the encoder: when the first

@@ -48,9 +48,12 @@ public:
     bool IsRunning() const { return m_state == State::Running || m_state == State::Paused; }
     bool IsPaused() const { return m_state == State::Paused; }
     bool WritesTo(const std::string& path) const { return IsRunning() && m_file.IsFile(path); }
-    // Why the recording ended other than by a clean Finish; empty while it
-    // runs and after a clean end.
-    const std::string& Problem() const { return m_problem; }
+    // Why the recording ended other than by a clean Finish, and what became
+    // of its file; empty while it runs and after a clean end.
+    std::string Problem() const;
+    // The same without what became of the file, for a caller that does
+    // something else with it.
+    const std::string& Cause() const { return m_problem; }
 
     // Handles the messages that have arrived and not been handled yet, so
     // that an operation acts on the recording as it is.
@@ -106,6 +109,8 @@ private:
     // The end of stream reached the file (while finishing or draining).
     bool m_streamEnded = false;
     std::string m_problem;
+    // The file holds what was recorded until the problem: Problem() says so.
+    bool m_savedUpToProblem = false;
     QTimer m_stallWatch;
     // Frames captured at the last check, and the checks since they last grew.
     std::int64_t m_framesAtCheck = 0;

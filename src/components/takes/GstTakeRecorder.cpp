@@ -25,6 +25,11 @@ std::string MakeFolderFailure(const fs::path& folder, const std::error_code& err
 
 } // namespace
 
+std::string GstTakeRecorder::NotKept(const std::string& cause) const
+{
+    return "The take \"" + m_path + "\" was not kept (an earlier take of this sentence stays): " + cause;
+}
+
 GstTakeRecorder::GstTakeRecorder(std::string input) : m_input(std::move(input))
 {
     m_watch.setInterval(kWatchMs);
@@ -99,8 +104,8 @@ void GstTakeRecorder::OnOver(bool spoke)
     if (!IsRecording())
         return;
     m_session->Finish();
-    if (!m_session->Problem().empty()) {
-        m_error = m_session->Problem();
+    if (!m_session->Cause().empty()) {
+        m_error = NotKept(m_session->Cause());
         End(Outcome::Failed);
         return;
     }
@@ -129,8 +134,7 @@ void GstTakeRecorder::CheckCapture()
     m_session->HandlePendingMessages();
     if (m_session->IsRunning())
         return;
-    m_error = m_session->Problem().empty() ? "The sound input stopped while the take was recorded."
-                                           : m_session->Problem();
+    m_error = NotKept(m_session->Cause().empty() ? "the sound input stopped." : m_session->Cause());
     End(Outcome::Failed);
 }
 

@@ -32,6 +32,8 @@ private:
     // Every 100 ms while recording: a capture that ended by itself failed.
     void CheckCapture();
     void End(Outcome outcome);
+    // Why the take was not kept, in full.
+    std::string NotKept(const std::string& cause) const;
 
     std::string m_input;
     std::string m_path;
