@@ -10,6 +10,7 @@
 // process's CPU while shadowing.
 
 #include "GuardedBenchmark.h"
+#include "ListeningServer.h"
 #include "ProcessFigures.h"
 #include "Spread.h"
 #include "components/recorder/EncoderSettings.h"
@@ -58,15 +59,9 @@ std::optional<std::size_t> FirstSound(const std::vector<float>& samples, std::si
 void BM_Shadowing(benchmark::State& state)
 {
     PrivatePulseSession server;
-    if (!server.Ready()) {
-        state.SkipWithError(server.Problem().c_str());
-        return;
-    }
     ServerRecording monitor;
-    if (!monitor.WaitUntilListening()) {
-        state.SkipWithError("the server's monitor records nothing");
+    if (!ServerIsListening(state, server, monitor))
         return;
-    }
     QTemporaryDir folder;
     ShadowingScene scene(folder.path().toStdString(), server, monitor);
     const TimeSpan sentence = scene.lesson.sentences[0];
