@@ -1,11 +1,13 @@
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "window/commands/WindowCommands.h"
+#include "window/sentences/DrillDialog.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/shadowing/Shadowing.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QTest>
 #include <filesystem>
 
@@ -232,6 +234,29 @@ TEST_F(ShadowingTest, TheChoicesAreRememberedAndOffRecordsNothing)
     MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 3u);
     EXPECT_EQ(prompts.drillOffered[2], (DrillSettings{1, 0, false, false, false}));
+}
+
+// The drill's dialog offers shadowing; playing the sentence again is a choice
+// only while the repetition is recorded.
+TEST_F(ShadowingTest, TheDrillDialogOffersShadowing)
+{
+    DrillDialog dialog(DrillSettings{2, 0.5, true, false, true});
+    QCheckBox* record = nullptr;
+    QCheckBox* again = nullptr;
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+        if (box->text() == "Record my repetition")
+            record = box;
+        if (box->text() == "Play the sentence again after my take")
+            again = box;
+    }
+    ASSERT_TRUE(record && again);
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_FALSE(again->isEnabled());
+    EXPECT_EQ(dialog.Settings(), (DrillSettings{2, 0.5, true, false, true}));
+    record->click();
+    EXPECT_TRUE(again->isEnabled());
+    again->click();
+    EXPECT_EQ(dialog.Settings(), (DrillSettings{2, 0.5, true, true, false}));
 }
 
 } // namespace

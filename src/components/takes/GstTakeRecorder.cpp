@@ -66,8 +66,11 @@ bool GstTakeRecorder::Record(const std::string& path, double longestSeconds)
     // The streaming thread owns the voice activity; its verdict reaches the
     // GUI thread through the event loop, once. Events still queued for this
     // object when it goes are dropped with it.
-    auto activity = std::make_shared<VoiceActivity>(VoiceActivity::Rules{
-        encoder_settings::kSampleRate, encoder_settings::kChannels, 0.6, longestSeconds});
+    VoiceActivity::Rules rules;
+    rules.rate = encoder_settings::kSampleRate;
+    rules.channels = encoder_settings::kChannels;
+    rules.longest = longestSeconds;
+    auto activity = std::make_shared<VoiceActivity>(rules);
     auto listener = [this, activity](std::span<const std::int16_t> samples) {
         if (activity->Over() || !activity->Feed(samples))
             return;
