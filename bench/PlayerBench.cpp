@@ -6,12 +6,11 @@
 
 #include "support/PlayedSound.h"
 #include "support/PlayerMedia.h"
-#include "support/TestSurface.h"
-#include "components/player/GstMediaPlayer.h"
 #include "support/PrivatePulseSession.h"
 #include "support/SoundDecoder.h"
 
 #include <QTest>
+#include "BenchPlayer.h"
 #include "GuardedBenchmark.h"
 
 #include <benchmark/benchmark.h>
@@ -32,23 +31,10 @@ const Format kFormats[] = {{"wav", &PlayerMedia::Wav},    {"mp3 cbr", &PlayerMed
                            {"mp3 vbr", &PlayerMedia::VbrMp3}, {"mpg", &PlayerMedia::Mpg},
                            {"vcd dat", &PlayerMedia::Dat}};
 
-// Frames and texts go where the window's control would keep them; one
-// surface outlives every player.
-std::unique_ptr<IMediaPlayer> MakePlayer(GstElementHandle audioSink = {})
-{
-    static TestSurface surface;
-    auto player = std::make_unique<GstMediaPlayer>(GstPlayerSettings{std::move(audioSink)});
-    player->setSurface(&surface);
-    return player;
-}
-
 void BM_Load(benchmark::State& state)
 {
     const Format& format = kFormats[state.range(0)];
-    std::string path = format.path();
-    auto player = MakePlayer();
-    for (auto _ : state)
-        player->SetMediaFileName(path);
+    MeasureLoads(state, format.path());
     state.SetLabel(format.name);
 }
 GUARDED_BENCHMARK(BM_Load)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);

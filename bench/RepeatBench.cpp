@@ -20,6 +20,7 @@
 #include <algorithm>
 #include "GuardedBenchmark.h"
 #include "ListeningServer.h"
+#include "Spread.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -4,10 +4,11 @@
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
 
 The in-process figures come from the Google Benchmark programs (player_bench,
-recorder_bench, repeat_bench, mpris_bench, profile_bench, shadow_bench) as JSON; the
-whole-program figures (start-up, memory) from starting the real executable
-under window_probe, with a private PulseAudio server standing in for a
-desktop's sound server.
+recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
+long_media_bench, sentence_bench, shadow_bench) as JSON; the whole-program
+figures (start-up, memory) from starting the real executable under
+window_probe, with a private PulseAudio server standing in for a desktop's
+sound server.
 """
 
 import json
@@ -165,6 +166,8 @@ def whole_program(build, pulse):
 
         first = probe_runs(build, 10)
         reopened = probe_runs(build, 10, media=mp3)
+        book = os.path.join(build, "player-media", "noise-10h-cbr.mp3")
+        long_reopened = probe_runs(build, 10, media=book) if os.path.exists(book) else []
         video = probe_runs(build, 3, media=mpg, click=True)
         row("Window shown after process start, first start", spread([r["mapped_ms"] for r in first]), "ms",
             "min/median/max of 10 starts under Xvfb: fork to MapNotify of the titled window (window_probe)")
@@ -173,6 +176,12 @@ def whole_program(build, pulse):
         row("Resident memory, idle window with the MP3 loaded",
             fmt(statistics.median([r["idle_rss_kib"] for r in reopened]) / 1024) if reopened else "n/a", "MiB",
             "median VmRSS of 10 starts, 2 s after the window was shown (target: 70 MiB)")
+        idle = lambda reports: statistics.median([r["idle_rss_kib"] for r in reports]) / 1024 if reports else None
+        row("Resident memory, idle window with a 10-hour MP3 loaded", fmt(idle(long_reopened)), "MiB",
+            "as above, the settings naming a ten-hour 128 kbit/s MP3 (576 MB) made by long_media_bench")
+        row("  more than with the 10 s MP3",
+            fmt(idle(long_reopened) - idle(reopened)) if long_reopened and reopened else "n/a", "MiB",
+            "difference of the two medians (target: 10 MiB)")
         row("Resident memory, playing an MPEG-1 video",
             fmt(statistics.median([r["clicked_rss_kib"] for r in video]) / 1024) if video else "n/a", "MiB",
             "median VmRSS of 3 starts, 4 s after a click on Play (352x288 video, MP2 sound)")
@@ -222,6 +231,53 @@ def repeat_figures(build):
             "repeat_bench: where the heard sound sits in the file, found by content")
 
 
+# Later repeats per hour in long_media_bench (its kLaterRepeats).
+LATER_REPEATS = 5
+
+
+def long_media_figures(build):
+    """Ten-hour MP3s: made (minutes, once) and decoded around three hours
+    (once) by long_media_bench, kept in the build tree."""
+    results = google_benchmark(os.path.join(build, "bench", "long_media_bench"))
+    ms3 = lambda r, key: "/".join(fmt(r[f"{key}_{k}"]) for k in ("min", "median", "max"))
+    for name, r in results.items():
+        label = r.get("label", "")
+        if name.startswith("BM_LongLoad"):
+            row(f"Load time, {label}", fmt(r["real_time"]), "ms",
+                "long_media_bench: SetMediaFileName into a player holding nothing, mean of 10 (target: 100 ms)")
+        elif name.startswith("BM_LongFirstDeepSeek"):
+            row(f"First seek to hour 9.9 right after a load, {label}", fmt(r["real_time"]), "ms",
+                "long_media_bench: a new player each time, mean of 5 (the seek waits for the file's index)")
+        elif name.startswith("BM_LongRepeat"):
+            row(f"Repeat to first sound, {label}",
+                f"{fmt(r['first_right_after_load_ms'])} | {fmt(r['first_after_10s_ms'])} | {ms3(r, 'later_ms')}",
+                "ms", "long_media_bench: real window started with the file, at a PulseAudio null sink's monitor: "
+                "first Repeat right after the start-up load (target: 300 ms) | first after 10 s loaded | "
+                f"{LATER_REPEATS} later min/median/max (targets: 40 ms)")
+            row(f"First sample heard after Repeat vs the segment start, {label}", ms3(r, "first_sample_error_ms"),
+                "ms", f"long_media_bench: min/median/max over {int(r['repeats_measured'])} repeats of 1 s segments, "
+                f"found by content ({int(r['unmatched'])} unmatched; one sample is 0.023 ms)")
+            row(f"Sound heard past the segment end, {label}", ms3(r, "past_end_ms"), "ms",
+                "long_media_bench: min/median/max over the same repeats "
+                f"({int(r['repeats_with_dropouts'])} with dropouts)")
+        elif name.startswith("BM_LongPlay"):
+            row(f"Play to first sound, {label}", ms3(r, "play_to_sound_ms"), "ms",
+                "long_media_bench: min/median/max of 5 clicks on Play (reload, seek to the end time, play) "
+                "in a window that has played (target: 40 ms)")
+            row(f"First sample heard after Play vs the end time, {label}", ms3(r, "first_sample_error_ms"), "ms",
+                f"long_media_bench: found by content ({int(r['unmatched'])} unmatched)")
+        elif name.startswith("BM_LongSeekAccuracy"):
+            row(f"Seek accuracy, {label}", f"{fmt(r['median_samples'], 0)}/{fmt(r['worst_samples'], 0)}", "samples",
+                "long_media_bench: median/worst distance of the first sample played from the target, found by "
+                f"content, 25 random seeks ({int(r['unmatched'])} unmatched)")
+        elif name.startswith("BM_PausePointsLoad"):
+            row(f"Pause points loaded, {int(r['points'])} points, {label}", fmt(r["real_time"], 2), "ms",
+                "long_media_bench: LoadPausePoints in the window (file beside the media)")
+        elif name.startswith("BM_PausePointAdd"):
+            row(f"Pause point added to {int(r['points']) - 100} points, {label}", fmt(r["real_time"], 1), "us",
+                "long_media_bench: Add in the window, mean of 100")
+
+
 def mpris_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "mpris_bench"))
     if not results:
@@ -236,18 +292,65 @@ def mpris_figures(build):
             "real window and player")
 
 
+def speed_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "speed_bench"))
+    if not results:
+        row("Playback speed at the sound server", "n/a", "", "speed_bench failed")
+    triple = lambda result, name, digits=1: "/".join(fmt(result[f"{name}_{k}"], digits) for k in ("min", "median", "max"))
+    for name, result in results.items():
+        label = result.get("label", "")
+        if name.startswith("BM_SegmentAtSpeed"):
+            measured = int(result["repeats_measured"])
+            how = (f"speed_bench: min/median/max over {measured} repeats of a 2 s segment, real window and player, "
+                   "heard at a PulseAudio null sink's monitor")
+            if not measured:
+                row(f"Segment at a speed, {label}", "n/a", "", "speed_bench: no repeat was heard")
+                continue
+            row(f"Repeat to first sound, {label}", triple(result, "repeat_to_sound_ms"), "ms", how + " (target 35 ms)")
+            row(f"Heard duration minus 2 s / speed, {label}", triple(result, "duration_error_ms", 2), "ms",
+                how + ": first to last sound heard (target within 2 ms)")
+            row(f"Sound past the segment end, {label}", triple(result, "past_end_ms", 2), "ms",
+                how + ": the last sound heard found in the file by its content (target 0 ms lost or added; "
+                f"{int(result['unmatched'])} not found)")
+            row(f"First sample heard vs the segment start, {label}", triple(result, "first_sample_error_ms", 2), "ms",
+                how + ": found by content")
+            if "pitch_error_percent_max" in result:
+                row(f"Pitch error, {label}", triple(result, "pitch_error_percent", 3), "%",
+                    how + ": worst of the three tones in the segment, from their zero crossings (target 0.5 %)")
+            else:
+                row(f"Clicks heard per click played, {label}", triple(result, "click_ratio", 2), "",
+                    how + f": {int(result['clicks_played'])} clicks played (target 1.00)")
+                row(f"Click width at half level, {label}", triple(result, "click_width_ms"), "ms",
+                    how + f": median per repeat, {fmt(result['played_click_width_ms'])} ms as played "
+                    "(target at 50 %: 12 ms)")
+        elif name.startswith("BM_SpeedKeyToSound"):
+            measured = int(result["changes_measured"])
+            how = (f"speed_bench: min/median/max over {measured} key presses while white noise plays at 100 %, "
+                   "real window and player, heard at a PulseAudio null sink's monitor")
+            if not measured:
+                row(f"Speed key to the new speed heard, {label}", "n/a", "", "speed_bench: no change was heard")
+                continue
+            row(f"Speed key to the new speed heard, {label}", triple(result, "key_to_new_speed_ms"), "ms",
+                how + " (target 100 ms)")
+            row(f"Jump of the sound at a speed change, {label}", triple(result, "position_jump_ms", 2), "ms",
+                how + ": the first sound at the new speed against the last before it, found by content "
+                "(negative: heard again; target within 5 ms)")
+
+
 def recorder_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "recorder_bench"),
-                               "--benchmark_filter=CpuPerRecordedMinute|MemoryOverAnHourOfSound")
+                               "--benchmark_filter=CpuPerRecordedMinute|MemoryOverHoursOfSound")
     for name, result in results.items():
         if name.startswith("BM_CpuPerRecordedMinute"):
             row("CPU per recorded minute", fmt(result["cpu_s_per_recorded_min"], 2), "s",
                 "recorder_bench: process CPU time to encode 1 min of pink noise to 128 kbit/s CBR MP3, mean of 3")
-        elif name.startswith("BM_MemoryOverAnHourOfSound"):
+        elif name.startswith("BM_MemoryOverHoursOfSound"):
             row("Resident memory after 1 min of audio encoded", fmt(result["rss_MiB_after_1_min"]), "MiB",
                 "recorder_bench: VmRSS of the recording process (recorder only, no window)")
             row("Resident memory after 60 min of audio encoded", fmt(result["rss_MiB_after_60_min"]), "MiB",
                 "recorder_bench: as above, after an hour of sound encoded as fast as it goes")
+            row("Resident memory after 180 min of audio encoded", fmt(result["rss_MiB_after_180_min"]), "MiB",
+                "recorder_bench: as above, after three hours")
 
 
 def profile_figures(build):
@@ -286,6 +389,35 @@ def profile_figures(build):
                 result["time_unit"],
                 f"profile_bench: QWidget::repaint of the {int(result['width_px'])} px view, 60 min profile "
                 "(target: 8 ms)")
+
+
+def sentence_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "sentence_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    for result in by_prefix("BM_SentenceBoundaries"):
+        row(f"Sentence boundary F1, {result['label']}", fmt(result["f1"], 3), "",
+            f"sentence_bench: {int(result['sentences_found'])} found of {int(result['sentences_spoken'])} spoken "
+            "(espeak-ng, pauses 180 to 800 ms, pink noise at the SNR); an edge counts within 100 ms of a true one "
+            "(targets: 1.0 clean, 0.9 at 20 dB, 0.8 at 10 dB)")
+        row(f"Sentence onsets clipped by more than 20 ms, {result['label']}", fmt(result["onsets_clipped"], 0), "",
+            "sentence_bench: spoken sentences whose found sentence starts more than 20 ms after their first sound "
+            "(target: 0)")
+    for result in by_prefix("BM_SentencesHeard"):
+        measured = int(result["nexts_measured"])
+        row("Next sentence (N) to first sound",
+            "/".join(fmt(result[f"next_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured else "n/a",
+            "ms", f"sentence_bench: min/median/max over {measured} presses, real window and player, heard at a "
+            "PulseAudio null sink's monitor (target: 35 ms)")
+        row("Sound heard past the sentence's end after N", fmt(result["past_end_max_ms"]), "ms",
+            "sentence_bench: the largest over the presses above, found by content (target: 0)")
+    for result in by_prefix("BM_DrillHeard"):
+        row("Drill: sound heard past the sentence's end",
+            f"{fmt(result['past_end_min_ms'])}..{fmt(result['past_end_max_ms'])}", "ms",
+            f"sentence_bench: {int(result['plays_measured'])} plays (two sentences twice, twice) at the monitor, "
+            "found by content (target: 0)")
+        row("Drill: pause after each play against the one set",
+            f"{fmt(result['pause_error_min_ms'])}..{fmt(result['pause_error_max_ms'])}", "ms",
+            "sentence_bench: silence between the plays heard minus half the sentence's length (target: within 20)")
 
 
 def shadow_figures(build):
@@ -333,8 +465,9 @@ def main():
         sys.exit(__doc__)
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
-    for part in (with_sound_server, player_figures, repeat_figures, mpris_figures, recorder_figures, profile_figures,
-                 shadow_figures):
+    # The long media go first: the memory figures start the program with one.
+    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
+                 recorder_figures, profile_figures, sentence_figures, shadow_figures):
         try:
             part(build)
         except Exception as error:

@@ -66,6 +66,14 @@ void CMediaplayer1::SetCurrentPosition(double seconds)
     emit seeked(std::max(0.0, seconds));
 }
 
+// The player takes the speed also when the seek that applies it fails.
+void CMediaplayer1::SetSpeed(double speed)
+{
+    m_speed = speed;
+    emit speedChanged(speed);
+    Announcing([&] { m_player->SetSpeed(speed); });
+}
+
 void CMediaplayer1::Play()
 {
     Announcing([&] { m_player->Play(); });

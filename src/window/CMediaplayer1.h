@@ -23,6 +23,9 @@ public:
     double GetCurrentPosition() { return m_player->GetCurrentPosition(); }
     void SetCurrentPosition(double seconds);
     void SetSegmentEnd(std::optional<double> seconds) { m_player->SetSegmentEnd(seconds); }
+    void SetSpeed(double speed);
+    // The speed last given to the player.
+    double Speed() const { return m_speed; }
     void Play();
     void Pause();
     void Stop();
@@ -45,6 +48,8 @@ signals:
     void stateChanged(PlaybackState state);
     // Playback moved to `seconds` (a seek).
     void seeked(double seconds);
+    // The player was given another speed.
+    void speedChanged(double speed);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,6 +66,7 @@ private:
     QString m_text;
     PlaybackState m_announced = PlaybackState::Stopped;
     std::optional<double> m_length;
+    double m_speed = 1;
     // While playing: playback may halt by itself.
     QTimer m_watch;
 };

@@ -17,6 +17,7 @@
 #include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
 #include "window/shadowing/Shadowing.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
@@ -96,6 +97,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
     m_sentences = std::make_unique<SentenceWork>(*this);
     m_shadowing = std::make_unique<Shadowing>(*this, std::move(takes));
+    m_speed = std::make_unique<PlaybackSpeed>(*this, m_player);
     ConnectCommands();
 }
 

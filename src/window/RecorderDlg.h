@@ -19,6 +19,7 @@
 class MediaProfile;
 class MediaSession;
 class PausePoints;
+class PlaybackSpeed;
 class Preferences;
 class QMenu;
 class RecordingPanel;
@@ -43,8 +44,8 @@ constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
 // command to the feature it belongs to, exchanges the bound values with the
 // boxes, runs the three timers and ends in one of three ways (Close, Exit,
 // Esc). The features themselves (the media, the segment and its repeat, the
-// pause points, the recording panel, the settings file) are classes of their
-// own that the window owns.
+// pause points, the recording panel, the settings file, the waveform, the
+// playback speed) are classes of their own that the window owns.
 class CRecorderDlg : public QDialog {
     Q_OBJECT
 public:
@@ -71,6 +72,7 @@ public:
     WaveformView& Waveform() const { return *m_waveform; }
     SentenceWork& Sentences() const { return *m_sentences; }
     Shadowing& Shadow() const { return *m_shadowing; }
+    PlaybackSpeed& Speed() const { return *m_speed; }
 
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
@@ -151,6 +153,7 @@ private:
     // drill uses it until the drill goes.
     std::unique_ptr<Shadowing> m_shadowing;
     std::unique_ptr<SentenceWork> m_sentences;
+    std::unique_ptr<PlaybackSpeed> m_speed;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

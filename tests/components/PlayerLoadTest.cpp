@@ -1,5 +1,7 @@
 #include "PlayerFixture.h"
 
+#include <QTemporaryDir>
+#include <filesystem>
 #include <gmock/gmock.h>
 
 // Loading: what a load leaves behind for every kind of file a user may pick.
@@ -104,6 +106,51 @@ TEST_F(PlayerTest, ReloadWhilePlayingStartsAfreshAndTakesAnImmediateSeek)
     player->Play();
     ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 1.6; }));
     EXPECT_LT(player->GetCurrentPosition(), 2.5);
+}
+
+// Loaded again unchanged, the file is where a first load leaves it: paused at
+// 0, without the segment end it had, playing from its first sample.
+TEST_F(PlayerTest, ReloadOfTheUnchangedFileLeavesWhatALoadLeaves)
+{
+    const std::string path = PlayerMedia::CbrMp3();
+    const DecodedSound reference = DecodeSound(path);
+    ASSERT_EQ(reference.problem, "");
+    player->SetMediaFileName(path);
+    player->SetSegmentEnd(2.0);
+    player->SetCurrentPosition(1.0);
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() == 2.0; })) << "the segment end did not hold";
+
+    player->SetMediaFileName(path);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    EXPECT_EQ(player->Status().state, PlaybackState::Paused);
+    EXPECT_EQ(surface.text(), QString::fromStdString(std::filesystem::path(path).filename().string()));
+    player->Play();
+    EXPECT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 2.2; })) << "the old segment end still holds";
+    std::optional<long> start = FindInReference(reference.samples, sound.Played(), 0, 44100);
+    ASSERT_TRUE(start) << "what played is not the file's start";
+    EXPECT_NEAR(*start, 0, 44);
+}
+
+// A file changed on disk since it was loaded is opened afresh when it is
+// loaded again: here another file (a WAV) now has its name.
+TEST_F(PlayerTest, ReloadOfAFileChangedOnDiskOpensItAfresh)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("lesson.mp3").toStdString();
+    std::filesystem::copy_file(PlayerMedia::CbrMp3(), path);
+    player->SetMediaFileName(path);
+    player->SetCurrentPosition(3.0);
+
+    std::filesystem::copy_file(PlayerMedia::Wav(), path, std::filesystem::copy_options::overwrite_existing);
+    const DecodedSound reference = DecodeSound(PlayerMedia::Wav());
+    player->SetMediaFileName(path);
+    player->SetCurrentPosition(1.0);
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return sound.PlayedCount() >= 4096; }));
+    std::optional<long> start = FindInReference(reference.samples, sound.Played(), 44100, 44100);
+    ASSERT_TRUE(start) << "what played is not the new file";
+    EXPECT_NEAR(*start, 44100, 44);
 }
 
 TEST_F(PlayerTest, TruncatedMp3PlaysToWhereItWasCut)

@@ -54,7 +54,7 @@ protected:
 TEST_P(SoundFileTest, PlaybackAfterASeekStartsOnTheTargetSample)
 {
     // The first Play comes a while after the load, as after the program's
-    // start (the player then opens the file afresh where it stands).
+    // start (the player then restarts its sound output where it stands).
     Run(300);
     for (double target : {0.5, 2.3456, 4.9}) {
         player->SetCurrentPosition(target);

@@ -126,6 +126,21 @@ TEST_P(VideoFileTest, SeekShowsTheFrameAtTheTarget)
     }
 }
 
+// Loaded again (as Play does) after it played on, a video shows its first
+// frame again, as its first load showed it.
+TEST_P(VideoFileTest, ReloadShowsTheFirstFrameAgain)
+{
+    const QImage first = surface.frame();
+    player->SetCurrentPosition(1.5);
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 2.0; }));
+    ASSERT_GT(MeanSquaredDifference(surface.frame(), first), 10.0);
+
+    player->SetMediaFileName(path);
+    EXPECT_EQ(player->GetCurrentPosition(), 0.0);
+    EXPECT_LT(MeanSquaredDifference(surface.frame(), first), 1.0) << "the first frame is not shown";
+}
+
 // The demuxer of program streams starts reading late for a seek; the player
 // makes up for it, so that the sound starts on the target sample here too.
 TEST_P(VideoFileTest, SeekStartsTheSoundOnTheTargetSample)

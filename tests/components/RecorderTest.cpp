@@ -93,7 +93,7 @@ TEST_F(RecorderTest, StopFinalisesTheFileAtExactlyTheReportedSize)
 
     EXPECT_FALSE(engine.IsRecording());
     EXPECT_EQ(engine.LastError(), "");
-    const std::int32_t size = engine.GetFileSize();
+    const std::int64_t size = engine.GetFileSize();
     EXPECT_GT(size, 0);
     EXPECT_EQ(size, FileSize(path));
     EXPECT_EQ(engine.GetRSec(), 1);
@@ -183,7 +183,7 @@ TEST_F(RecorderTest, StartOnTheFileBeingRecordedKeepsRecordingIt)
     // While paused it resumes ...
     engine.PauseRec();
     ASSERT_TRUE(Start(engine, path));
-    const std::int32_t bytes = engine.GetFileSize();
+    const std::int64_t bytes = engine.GetFileSize();
     EXPECT_TRUE(QTest::qWaitFor([&] { return engine.GetFileSize() > bytes; }, 1000));
 
     // ... and while recording it goes on, without truncating the file.

@@ -18,6 +18,7 @@ public:
     static constexpr const char* kGetPosition = "GetCurrentPosition";
     static constexpr const char* kSetPosition = "SetCurrentPosition";
     static constexpr const char* kSetSegmentEnd = "SetSegmentEnd";
+    static constexpr const char* kSetSpeed = "SetSpeed";
     static constexpr const char* kPlay = "Play";
     static constexpr const char* kPause = "Pause";
     static constexpr const char* kStop = "Stop";
@@ -51,6 +52,11 @@ public:
         else
             calls.push_back(std::string(kSetSegmentEnd) + "()");
         segmentEnd = seconds;
+    }
+    void SetSpeed(double speed) override
+    {
+        Record(kSetSpeed, std::to_string(speed));
+        this->speed = speed;
     }
     void Play() override
     {
@@ -113,6 +119,7 @@ public:
     // How often the media framework was asked where playback is.
     mutable int statusReads = 0;
     std::optional<double> segmentEnd;
+    double speed = 1;
 
 private:
     void Record(const char* operation, const std::string& argument)

@@ -36,7 +36,7 @@ public:
         ++readings;
         return seconds;
     }
-    std::int32_t GetFileSize() override
+    std::int64_t GetFileSize() override
     {
         ++readings;
         return bytes;
@@ -59,6 +59,6 @@ public:
     bool recording = false;
     std::string error;
     std::int32_t seconds = 0;
-    std::int32_t bytes = 0;
+    std::int64_t bytes = 0;
     int readings = 0;
 };

@@ -66,7 +66,7 @@ TEST_F(FullDiskTest, RecordingStopsTheUserIsToldAndTheMp3SoFarPlays)
     EXPECT_TRUE(IsEnabled(ControlId::SaveAs)) << "another file cannot be chosen";
 
     // The labels show what is on the disk, and the box comes only once.
-    const auto size = static_cast<std::int32_t>(std::filesystem::file_size(take + ".mp3"));
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(take + ".mp3"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Text(ControlId::FileSize) == FormatSize(size); }, 1000))
         << Text(ControlId::FileSize) << " instead of " << FormatSize(size);
     EXPECT_EQ(prompts.boxes.size(), 1u);

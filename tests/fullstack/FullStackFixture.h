@@ -2,7 +2,7 @@
 
 #include "support/PlayedSound.h"
 #include "support/PrivatePulseSession.h"
-#include "SteppedTone.h"
+#include "support/SteppedTone.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/WindowHarness.h"
 

@@ -1,6 +1,7 @@
 #include "support/PlayedSound.h"
 
 #include "components/MediaFramework.h"
+#include "support/SoundMeasure.h"
 
 #include <QTest>
 #include <gst/app/gstappsink.h>
@@ -174,15 +175,6 @@ void ServerRecording::Read()
     }
 }
 
-namespace {
-
-bool IsSilent(float sample)
-{
-    return std::abs(sample) < 1e-4f;
-}
-
-} // namespace
-
 std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t& silence)
 {
     silence = 0;
@@ -192,22 +184,21 @@ std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t&
 }
 
 std::optional<long> FindInReference(const std::vector<float>& reference, const std::vector<float>& played,
-                                    long expected, long radius, std::size_t skip)
+                                    long expected, long radius, std::size_t skip, std::size_t window)
 {
-    constexpr std::size_t kWindow = 1024;
-    if (played.size() < skip + kWindow)
+    if (played.size() < skip + window)
         return std::nullopt;
     double energy = 0;
-    for (std::size_t i = 0; i < kWindow; ++i)
+    for (std::size_t i = 0; i < window; ++i)
         energy += double(played[skip + i]) * played[skip + i];
 
     std::optional<long> best;
     double bestDifference = 0;
     for (long start = std::max(0L, expected - radius); start <= expected + radius; ++start) {
-        if (std::size_t(start) + skip + kWindow > reference.size())
+        if (std::size_t(start) + skip + window > reference.size())
             break;
         double difference = 0;
-        for (std::size_t i = 0; i < kWindow && (!best || difference < bestDifference); ++i) {
+        for (std::size_t i = 0; i < window && (!best || difference < bestDifference); ++i) {
             double d = double(played[skip + i]) - reference[std::size_t(start) + skip + i];
             difference += d * d;
         }

@@ -79,10 +79,10 @@ std::vector<float> AfterSilence(const std::vector<float>& recorded, std::size_t&
 
 // Where `played` sits in `reference`: the sample index near `expected` (within
 // `radius` samples) at which the two agree best. `played` is compared from its
-// sample `skip` on, past a decoder's first frame after a seek. Nothing when no
-// place agrees closely.
+// sample `skip` on, past a decoder's first frame after a seek, for `window`
+// samples. Nothing when no place agrees closely.
 std::optional<long> FindInReference(const std::vector<float>& reference, const std::vector<float>& played,
-                                    long expected, long radius, std::size_t skip = 512);
+                                    long expected, long radius, std::size_t skip = 512, std::size_t window = 1024);
 
 // What a listener heard of a file in one stretch of a recording: where the
 // sound came from in the file, found by its content at both ends.

@@ -1,12 +1,17 @@
 #include "support/PlayerMedia.h"
 
 #include "support/FileBytes.h"
+#include "support/SoundMeasure.h"
+#include "support/SteppedTone.h"
+#include "support/WavFile.h"
+#include "support/XingHeader.h"
 
 #include "components/BusError.h"
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +91,18 @@ void RunPipeline(const std::string& description, const std::string& location,
 
 const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
                            "! audio/x-raw,rate=44100,channels=1 ! audioconvert ";
+
+// Encodes `seconds` of white noise, mono at `rate` samples a second, with
+// `encoder` (a pipeline description) into `out`. Encoding is done at LAME's
+// fast setting: the content only has to be told apart, and long files take
+// minutes to encode (about a minute per five hours of sound here).
+void EncodeNoise(double seconds, int rate, const std::string& encoder, const std::string& out)
+{
+    RunPipeline("audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=" + std::to_string(rate) +
+                    " num-buffers=" + std::to_string(std::lround(seconds)) + " ! audio/x-raw,rate=" +
+                    std::to_string(rate) + ",channels=1 ! audioconvert ! " + encoder + " ! filesink location=@OUT@",
+                out, std::chrono::seconds(120 + std::lround(seconds / 20)));
+}
 
 void PutLe32(std::string& bytes, std::uint32_t value)
 {
@@ -176,6 +193,18 @@ std::string Dat()
     return Made("AVSEQ01.DAT", [](const std::string& out) { WriteFileBytes(out, CdxaFromPacks(ReadFileBytes(Mpg()))); });
 }
 
+std::string SteppedToneWav()
+{
+    return Made("stepped-tone.wav", [](const std::string& out) { SteppedTone::WriteWav(out); });
+}
+
+std::string BurstTrainWav()
+{
+    return Made("burst-train.wav", [](const std::string& out) {
+        WriteFileBytes(out, WavBytes(BurstTrain(kSoundSeconds, SteppedTone::kRate), SteppedTone::kRate));
+    });
+}
+
 std::string TruncatedMp3()
 {
     return Made("truncated.mp3", [](const std::string& out) {
@@ -214,6 +243,66 @@ std::string VideoWithoutSound()
         RunPipeline("videotestsrc num-buffers=25 ! video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc "
                     "! avimux ! filesink location=@OUT@",
                     out);
+    });
+}
+
+std::string LongCbrMp3()
+{
+    // LAME would resample to 8 kHz for 8 kbit/s; the caps keep 22.05 kHz.
+    return Made("noise-2h-cbr-22k.mp3", [](const std::string& out) {
+        EncodeNoise(kLongSeconds, 22050,
+                    "lamemp3enc target=bitrate cbr=true bitrate=8 encoding-engine-quality=fast ! audio/mpeg,rate=22050",
+                    out);
+    });
+}
+
+std::string LongTaggedCbrMp3()
+{
+    return Made("noise-2h-cbr-22k-tagged.mp3", [](const std::string& out) {
+        // Version 2.4, no flags, a synchsafe size; a body of padding.
+        constexpr std::uint32_t kBody = 100000;
+        std::string tag = "ID3";
+        tag += {'\x04', '\x00', '\x00'};
+        for (int shift = 21; shift >= 0; shift -= 7)
+            tag += char((kBody >> shift) & 0x7f);
+        tag.append(kBody, '\0');
+        WriteFileBytes(out, tag + ReadFileBytes(LongCbrMp3()));
+    });
+}
+
+std::string LongVbrMp3WithoutTable()
+{
+    return Made("noise-2h-vbr-no-table.mp3", [](const std::string& out) {
+        EncodeNoise(kLongSeconds, 8000, "lamemp3enc target=quality quality=9 encoding-engine-quality=fast", out);
+    });
+}
+
+std::string LongVbrMp3()
+{
+    return Made("noise-2h-vbr.mp3", [](const std::string& out) { WriteWithXingHeader(LongVbrMp3WithoutTable(), out); });
+}
+
+std::string LongMpg()
+{
+    return Made("noise-2h.mpg",
+                [](const std::string& out) { EncodeNoise(kLongSeconds, 22050, "avenc_mp2 bitrate=32000 ! mpegpsmux", out); });
+}
+
+std::string TenHourCbrMp3()
+{
+    return Made("noise-10h-cbr.mp3", [](const std::string& out) {
+        EncodeNoise(kTenHourSeconds, 44100, "lamemp3enc target=bitrate cbr=true bitrate=128 encoding-engine-quality=fast",
+                    out);
+    });
+}
+
+std::string TenHourVbrMp3()
+{
+    return Made("noise-10h-vbr.mp3", [](const std::string& out) {
+        const std::string stream = out + ".stream";
+        EncodeNoise(kTenHourSeconds, 44100, "lamemp3enc target=quality quality=4 encoding-engine-quality=fast", stream);
+        WriteWithXingHeader(stream, out);
+        fs::remove(stream);
     });
 }
 

@@ -23,10 +23,38 @@ std::string VbrMp3();
 std::string Mpg();
 // The same stream as a Video CD file: RIFF/CDXA around 2352-byte sectors.
 std::string Dat();
+// Sounds whose pitch and clicks can be read back (see SoundMeasure.h), 44.1
+// kHz mono WAV: the stepped tone (see SteppedTone.h), and six seconds of 5 ms
+// bursts of noise every 250 ms.
+std::string SteppedToneWav();
+std::string BurstTrainWav();
 // The first 40% of the CBR mp3, cut in the middle of a frame.
 std::string TruncatedMp3();
 std::string TextNamedMp3();
 std::string ZeroByteMp3();
+// Two hours of white noise at a low bit rate: long enough that a seek which
+// parses the file from its start takes several times what a near one takes,
+// small and quick enough to make for a test (seconds, once).
+constexpr double kLongSeconds = 7200.0;
+// 22.05 kHz, 8 kbit/s: frames of 576 samples, 26.12... ms, a length that
+// nanoseconds do not hold exactly.
+std::string LongCbrMp3();
+// The same behind an ID3v2 tag of 100 kB (a book's cover picture).
+std::string LongTaggedCbrMp3();
+// 8 kHz, variable bit rate, behind a Xing header frame as encoders write it.
+std::string LongVbrMp3();
+// The same stream without the header frame: nothing gives its length.
+std::string LongVbrMp3WithoutTable();
+// 22.05 kHz MPEG layer II sound in an MPEG program stream.
+std::string LongMpg();
+
+// Ten hours of white noise at 44.1 kHz, for the benchmarks: 128 kbit/s
+// constant, and variable (LAME's quality 4) behind a Xing header frame. Each
+// takes a minute or two to make.
+constexpr double kTenHourSeconds = 36000.0;
+std::string TenHourCbrMp3();
+std::string TenHourVbrMp3();
+
 // White noise for an hour, stereo, 128 kbit/s: for benchmarks only (it takes
 // about a minute to make).
 std::string HourLongMp3();

@@ -18,3 +18,21 @@ struct DecodedSound {
 
 // The whole sound, or only its first `seconds` when given (for long files).
 DecodedSound DecodeSound(const std::string& path, std::optional<double> seconds = std::nullopt);
+
+// Stretches of a file's sound decoded as DecodeSound decodes them, in one
+// pass from the file's start, keeping only what lies in them: a file of hours
+// would not fit in memory whole.
+struct SoundStretch {
+    // Where the stretch begins in the file, and how long it is, in seconds.
+    double from = 0;
+    double seconds = 0;
+    // Filled by the decoding: the samples from `from` on.
+    std::vector<float> samples;
+};
+struct DecodedStretches {
+    int rate = 0;
+    std::vector<SoundStretch> stretches;
+    std::string problem;
+};
+
+DecodedStretches DecodeStretches(const std::string& path, std::vector<SoundStretch> stretches);

@@ -24,6 +24,22 @@ TEST(PlaybackCursor, MovesInRealTimeWhilePlayingAndStandsOtherwise)
     EXPECT_DOUBLE_EQ(cursor.Position(start + 9s), 31);
 }
 
+TEST(PlaybackCursor, MovesAtThePlaybackSpeedInMediaSeconds)
+{
+    const Clock::time_point start{};
+    PlaybackCursor cursor;
+    cursor.SetSpeed(0.5, start);
+    cursor.Jump(10, start);
+    cursor.SetPlaying(true, start);
+    EXPECT_DOUBLE_EQ(cursor.Position(start + 2s), 11);
+    // A change goes on from where the cursor is, at the new speed.
+    cursor.SetSpeed(1.5, start + 2s);
+    EXPECT_DOUBLE_EQ(cursor.Position(start + 4s), 14);
+    cursor.SetPlaying(false, start + 4s);
+    cursor.SetSpeed(0.75, start + 5s);
+    EXPECT_DOUBLE_EQ(cursor.Position(start + 6s), 14) << "a halted cursor stands at any speed";
+}
+
 TEST(PlaybackCursor, AsksOnlyOncePlaybackHasBeenLeftAloneThenNowAndThen)
 {
     const Clock::time_point start{};

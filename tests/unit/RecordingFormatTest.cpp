@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 
 TEST(FormatDuration, ShowsEachUnitFromItsThresholdUp)
 {
@@ -53,6 +54,17 @@ TEST(FormatSize, PutsWholeMebibytesInFront)
     EXPECT_EQ(FormatSize(1048576 + 1024), "1 M 1 KB");
     EXPECT_EQ(FormatSize(5500000), "5 M 251 KB");
     EXPECT_EQ(FormatSize(INT32_MAX), "2047 M 1023 KB");
+}
+
+// A recording of 37 hours passes 2 GiB: the mebibytes count on, in the same
+// text, where a 32-bit size would have stopped or turned negative.
+TEST(FormatSize, CountsMebibytesOnPastTwoGibibytes)
+{
+    constexpr std::int64_t kGibibyte = 1073741824;
+    EXPECT_EQ(FormatSize(2 * kGibibyte), "2048 M 0 Byte");
+    EXPECT_EQ(FormatSize(2 * kGibibyte + 1048576 + 2048), "2049 M 2 KB");
+    EXPECT_EQ(FormatSize(5 * kGibibyte + 1500), "5120 M 1 KB");
+    EXPECT_EQ(FormatSize(INT64_MAX), "8796093022207 M 1023 KB");
 }
 
 TEST(FormatSize, ShowsNegativeValuesAsBytes)

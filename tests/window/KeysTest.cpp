@@ -1,5 +1,6 @@
 #include "support/WindowTest.h"
 #include "window/commands/WindowCommands.h"
+#include "window/speed/PlaybackSpeed.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,6 +160,40 @@ TEST_F(KeysTest, OpenAndTheRecordingCommandsHaveKeysOfTheirOwn)
     prompts.saveAnswers.push_back(PathIn("other"));
     Press(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S);
     EXPECT_EQ(prompts.saveDialogs, 1);
+}
+
+TEST_F(KeysTest, BracketsStepTheSpeedAndBackspaceReturnsToTheMediasOwn)
+{
+    FocusOn(ControlId::Repeat);
+    PlaybackSpeed& speed = dlg->Speed();
+    Press(Qt::Key_BracketRight);
+    EXPECT_DOUBLE_EQ(speed.Speed(), 1.1);
+    EXPECT_EQ(player->speed, 1.1);
+    for (double expected : {1.25, 1.5, 1.5}) {
+        Press(Qt::Key_BracketRight);
+        EXPECT_DOUBLE_EQ(speed.Speed(), expected);
+    }
+    for (double expected : {1.25, 1.1, 1.0, 0.9, 0.8, 0.75, 0.7, 0.6, 0.5, 0.5}) {
+        Press(Qt::Key_BracketLeft);
+        EXPECT_DOUBLE_EQ(speed.Speed(), expected);
+    }
+    Press(Qt::Key_Backspace);
+    EXPECT_DOUBLE_EQ(speed.Speed(), 1.0);
+    // The player follows the last speed chosen.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->speed == 1.0 && player->calls.size() > 1; }, 1000));
+    EXPECT_EQ(QApplication::focusWidget(), Control(ControlId::Repeat));
+}
+
+// The time boxes are the program's to fill: Backspace there is the speed's too.
+TEST_F(KeysTest, TheSpeedKeysActFromAFocusedTimeBox)
+{
+    FocusOn(ControlId::EndTime);
+    SetSegment(2, 5);
+    Press(Qt::Key_BracketLeft);
+    EXPECT_DOUBLE_EQ(dlg->Speed().Speed(), 0.9);
+    Press(Qt::Key_Backspace);
+    EXPECT_DOUBLE_EQ(dlg->Speed().Speed(), 1.0);
+    EXPECT_EQ(Text(ControlId::EndTime), "5");
 }
 
 TEST_F(KeysTest, TheHiddenPausePointCommandsWorkFromTheirKeys)

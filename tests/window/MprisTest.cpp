@@ -3,6 +3,7 @@
 #include "support/PrivateSessionBus.h"
 #include "support/WindowTest.h"
 #include "window/mpris/MprisService.h"
+#include "window/speed/PlaybackSpeed.h"
 
 #include <QApplication>
 #include <QDBusObjectPath>
@@ -100,8 +101,9 @@ TEST_F(MprisTest, EveryPropertyIsReadableWithItsMprisType)
     EXPECT_EQ(Value(kRoot, "HasTrackList"), false);
     EXPECT_EQ(Value(kRoot, "SupportedUriSchemes"), QStringList{"file"});
     EXPECT_EQ(Value(kPlayer, "PlaybackStatus"), "Stopped");
-    for (const char* rate : {"Rate", "MinimumRate", "MaximumRate"})
-        EXPECT_EQ(Value(kPlayer, rate), 1.0) << rate;
+    EXPECT_EQ(Value(kPlayer, "Rate"), 1.0);
+    EXPECT_EQ(Value(kPlayer, "MinimumRate"), 0.5);
+    EXPECT_EQ(Value(kPlayer, "MaximumRate"), 1.5);
     EXPECT_EQ(Value(kPlayer, "CanControl"), true);
     // Nothing is loaded yet: no track, nothing to play.
     EXPECT_EQ(Value(kPlayer, "CanPlay"), false);
@@ -316,13 +318,22 @@ TEST_F(MprisTest, PlaybackThatEndsByItselfIsAnnounced)
     EXPECT_TRUE(Announced("PlaybackStatus", "Stopped"));
 }
 
-TEST_F(MprisTest, ARateOfZeroPausesAndOtherRatesAreIgnored)
+TEST_F(MprisTest, ARateInRangeChoosesTheNearestSpeedZeroPausesOthersAreIgnored)
 {
     OpenAndForget("lesson.mp3");
     EXPECT_EQ(client->Set(kPlayer, "Rate", 2.0), QString());
     EXPECT_EQ(client->Set(kPlayer, "Rate", 0.0), QString());
     ASSERT_TRUE(Eventually([&] { return CommandsAre({"Pause"}); }));
     EXPECT_EQ(Value(kPlayer, "Rate"), 1.0);
+
+    EXPECT_EQ(client->Set(kPlayer, "Rate", 0.74), QString());
+    EXPECT_TRUE(Announced("Rate", 0.75));
+    EXPECT_DOUBLE_EQ(dlg->Speed().Speed(), 0.75);
+    EXPECT_EQ(player->speed, 0.75);
+    // A speed chosen in the window is announced too.
+    dlg->Speed().Faster();
+    EXPECT_TRUE(Announced("Rate", 0.8));
+    EXPECT_EQ(Value(kPlayer, "Rate"), 0.8);
 }
 
 // Another copy of the program already has the name, or there is no bus.

@@ -146,6 +146,18 @@ TEST_F(RecordingTest, LabelsStayEmptyUntilATickThenFollowEveryTimer)
     }
 }
 
+// Hours of recording: the labels show hours, and sizes past 2 GiB.
+TEST_F(RecordingTest, LabelsOfARecordingOfManyHours)
+{
+    Choose("talk");
+    Click(kRecord);
+    recorder->seconds = 38 * 3600 + 61;
+    recorder->bytes = 2249457664; // 2145 MiB and 256 KiB, past 2 GiB
+    dlg->Tick(RecordTimer);
+    EXPECT_EQ(Text(ControlId::RecTime), "1 D14 : 1 : 1 s");
+    EXPECT_EQ(Text(ControlId::FileSize), "2145 M 256 KB");
+}
+
 TEST_F(RecordingTest, RecordAsksBeforeReplacingAFinishedRecording)
 {
     std::string output = Choose("talk");

@@ -2,6 +2,7 @@
 
 #include "components/BusError.h"
 #include "components/GstHandles.h"
+#include "components/player/FileIdentity.h"
 #include "components/player/MediaPlayer.h"
 #include "components/player/PlayerFault.h"
 
@@ -12,7 +13,10 @@
 #include <string>
 
 class BusWatcher;
+class FrameIndexFeed;
 class LeadInSeek;
+class MpegFrameIndex;
+class SpeedFilter;
 class VideoFrameSink;
 
 // How a GstMediaPlayer is put together; the defaults are the program's.
@@ -29,9 +33,18 @@ struct GstPlayerSettings {
 // state Stopped, because a pipeline in READY forgets its position. Seeks are
 // flushing and ACCURATE (with a lead-in where the demuxer needs one), and carry
 // the segment end as their stop, so that the stream itself ends on that
-// sample; the player then pauses the pipeline and holds at the end. Bus
+// sample; the player then pauses the pipeline and holds at the end. They also
+// carry the speed as their rate, which a filter in the sound's path plays at
+// the sound's own pitch (see SpeedFilter); at speed 1 the sound passes it
+// untouched. Bus
 // messages are handled on the GUI thread as they arrive, and before each
 // operation, so that an operation always sees the stream as it is.
+//
+// Long files cost what short ones do. An MP3 is indexed on a thread of its
+// own as it loads, and its seeks start from the indexed frame before their
+// target instead of parsing the file from its start. Loading the file that is
+// loaded already, unchanged on disk, goes back to its start instead of opening
+// it again, keeping what the pipeline has learnt of it.
 //
 // Lives on the GUI thread; every operation must be called there.
 class GstMediaPlayer : public IMediaPlayer {
@@ -49,6 +62,7 @@ public:
     double GetCurrentPosition() override;
     void SetCurrentPosition(double seconds) override;
     void SetSegmentEnd(std::optional<double> seconds) override;
+    void SetSpeed(double speed) override;
     void Play() override;
     void Pause() override;
     void Stop() override;
@@ -73,11 +87,21 @@ private:
 
     // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
     void Open(const std::string& path, PlayerOperation operation);
+    // Whether `path` is the file loaded and playable now, unchanged since.
+    bool IsLoadedUnchanged(const std::string& path) const;
+    // What a new load of the file loaded leaves: paused at 0, showing its
+    // first frame.
+    void ReturnToStart(PlayerOperation operation);
+    // Gives the parser the file's frame index up to `target` (waiting for it
+    // within half the operation's time), so that a seek there starts near it.
+    // The parser takes its index only while the pipeline does not stream:
+    // a playing pipeline is paused for it. Returns whether it was.
+    bool IndexUpTo(double target, PlayerOperation operation);
     // An exact seek, `seconds` clamped to the stream, up to the segment end;
     // waits until it is done. A playing player plays on from there, or holds
     // when the target is not before the segment end.
     void SeekTo(double seconds, PlayerOperation operation);
-    void ReopenAtPosition(PlayerOperation operation);
+    void RestartSoundOutput(PlayerOperation operation);
     // Handles pending bus messages, then throws the error of a stream that
     // broke since the last operation.
     void BeginOperation(PlayerOperation operation);
@@ -102,13 +126,20 @@ private:
     std::chrono::milliseconds m_timeout;
     PlayerSurface* m_surface = nullptr;
     GstPipelineHandle m_playbin;
+    GstElementHandle m_audioSink;
     std::unique_ptr<LeadInSeek> m_leadIn;
+    std::unique_ptr<FrameIndexFeed> m_indexFeed;
+    std::unique_ptr<SpeedFilter> m_speedFilter;
     std::unique_ptr<VideoFrameSink> m_video;
     std::unique_ptr<BusWatcher> m_bus;
 
     std::string m_path;
+    // The file loaded, as it was when it was loaded, and its frame index (kept
+    // when the same file is loaded again).
+    std::optional<FileIdentity> m_loadedFile;
+    std::unique_ptr<MpegFrameIndex> m_frameIndex;
     State m_state = State::Empty;
-    // When the file was opened, until it first plays (see ReopenAtPosition).
+    // When the file was opened, until it first plays (see RestartSoundOutput).
     std::optional<std::chrono::steady_clock::time_point> m_unplayedSince;
     // Where playback is: the last position read or sought, answered when the
     // pipeline cannot tell (nothing loaded, a broken stream, at the segment end).
@@ -124,4 +155,8 @@ private:
     // sequence number of that seek, which its end of stream carries.
     bool m_stopInStream = false;
     guint32 m_seekSeqnum = GST_SEQNUM_INVALID;
+    // The speed asked for, and the one the pipeline's stream was sought with
+    // (a stream not sought since it was opened plays at 1).
+    double m_speed = 1;
+    double m_pipelineSpeed = 1;
 };

@@ -14,19 +14,19 @@ LeadInSeek::~LeadInSeek()
     g_signal_handler_disconnect(m_pipeline, m_elementAdded);
 }
 
-GstEvent* LeadInSeek::SeekEvent(GstClockTime target, GstClockTime stop)
+GstEvent* LeadInSeek::SeekEvent(GstClockTime target, GstClockTime stop, double rate)
 {
     auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
     // The stop is always set: "none" would keep the stop of the last seek, and
     // -1 (GST_CLOCK_TIME_NONE) is the end of the stream.
     auto stopTime = gint64(stop);
     if (!m_programStream)
-        return gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, gint64(target), GST_SEEK_TYPE_SET,
+        return gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, gint64(target), GST_SEEK_TYPE_SET,
                                   stopTime);
 
     GstClockTime start = target > kLeadIn ? target - kLeadIn : 0;
     GstEvent* seek =
-        gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, gint64(start), GST_SEEK_TYPE_SET, stopTime);
+        gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, gint64(start), GST_SEEK_TYPE_SET, stopTime);
     std::lock_guard lock(m_mutex);
     m_seqnum = gst_event_get_seqnum(seek);
     m_target = target;
@@ -72,7 +72,7 @@ GstPadProbeReturn LeadInSeek::OnSegment(GstPad*, GstPadProbeInfo* info, gpointer
     }
     const GstSegment* segment = nullptr;
     gst_event_parse_segment(event, &segment);
-    if (segment->format != GST_FORMAT_TIME || segment->rate != 1.0 || target <= segment->time)
+    if (segment->format != GST_FORMAT_TIME || segment->rate <= 0 || target <= segment->time)
         return GST_PAD_PROBE_OK;
 
     GstSegment moved;

@@ -24,8 +24,9 @@ public:
     LeadInSeek& operator=(const LeadInSeek&) = delete;
 
     // A flushing, accurate seek to `target` (stream time), to send to the
-    // pipeline. With a `stop` the stream ends there, on its exact sample.
-    GstEvent* SeekEvent(GstClockTime target, GstClockTime stop = GST_CLOCK_TIME_NONE);
+    // pipeline. With a `stop` the stream ends there, on its exact sample; the
+    // stream plays at `rate` (forward).
+    GstEvent* SeekEvent(GstClockTime target, GstClockTime stop = GST_CLOCK_TIME_NONE, double rate = 1.0);
     // The pipeline was emptied: the next stream may need no lead-in.
     void Reset();
 

@@ -54,8 +54,12 @@ public:
 
     // Loads the file and waits until its first frame is ready: on return the
     // player is paused at 0, and a seek, Play or Stop issued right after acts on
-    // it. Throws CannotOpen (with the media framework's reason) for a file that
-    // exists but cannot be played, Timeout when the file takes too long to open.
+    // it. The file loaded already, unchanged on disk since (the same size and
+    // modification time) and not broken, is not opened again: the player goes
+    // back to its start, as a load would leave it, keeping what it has learnt
+    // of the file (a long file's seek index). Throws CannotOpen (with the media
+    // framework's reason) for a file that exists but cannot be played, Timeout
+    // when the file takes too long to open.
     virtual void SetMediaFileName(const std::string& path) = 0;
     // Current position in seconds, also while paused or stopped and right after
     // a seek. Cheap enough to be called ten times a second; does not block.
@@ -77,6 +81,15 @@ public:
     // end until the next seek or Play. Raises no stream error (as Stop); throws
     // Refused or Timeout when the seek it needs cannot be done.
     virtual void SetSegmentEnd(std::optional<double> seconds) = 0;
+    // Plays at `speed` times the media's own speed, at the media's pitch (1:
+    // as recorded; brought within 0.25..4, and what is not a number is 1).
+    // Holds for Play, seeks and loads alike until the next call. Positions,
+    // seeks and the segment end stay in media seconds, and a segment still
+    // ends on its exact last sample, after (end - start) / speed seconds. A
+    // playing player changes speed at once where it plays, without a jump; one
+    // that does not play takes the speed with its next seek or Play. Throws
+    // Refused or Timeout when the seek it needs cannot be done.
+    virtual void SetSpeed(double speed) = 0;
     // Plays from the current position; returns once playback is running.
     // Past the segment end there is nothing to play: the player holds.
     virtual void Play() = 0;

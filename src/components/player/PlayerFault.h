@@ -35,6 +35,7 @@ enum class PlayerFaultCode : std::uint32_t {
 //   00020403    GetCurrentPosition
 //   00040403    SetCurrentPosition
 //   00040404    SetSegmentEnd
+//   00040405    SetSpeed
 //   000107d1    Play
 //   000107d2    Pause
 //   000107d3    Stop
@@ -44,6 +45,7 @@ enum class PlayerOperation : std::uintptr_t {
     GetCurrentPosition = 0x20403,
     SetCurrentPosition = 0x40403,
     SetSegmentEnd = 0x40404,
+    SetSpeed = 0x40405,
     Play = 0x107d1,
     Pause = 0x107d2,
     Stop = 0x107d3,

@@ -97,11 +97,11 @@ std::int32_t CMP3Enc::GetRSec()
     return session ? Saturated(session->FramesCaptured() / encoder_settings::kSampleRate) : 0;
 }
 
-std::int32_t CMP3Enc::GetFileSize()
+std::int64_t CMP3Enc::GetFileSize()
 {
     Q_ASSERT(OnGuiThread());
     const auto& session = m_impl->session;
-    return session ? Saturated(session->BytesWritten()) : 0;
+    return session ? session->BytesWritten() : 0;
 }
 
 bool CMP3Enc::IsRecording() const

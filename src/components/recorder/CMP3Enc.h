@@ -38,10 +38,10 @@ public:
     void PauseRec() override;
     void StopRec() override;
     // Both count the running recording, or the last one after it ended, and
-    // are 0 before the first one and after a start that failed. They stop at
-    // the largest 32-bit value instead of turning negative.
+    // are 0 before the first one and after a start that failed. The seconds
+    // stop at the largest 32-bit value (68 years) instead of turning negative.
     std::int32_t GetRSec() override;
-    std::int32_t GetFileSize() override;
+    std::int64_t GetFileSize() override;
     bool IsRecording() const override;
     std::string LastError() const override;
 

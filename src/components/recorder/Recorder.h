@@ -25,8 +25,9 @@ public:
     // Whole seconds recorded, paused time excluded.
     virtual std::int32_t GetRSec() = 0;
     // Bytes written to the output file so far; after the recording ended,
-    // exactly the file's size.
-    virtual std::int32_t GetFileSize() = 0;
+    // exactly the file's size. 64 bits: a recording of 37 hours passes 2 GiB,
+    // and an MP3 file may grow as large as the file system allows.
+    virtual std::int64_t GetFileSize() = 0;
 
     // True while a recording runs (also while it is paused); false once it
     // ended, also when it ended by itself.

@@ -5,6 +5,7 @@
 #include "window/media/MediaSession.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/sentences/SentenceWork.h"
+#include "window/speed/PlaybackSpeed.h"
 
 #include <QAction>
 #include <QDBusMessage>
@@ -50,6 +51,7 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
     // Whether a next sentence follows depends on the sentences and the segment.
     connect(&dialog.Sentences().Finder(), &SentenceFinder::sentencesChanged, this, &MprisPlayer::NoteChange);
     connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, &MprisPlayer::NoteChange);
+    connect(&dialog.Speed(), &PlaybackSpeed::speedChanged, this, &MprisPlayer::NoteChange);
     // A command becomes usable or not with its button.
     for (Qt::Key key : {kPlayPauseKey, kPlayKey, kPauseKey, kStopKey, kNextKey, kPreviousKey}) {
         if (QAction* command = dialog.Commands().CommandFor(key))
@@ -70,8 +72,16 @@ QString MprisPlayer::playbackStatus() const
 
 void MprisPlayer::setRate(double rate)
 {
+    const Speeds speeds = Speed();
     if (rate == 0)
         RunKey(kPauseKey);
+    else if (rate >= speeds.minimum && rate <= speeds.maximum)
+        m_dialog.Commands().Post([this, rate] { m_dialog.Speed().SetSpeed(rate); });
+}
+
+MprisPlayer::Speeds MprisPlayer::Speed() const
+{
+    return {m_dialog.Speed().Speed(), PlaybackSpeed::Slowest(), PlaybackSpeed::Fastest()};
 }
 
 QVariantMap MprisPlayer::metadata() const

@@ -40,7 +40,8 @@ public:
 
     QString playbackStatus() const;
     double rate() const { return Speed().current; }
-    // A rate of 0 asks for a pause; a rate outside the range is ignored.
+    // A rate of 0 asks for a pause; one within the range chooses the speed
+    // offered nearest to it; one outside is ignored.
     void setRate(double rate);
     QVariantMap metadata() const;
     // The program plays at the desktop's volume: it has none of its own to set.
@@ -71,12 +72,11 @@ signals:
     void Seeked(qlonglong position);
 
 private:
-    // The playback speed, the one place that Rate and its range come from:
-    // the media's own speed, fixed.
+    // The playback speed, the one place that Rate and its range come from.
     struct Speeds {
         double current, minimum, maximum;
     };
-    static Speeds Speed() { return {1.0, 1.0, 1.0}; }
+    Speeds Speed() const;
 
     // Runs the command of a media key, as the key would.
     void RunKey(Qt::Key key);

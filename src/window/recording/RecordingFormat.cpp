@@ -6,12 +6,13 @@ constexpr std::int32_t kSecondsPerWeek = 604800;
 constexpr std::int32_t kSecondsPerDay = 86400;
 constexpr std::int32_t kSecondsPerHour = 3600;
 constexpr std::int32_t kSecondsPerMinute = 60;
-constexpr std::int32_t kBytesPerMebibyte = 1048576;
-constexpr std::int32_t kBytesPerKibibyte = 1024;
+constexpr std::int64_t kBytesPerMebibyte = 1048576;
+constexpr std::int64_t kBytesPerKibibyte = 1024;
 
 // Appends `value / unit` followed by `suffix` when the value reaches the unit,
 // and keeps the remainder. Negative values never reach a unit.
-void AppendWholeUnits(std::string& text, std::int32_t& value, std::int32_t unit, const char* suffix)
+template <typename Integer>
+void AppendWholeUnits(std::string& text, Integer& value, Integer unit, const char* suffix)
 {
     if (value < unit)
         return;
@@ -31,7 +32,7 @@ std::string FormatDuration(std::int32_t seconds)
     return text + std::to_string(seconds) + " s";
 }
 
-std::string FormatSize(std::int32_t bytes)
+std::string FormatSize(std::int64_t bytes)
 {
     std::string text;
     AppendWholeUnits(text, bytes, kBytesPerMebibyte, " M ");

@@ -10,5 +10,6 @@
 std::string FormatDuration(std::int32_t seconds);
 
 // Output size in mebibytes and kibibytes, or bytes below one kibibyte:
-// 5500000 gives "5 M 251 KB", 1023 gives "1023 Byte".
-std::string FormatSize(std::int32_t bytes);
+// 5500000 gives "5 M 251 KB", 1023 gives "1023 Byte". Past 2 GiB the
+// mebibytes count on: 2 GiB gives "2048 M 0 Byte".
+std::string FormatSize(std::int64_t bytes);

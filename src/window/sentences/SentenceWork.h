@@ -30,6 +30,8 @@ public:
     void PreviousSentence();
     void PausePointsFromSentences();
     void ChooseDrill();
+    // Pauses shorter than this no longer split (remembered).
+    void SetShortestPause(double seconds);
     // A sentence follows the segment: NextSentence would play one.
     bool HasNextSentence() const;
 
@@ -40,7 +42,6 @@ private:
     bool TakeStep(Step step);
     void OnSentencesChanged();
     void SetSnapping(bool on);
-    void SetShortestPause(double seconds);
 
     CRecorderDlg& m_dialog;
     SentenceFinder m_finder;

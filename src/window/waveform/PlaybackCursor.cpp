@@ -26,11 +26,18 @@ void PlaybackCursor::Found(double seconds, Clock::time_point now)
     m_halting = false;
 }
 
+void PlaybackCursor::SetSpeed(double speed, Clock::time_point now)
+{
+    m_anchor = Position(now);
+    m_anchorTime = now;
+    m_speed = speed;
+}
+
 double PlaybackCursor::Position(Clock::time_point now) const
 {
     if (!m_playing)
         return m_anchor;
-    return m_anchor + std::chrono::duration<double>(now - m_anchorTime).count();
+    return m_anchor + m_speed * std::chrono::duration<double>(now - m_anchorTime).count();
 }
 
 bool PlaybackCursor::WantsAsking(Clock::time_point now) const

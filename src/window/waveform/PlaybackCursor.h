@@ -5,7 +5,7 @@
 
 // Where the waveform draws the playback position, without asking the media
 // framework at the wrong moment: from the last place playback was sent to or
-// found at, moving on in real time while it plays. The player is asked where
+// found at, moving on in real time, at the playback speed, while it plays. The player is asked where
 // it really is only once playback has been left alone a while (asked right
 // after Play or a seek, a busy sound server may fail to start), then once
 // after it halts and now and then while it plays.
@@ -23,6 +23,8 @@ public:
     void SetPlaying(bool playing, Clock::time_point now);
     // The player said it is at `seconds`.
     void Found(double seconds, Clock::time_point now);
+    // Playback goes on at `speed` times the media's own speed.
+    void SetSpeed(double speed, Clock::time_point now);
 
     double Position(Clock::time_point now) const;
     // Whether the player is to be asked where it is now.
@@ -33,6 +35,7 @@ public:
 private:
     double m_anchor = 0;
     Clock::time_point m_anchorTime{};
+    double m_speed = 1;
     bool m_playing = false;
     // Halted, where exactly not asked yet.
     bool m_halting = false;

@@ -82,6 +82,8 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
         m_cursor.Jump(seconds, PlaybackCursor::Clock::now());
         ShowCursor();
     });
+    connect(&m_player, &CMediaplayer1::speedChanged, this,
+            [this](double speed) { m_cursor.SetSpeed(speed, PlaybackCursor::Clock::now()); });
     connect(&profile, &MediaProfile::profileChanged, this, [this] {
         FitLength();
         Redraw();

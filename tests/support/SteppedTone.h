@@ -12,6 +12,8 @@ constexpr int kSeconds = 6;
 constexpr int kSilence = -1;
 
 double Frequency(int second);
+// The tone's samples, and the tone as a WAV file.
+std::vector<float> Samples();
 void WriteWav(const std::string& path);
 
 // A stretch of a recording in which one second of the file (or silence) was

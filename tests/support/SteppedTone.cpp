@@ -1,4 +1,4 @@
-#include "SteppedTone.h"
+#include "support/SteppedTone.h"
 
 #include "support/FileBytes.h"
 #include "support/WavFile.h"
@@ -45,7 +45,7 @@ double Frequency(int second)
     return 400.0 + 200.0 * second;
 }
 
-void WriteWav(const std::string& path)
+std::vector<float> Samples()
 {
     std::vector<float> samples;
     samples.reserve(std::size_t(kSeconds) * kRate);
@@ -57,7 +57,12 @@ void WriteWav(const std::string& path)
             phase = std::fmod(phase + 2 * std::numbers::pi * Frequency(second) / kRate, 2 * std::numbers::pi);
         }
     }
-    WriteFileBytes(path, WavBytes(samples, kRate));
+    return samples;
+}
+
+void WriteWav(const std::string& path)
+{
+    WriteFileBytes(path, WavBytes(Samples(), kRate));
 }
 
 std::vector<Stretch> Stretches(const std::vector<float>& sound, int rate)
