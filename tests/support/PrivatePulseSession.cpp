@@ -100,9 +100,7 @@ bool PrivatePulseSession::PlayTone(int frequency)
 void PrivatePulseSession::PlayFile(const std::string& path)
 {
     StopProcess(m_player, SIGTERM);
-    m_player = Spawn({"gst-launch-1.0", "-q", "filesrc", "location=" + path, "!", "wavparse", "!", "audioconvert", "!",
-                      "audioresample", "!", "pulsesink", "device=spk"},
-                     false, m_folder + "/player.log");
+    m_player = Spawn({"paplay", "--device=spk", path}, false, m_folder + "/player.log");
 }
 
 void PrivatePulseSession::Kill()

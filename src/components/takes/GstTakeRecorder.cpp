@@ -64,17 +64,24 @@ bool GstTakeRecorder::Record(const std::string& path, double longestSeconds)
         return false;
     }
     // The streaming thread owns the voice activity; its verdict reaches the
-    // GUI thread through the event loop, once. Events still queued for this
-    // object when it goes are dropped with it.
+    // GUI thread through the event loop, once, for this take only. Events
+    // still queued for this object when it goes are dropped with it.
+    ++m_takes;
     VoiceActivity::Rules rules;
     rules.rate = encoder_settings::kSampleRate;
     rules.channels = encoder_settings::kChannels;
     rules.longest = longestSeconds;
     auto activity = std::make_shared<VoiceActivity>(rules);
-    auto listener = [this, activity](std::span<const std::int16_t> samples) {
+    auto listener = [this, activity, take = m_takes](std::span<const std::int16_t> samples) {
         if (activity->Over() || !activity->Feed(samples))
             return;
-        QMetaObject::invokeMethod(this, [this, spoke = activity->Spoke()] { OnOver(spoke); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, take, spoke = activity->Spoke()] {
+                if (take == m_takes)
+                    OnOver(spoke);
+            },
+            Qt::QueuedConnection);
     };
     try {
         m_session = std::make_unique<CaptureSession>(m_input, PartialPath(path), std::move(listener));

@@ -38,6 +38,8 @@ private:
     std::string m_input;
     std::string m_path;
     std::string m_error;
+    // Counts the takes, so that the verdict on an ended one never ends the next.
+    int m_takes = 0;
     QTimer m_watch;
     std::unique_ptr<CaptureSession> m_session;
 };
