@@ -4,6 +4,7 @@
 #include "window/sentences/DrillDialog.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/shadowing/Shadowing.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QAction>
@@ -112,9 +113,11 @@ TEST_F(ShadowingTest, EachPlayIsFollowedByATakeItsPlaybackAndTheSentenceAgain)
 }
 
 // Without "again", the next play follows the take's playback at once; each
-// sentence is recorded after each of its plays.
+// sentence is recorded after each of its plays. A take may last twice as long
+// as the sentence was heard, at the speed it played, and 2 s.
 TEST_F(ShadowingTest, RepeatsRecordATakeAfterEachPlay)
 {
+    dlg->Speed().SetSpeed(0.5);
     Drill(DrillSettings{2, 0, false, true, false});
     for (int play = 0; play < 2; ++play) {
         EXPECT_EQ(Starts(), Strings{"SetCurrentPosition(0.390000)"});
@@ -123,7 +126,7 @@ TEST_F(ShadowingTest, RepeatsRecordATakeAfterEachPlay)
         takePlayer->Finish();
     }
     EXPECT_FALSE(Drilling());
-    EXPECT_EQ(takeRecorder->calls.size(), 2u);
+    EXPECT_EQ(takeRecorder->calls, Strings(2, "Record(" + TakeOf(kFirst) + ", 6.480000)"));
     EXPECT_EQ(takePlayer->calls.size(), 2u);
 }
 

@@ -5,6 +5,7 @@
 #include "window/media/MediaSession.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/shadowing/TakeNames.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QDir>
@@ -71,7 +72,9 @@ void Shadowing::Turn(const TimeSpan& sentence, bool replaySentence, std::functio
     m_replaySentence = replaySentence;
     m_done = std::move(done);
     SetPhase(Phase::Recording);
-    if (!m_engines.recorder->Record(TakePath(sentence), 2 * sentence.Length() + 2))
+    // Twice as long as the sentence was heard (at the speed it played), and 2 s.
+    const double heard = sentence.Length() / m_dialog.Speed().Speed();
+    if (!m_engines.recorder->Record(TakePath(sentence), 2 * heard + 2))
         Fail(m_engines.recorder->LastError());
 }
 

@@ -14,7 +14,7 @@ class CRecorderDlg;
 // Shadowing: the learner's repetition of each sentence, recorded after the
 // drill plays the sentence and played back right after it. A turn records a
 // take until the speaker has spoken and been silent for 0.6 s (at most twice
-// the sentence's length plus 2 s), plays it from its first sound, plays the
+// as long as the sentence was heard, plus 2 s), plays it from its first sound, plays the
 // sentence again when asked to, and hands back to the drill. Takes are kept
 // beside the media (see TakeNames), one per sentence; "Play my take" (T)
 // plays the current segment's, and the waveform marks the sentences that have
