@@ -3,9 +3,9 @@
 #include "window/RecorderDlg.h"
 #include "window/commands/WindowCommands.h"
 #include "window/segment/SegmentRepeat.h"
-#include "window/shadowing/Shadowing.h"
 #include "window/sentences/SentenceFinder.h"
 #include "window/sentences/SentenceSteps.h"
+#include "window/shadowing/Shadowing.h"
 
 #include <QApplication>
 #include <QEvent>
