@@ -5,7 +5,8 @@
 // recorded; a second spoken sentence, played into the sink as soon as the
 // take records, stands for the learner. Measured: the time from the take's
 // end (the moment the 0.6 s of silence were complete) to the first sound of
-// its playback, where the playback starts against the take's first sound, how
+// its playback, the time from the sentence's end until the take captures,
+// where the playback starts against the take's first sound, how
 // much of the sentence and of the take went unheard at either end, and the
 // process's CPU while shadowing.
 
@@ -68,7 +69,7 @@ void BM_Shadowing(benchmark::State& state)
     const TimeSpan spoken = scene.repetition.sentences[0];
     const Shadowing& shadowing = scene.window.dlg->Shadow();
 
-    std::vector<double> toSound, cut, sentenceClipped, takeClipped, cpu;
+    std::vector<double> toSound, toCapture, cut, sentenceClipped, takeClipped, cpu;
     int unmatched = 0;
     for (auto _ : state) {
         const double cpuBefore = ProcessCpuSeconds();
@@ -98,6 +99,10 @@ void BM_Shadowing(benchmark::State& state)
             ++unmatched;
             continue;
         }
+        // From the sentence's last sound to the take capturing: what a learner
+        // who starts at once loses.
+        const std::size_t sentenceEnd = played->silenceBefore + std::size_t(played->last - played->first);
+        toCapture.push_back(Ms(double(turn.capturingMark - turn.sentenceMark) - double(sentenceEnd)));
         sentenceClipped.push_back(Ms(double(std::max(0L, played->first - std::lround(sentence.start * kRate))
                                             + std::max(0L, std::lround(sentence.end * kRate) - played->last))));
         // Where playback starts against the take's first sound: > 0 is
@@ -107,7 +112,6 @@ void BM_Shadowing(benchmark::State& state)
         // The learner's sentence as the monitor heard it when it was played
         // in: its first sound there lines the take's timeline up with the
         // monitor's.
-        const std::size_t sentenceEnd = played->silenceBefore + std::size_t(played->last - played->first);
         const std::optional<std::size_t> spokenThere = FirstSound(heard, sentenceEnd);
         const std::size_t playbackFrom = turn.playbackMark - turn.sentenceMark;
         const std::optional<std::size_t> playbackSound = FirstSound(heard, playbackFrom);
@@ -130,6 +134,7 @@ void BM_Shadowing(benchmark::State& state)
         state.counters[name + "_max"] = spread.max;
     };
     report("take_end_to_sound_ms", toSound);
+    report("sentence_end_to_capture_ms", toCapture);
     report("lead_left_ms", cut);
     report("sentence_clipped_ms", sentenceClipped);
     report("take_clipped_ms", takeClipped);

@@ -432,6 +432,9 @@ def shadow_figures(build):
                "into it as the learner")
         row("Take end to first sound of its playback", figures("take_end_to_sound_ms") if measured else "n/a", "ms",
             how + "; from the end of the 0.6 s of silence to the first sample heard at the monitor (target: 150 ms)")
+        row("Sentence end to the take capturing", figures("sentence_end_to_capture_ms") if measured else "n/a", "ms",
+            "shadow_bench: from the sentence's last sound at the monitor until the take's capture runs; about 0.1 s "
+            "of it is the sentence's own margin of silence; a learner who starts sooner loses that much")
         row("Silence left before the take's first sound", figures("lead_left_ms") if measured else "n/a", "ms",
             "shadow_bench: where playback starts against the first sound in the take, found by content; "
             "negative would be sound cut off (target: 0 to 30 ms)")

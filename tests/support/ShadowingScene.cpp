@@ -70,6 +70,7 @@ ShadowingScene::Turn ShadowingScene::DrillTheFirstSentence()
     const bool recording =
         QTest::qWaitFor([&] { return shadowing.CurrentPhase() == Shadowing::Phase::Recording; }, 10000);
     if (recording) {
+        turn.capturingMark = m_monitor.Size();
         m_server.PlayFile(m_repetitionPath);
         QTest::qWaitFor([&] { return !window.dlg->Sentences().Drilling().IsRunning(); }, 20000);
     }

@@ -21,11 +21,13 @@ public:
     ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor);
 
     // Where the monitor's recording stood when the drill started the sentence,
-    // when the take started recording and when its playback started (0: it
-    // never did).
+    // when the turn began, once the take was capturing (seen a few
+    // milliseconds late at most) and when its playback started (0: it never
+    // did).
     struct Turn {
         std::size_t sentenceMark = 0;
         std::size_t recordingMark = 0;
+        std::size_t capturingMark = 0;
         std::size_t playbackMark = 0;
     };
     // Drills the lesson's first sentence once with a take recorded, plays the
