@@ -16,23 +16,12 @@ constexpr int kRate = 44100;
 class Sound {
 public:
     Sound& Silence(double seconds) { return Tone(seconds, 0); }
-    // A tone at `level` (0..1 of full scale).
-    Sound& Tone(double seconds, double level)
-    {
-        for (long frame = 0; frame < std::lround(seconds * kRate); ++frame, ++m_frame) {
-            const auto sample = std::int16_t(std::lround(
-                level * 32767 * std::sin(2 * std::numbers::pi * 200 * double(m_frame) / kRate)));
-            samples.push_back(sample);
-            samples.push_back(sample);
-        }
-        return *this;
-    }
-    // A tone that swells linearly from nothing to `level`.
-    Sound& Swell(double seconds, double level)
+    // A tone at `level` (0..1 of full scale), swelling to it from `from`.
+    Sound& Tone(double seconds, double level, double from = -1)
     {
         const long frames = std::lround(seconds * kRate);
         for (long frame = 0; frame < frames; ++frame, ++m_frame) {
-            const double gain = level * double(frame) / double(frames);
+            const double gain = from < 0 ? level : from + (level - from) * double(frame) / double(frames);
             const auto sample = std::int16_t(
                 std::lround(gain * 32767 * std::sin(2 * std::numbers::pi * 200 * double(m_frame) / kRate)));
             samples.push_back(sample);
@@ -108,7 +97,7 @@ TEST(PlaybackStartTest, StartsTenMillisecondsBeforeTheFirstSound)
     // A word that swells from nothing is followed back to its first audible
     // sample (-52 dBFS is reached 2.5 % into the swell), not cut at its loud part.
     Sound swelling;
-    swelling.Silence(0.5).Swell(0.1, 0.1).Tone(1, 0.3);
+    swelling.Silence(0.5).Tone(0.1, 0.1, 0).Tone(1, 0.3);
     const double swellStart = double(PlaybackStart(swelling.samples, 2, kRate)) / kRate;
     EXPECT_LE(swellStart, 0.5 + 0.1 * 0.025);
     EXPECT_GE(swellStart, 0.5 - 0.011);
