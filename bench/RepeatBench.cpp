@@ -19,6 +19,7 @@
 #include <QTest>
 #include <algorithm>
 #include "GuardedBenchmark.h"
+#include "ListeningServer.h"
 #include "Spread.h"
 
 #include <benchmark/benchmark.h>
@@ -56,15 +57,9 @@ void MeasureRepeats(benchmark::State& state, const RepeatSetting& setting)
 {
     const std::string& media = setting.media;
     PrivatePulseSession server;
-    if (!server.Ready()) {
-        state.SkipWithError(server.Problem().c_str());
-        return;
-    }
     ServerRecording monitor;
-    if (!monitor.WaitUntilListening()) {
-        state.SkipWithError("the server's monitor records nothing");
+    if (!ServerIsListening(state, server, monitor))
         return;
-    }
     const DecodedSound reference = DecodeSound(media, setting.within);
     if (!reference.problem.empty()) {
         state.SkipWithError(reference.problem.c_str());

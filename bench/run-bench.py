@@ -5,9 +5,10 @@
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
-long_media_bench, sentence_bench) as JSON; the whole-program figures (start-up,
-memory) from starting the real executable under window_probe, with a private
-PulseAudio server standing in for a desktop's sound server.
+long_media_bench, sentence_bench, shadow_bench) as JSON; the whole-program
+figures (start-up, memory) from starting the real executable under
+window_probe, with a private PulseAudio server standing in for a desktop's
+sound server.
 """
 
 import json
@@ -419,6 +420,31 @@ def sentence_figures(build):
             "sentence_bench: silence between the plays heard minus half the sentence's length (target: within 20)")
 
 
+def shadow_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "shadow_bench"))
+    if not results:
+        row("Shadowing at the sound server", "n/a", "", "shadow_bench failed")
+    for result in results.values():
+        measured = int(result["turns_measured"])
+        figures = lambda key, digits=1: "/".join(fmt(result[f"{key}_{k}"], digits) for k in ("min", "median", "max"))
+        how = (f"shadow_bench: min/median/max over {measured} turns ({int(result['unmatched'])} unmatched) of a drill "
+               "with takes, real window, player and take engines at a PulseAudio null sink, a spoken sentence played "
+               "into it as the learner")
+        row("Take end to first sound of its playback", figures("take_end_to_sound_ms") if measured else "n/a", "ms",
+            how + "; from the end of the 0.6 s of silence to the first sample heard at the monitor (target: 150 ms)")
+        row("Sentence end to the take capturing", figures("sentence_end_to_capture_ms") if measured else "n/a", "ms",
+            "shadow_bench: from the sentence's last sound at the monitor until the take's capture runs; about 0.1 s "
+            "of it is the sentence's own margin of silence; a learner who starts sooner loses that much")
+        row("Silence left before the take's first sound", figures("lead_left_ms") if measured else "n/a", "ms",
+            "shadow_bench: where playback starts against the first sound in the take, found by content; "
+            "negative would be sound cut off (target: 0 to 30 ms)")
+        row("Sound unheard at either end, sentence / take",
+            f"{fmt(result['sentence_clipped_ms_max'])} / {fmt(result['take_clipped_ms_max'])}" if measured else "n/a",
+            "ms", "shadow_bench: the most of either that went unheard at its two ends, found by content (target: 0)")
+        row("CPU while shadowing", figures("cpu_percent"), "%",
+            "shadow_bench: process CPU time of a whole turn (sentence, take, playback) over its wall time, one core")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -444,7 +470,7 @@ def main():
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
     for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
-                 recorder_figures, profile_figures, sentence_figures):
+                 recorder_figures, profile_figures, sentence_figures, shadow_figures):
         try:
             part(build)
         except Exception as error:

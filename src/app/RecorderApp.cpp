@@ -5,6 +5,7 @@
 #include "components/player/CreateMediaPlayer.h"
 #include "components/profile/CreateSoundProfiler.h"
 #include "components/recorder/CMP3Enc.h"
+#include "components/takes/CreateTakeEngines.h"
 #include "window/QtPrompts.h"
 #include "window/RecorderDlg.h"
 #include "window/mpris/MprisService.h"
@@ -18,7 +19,7 @@ bool CRecorderApp::InitInstance()
     QtPrompts prompts;
     try {
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
-                         prompts, DetectEnvironment());
+                         CreateTakeEngines(), prompts, DetectEnvironment());
         MprisService mediaPlayerOnTheBus(dlg, QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {

@@ -16,6 +16,7 @@
 #include "window/segment/SegmentRepeat.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
+#include "window/shadowing/Shadowing.h"
 #include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
@@ -64,8 +65,8 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                           std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
-                           QWidget* parent)
+                           std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
+                           WindowEnvironment environment, QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -95,6 +96,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
     m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
     m_sentences = std::make_unique<SentenceWork>(*this);
+    m_shadowing = std::make_unique<Shadowing>(*this, std::move(takes));
     m_speed = std::make_unique<PlaybackSpeed>(*this, m_player);
     ConnectCommands();
 }

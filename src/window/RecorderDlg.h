@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/recorder/Recorder.h"
+#include "components/takes/TakeEngines.h"
 #include "resources/ControlId.h"
 #include "window/CMediaplayer1.h"
 #include "window/Prompts.h"
@@ -25,6 +26,7 @@ class RecordingPanel;
 class SegmentRepeat;
 class SentenceWork;
 class SettingsFile;
+class Shadowing;
 class SoundProfiler;
 class WaveformView;
 class WindowCommands;
@@ -48,8 +50,8 @@ class CRecorderDlg : public QDialog {
     Q_OBJECT
 public:
     CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                 std::unique_ptr<SoundProfiler> profiler, Prompts& prompts, WindowEnvironment environment,
-                 QWidget* parent = nullptr);
+                 std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
+                 WindowEnvironment environment, QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
@@ -69,6 +71,7 @@ public:
     MediaProfile& Profile() const { return *m_profile; }
     WaveformView& Waveform() const { return *m_waveform; }
     SentenceWork& Sentences() const { return *m_sentences; }
+    Shadowing& Shadow() const { return *m_shadowing; }
     PlaybackSpeed& Speed() const { return *m_speed; }
 
     // The control with the given id (nullptr for none).
@@ -146,6 +149,9 @@ private:
     std::unique_ptr<MediaProfile> m_profile;
     // A child of the player control, destroyed before the features it follows.
     std::unique_ptr<WaveformView> m_waveform;
+    // Made after the sentences, so that its command follows theirs; the
+    // drill uses it until the drill goes.
+    std::unique_ptr<Shadowing> m_shadowing;
     std::unique_ptr<SentenceWork> m_sentences;
     std::unique_ptr<PlaybackSpeed> m_speed;
 

@@ -1,5 +1,5 @@
-// A disk that fills up: while recording, and when the settings and the pause
-// points are saved. The user is told, and what was on the disk stays usable.
+// A disk that fills up: while recording, while a take of shadowing records,
+// and when the settings and the pause points are saved. The user is told, and what was on the disk stays usable.
 
 #include "support/WindowTest.h"
 
@@ -10,6 +10,10 @@
 #include "fakes/FakeRecorder.h"
 #include "support/FileBytes.h"
 #include "window/recording/RecordingFormat.h"
+#include "components/takes/CreateTakeEngines.h"
+#include "components/takes/GstTakeRecorder.h"
+#include "window/sentences/SentenceWork.h"
+#include "window/shadowing/Shadowing.h"
 
 #include <QDir>
 #include <gmock/gmock.h>
@@ -113,6 +117,42 @@ TEST_F(FullDiskTest, SettingsAndPausePointsThatDoNotFitAreReportedAndTheOldFiles
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(ReadFileBytes(disk.PathOf("lesson.txt")), "1.500000\r\n7.000000\r\n");
     EXPECT_THAT(ReadFileBytes(environment.settingsPath), testing::StartsWith("4.500000\r\n"));
+}
+
+// A take that does not fit ends shadowing with a box that names the file and
+// says the disk is full; the earlier take of that sentence stays whole.
+TEST_F(FullDiskTest, ATakeThatDoesNotFitEndsShadowingAndTheEarlierTakeStays)
+{
+    TmpfsMount disk(PathIn("disk"), kDiskSize);
+    if (!disk.Mounted())
+        GTEST_SKIP() << disk.Problem();
+    // A tone never falls silent: the take grows until the disk is full.
+    Start(nullptr, nullptr, nullptr, CreateTakeEngines(ToneInput(440)));
+    const std::string media = disk.PathOf("lesson.mp3");
+    prompts.openAnswers.push_back(media);
+    Click(ControlId::Open);
+    profiler->Speak({{0.5, 3.4}}, 4);
+    const std::string take = dlg->Shadow().TakePath({0.39, 3.51});
+    std::filesystem::create_directories(std::filesystem::path(take).parent_path());
+    const std::string earlier(20000, 'e');
+    WriteFileBytes(take, earlier);
+
+    prompts.drillAnswers.push_back(DrillSettings{1, 0, false, true, false});
+    prompts.answers = {BoxAnswer::No};
+    MenuCommand("Drill...")->trigger();
+    player->position = dlg->Segment().End();
+    dlg->Tick(RepeatTimer);
+    ASSERT_EQ(dlg->Shadow().CurrentPhase(), Shadowing::Phase::Recording) << prompts.BoxTexts().front();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.boxes.empty(); }, 20000)) << "the take never noticed the full disk";
+    EXPECT_THAT(prompts.boxes[0].text,
+                testing::StartsWith("The take \"" + take + "\" was not kept (an earlier take of this sentence stays): "
+                                    "Writing \"" + GstTakeRecorder::PartialPath(take) + "\" failed: "));
+    EXPECT_THAT(prompts.boxes[0].text, HasSubstr("No space left"));
+    EXPECT_THAT(prompts.boxes[0].text, testing::Not(HasSubstr("saved")));
+    EXPECT_THAT(prompts.boxes[0].text, HasSubstr("Go on with the drill without recording?"));
+    EXPECT_FALSE(dlg->Sentences().Drilling().IsRunning());
+    EXPECT_EQ(ReadFileBytes(take), earlier);
+    EXPECT_FALSE(std::filesystem::exists(GstTakeRecorder::PartialPath(take)));
 }
 
 } // namespace

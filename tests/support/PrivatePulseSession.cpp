@@ -97,6 +97,12 @@ bool PrivatePulseSession::PlayTone(int frequency)
     return WaitFor("the player", &PrivatePulseSession::PlaysSomething, m_player, log);
 }
 
+void PrivatePulseSession::PlayFile(const std::string& path)
+{
+    StopProcess(m_player, SIGTERM);
+    m_player = Spawn({"paplay", "--device=spk", path}, false, m_folder + "/player.log");
+}
+
 void PrivatePulseSession::Kill()
 {
     StopProcess(m_server, SIGKILL);

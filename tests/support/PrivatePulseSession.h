@@ -32,6 +32,10 @@ public:
     // Plays a sine tone into "spk" for two minutes; returns once the server
     // plays it (at most 10 s), false when it does not (see Problem()).
     bool PlayTone(int frequency);
+    // Starts playing a WAV file into "spk" (so that a recorder of the default
+    // input captures it), ending the tone or file that still plays; the
+    // player ends by itself at the file's end.
+    void PlayFile(const std::string& path);
     // Ends the server at once, as a crash would.
     void Kill();
 

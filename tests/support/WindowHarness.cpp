@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <gtest/gtest.h>
 
 WindowHarness::WindowHarness()
@@ -24,12 +25,14 @@ WindowHarness::WindowHarness()
 WindowHarness::~WindowHarness() = default;
 
 void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_ptr<IMediaPlayer> realPlayer,
-                           std::unique_ptr<SoundProfiler> realProfiler)
+                           std::unique_ptr<SoundProfiler> realProfiler, TakeEngines takes)
 {
     dlg.reset();
     player = nullptr;
     recorder = nullptr;
     profiler = nullptr;
+    takeRecorder = nullptr;
+    takePlayer = nullptr;
     if (!realRecorder) {
         auto fake = std::make_unique<FakeRecorder>();
         recorder = fake.get();
@@ -45,14 +48,24 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         profiler = fake.get();
         realProfiler = std::move(fake);
     }
+    if (!takes.recorder) {
+        auto fake = std::make_unique<FakeTakeRecorder>();
+        takeRecorder = fake.get();
+        takes.recorder = std::move(fake);
+    }
+    if (!takes.player) {
+        auto fake = std::make_unique<FakeTakePlayer>();
+        takePlayer = fake.get();
+        takes.player = std::move(fake);
+    }
     dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
-                                         prompts, environment);
+                                         std::move(takes), prompts, environment);
 }
 
 void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                          std::unique_ptr<SoundProfiler> profiler)
+                          std::unique_ptr<SoundProfiler> profiler, TakeEngines takes)
 {
-    Create(std::move(recorder), std::move(player), std::move(profiler));
+    Create(std::move(recorder), std::move(player), std::move(profiler), std::move(takes));
     dlg->OnInitDialog();
     dlg->show();
 }
@@ -108,6 +121,16 @@ void WindowHarness::LoseFocus(ControlId id)
 {
     QFocusEvent focusOut(QEvent::FocusOut);
     QApplication::sendEvent(Control(id), &focusOut);
+}
+
+QAction* WindowHarness::MenuCommand(const QString& text) const
+{
+    for (QAction* action : dlg->SystemMenu()->actions()) {
+        if (action->text().section('\t', 0, 0) == text)
+            return action;
+    }
+    ADD_FAILURE() << "no command " << text.toStdString();
+    return nullptr;
 }
 
 std::string WindowHarness::PathIn(const std::string& name) const

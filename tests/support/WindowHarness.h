@@ -5,6 +5,7 @@
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/FakeSoundProfiler.h"
+#include "fakes/FakeTakeEngines.h"
 #include "fakes/ScriptedPrompts.h"
 #include "resources/ControlId.h"
 #include "window/RecorderDlg.h"
@@ -21,6 +22,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QAction;
 class QLineEdit;
 class QListWidget;
 
@@ -40,10 +42,10 @@ public:
 
     // Builds the window (not yet initialised); a component not given is a fake.
     void Create(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
-                std::unique_ptr<SoundProfiler> profiler = nullptr);
+                std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {});
     // Builds and initialises a new window, as a start of the program does.
     void Start(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
-               std::unique_ptr<SoundProfiler> profiler = nullptr);
+               std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {});
     // The real player (the test fails when it cannot be built) and the real
     // recorder, capturing `input` (a GStreamer description).
     static std::unique_ptr<IMediaPlayer> RealPlayer();
@@ -58,6 +60,9 @@ public:
     void Click(ControlId id);
     // The focus leaves a box, as when the user clicks elsewhere.
     void LoseFocus(ControlId id);
+    // The command of the context menu with that text (without its keys);
+    // nullptr, and a test failure, when there is none.
+    QAction* MenuCommand(const QString& text) const;
     // Path of a file in the private folder.
     std::string PathIn(const std::string& name) const;
 
@@ -80,5 +85,7 @@ public:
     FakePlayer* player = nullptr;
     FakeRecorder* recorder = nullptr;
     FakeSoundProfiler* profiler = nullptr;
+    FakeTakeRecorder* takeRecorder = nullptr;
+    FakeTakePlayer* takePlayer = nullptr;
     std::unique_ptr<CRecorderDlg> dlg;
 };

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QTest>
 
 // The sentence commands with a fake profile of known speech and the fake
@@ -27,16 +26,6 @@ protected:
     }
 
     void Speak() { profiler->Speak({{1, 3}, {4, 6.5}, {7.5, 9}}, 10); }
-
-    QAction* Command(const QString& text) const
-    {
-        for (QAction* action : dlg->SystemMenu()->actions()) {
-            if (action->text().section('\t', 0, 0) == text)
-                return action;
-        }
-        ADD_FAILURE() << "no command " << text.toStdString();
-        return nullptr;
-    }
 
     void Press(Qt::Key key) { QTest::keyClick(Control(ControlId::StartTime), key); }
 
@@ -73,7 +62,7 @@ TEST_F(SentencesTest, NextAndPreviousPlayTheSentencesAsRepeatDoes)
     Press(Qt::Key_N);
     ExpectSegment(7.39, 9.11);
     dlg->Segment().SetSegment(0.1, 0.5);
-    Command("Next sentence")->trigger();
+    MenuCommand("Next sentence")->trigger();
     ExpectSegment(0.89, 3.11);
 }
 
@@ -97,8 +86,8 @@ TEST_F(SentencesTest, ASentenceNotFoundYetPlaysOnceTheSoundHasBeenAnalysedThatFa
 TEST_F(SentencesTest, WithoutSoundTheCommandsAreOff)
 {
     profiler->Fail("the file has no sound");
-    EXPECT_FALSE(Command("Next sentence")->isEnabled());
-    EXPECT_FALSE(Command("Drill...")->isEnabled());
+    EXPECT_FALSE(MenuCommand("Next sentence")->isEnabled());
+    EXPECT_FALSE(MenuCommand("Drill...")->isEnabled());
     Press(Qt::Key_N);
     EXPECT_TRUE(player->calls.empty());
 }
@@ -106,7 +95,7 @@ TEST_F(SentencesTest, WithoutSoundTheCommandsAreOff)
 TEST_F(SentencesTest, SnappedMarksMeetTheNearestSentenceEdgeWithinReach)
 {
     Speak();
-    QAction* snap = Command("Snap marks to pauses");
+    QAction* snap = MenuCommand("Snap marks to pauses");
     ASSERT_TRUE(snap->isCheckable());
     EXPECT_FALSE(snap->isChecked());
     // Off: the marks take the position as it is.
@@ -132,7 +121,7 @@ TEST_F(SentencesTest, SnappedMarksMeetTheNearestSentenceEdgeWithinReach)
 
     // Remembered for the next run.
     Start();
-    EXPECT_TRUE(Command("Snap marks to pauses")->isChecked());
+    EXPECT_TRUE(MenuCommand("Snap marks to pauses")->isChecked());
 }
 
 TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
@@ -141,13 +130,13 @@ TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
     player->position = 5.33;
     Click(ControlId::AddPoint);
     prompts.answers = {BoxAnswer::No};
-    Command("Pause points from sentences")->trigger();
+    MenuCommand("Pause points from sentences")->trigger();
     ASSERT_EQ(prompts.boxes.size(), 1u);
     EXPECT_EQ(prompts.boxes[0].text, "This media has 1 pause points. Replace them with the starts of its 3 sentences?");
     EXPECT_EQ(Entries(), Strings{"5.000000"});
 
     prompts.answers = {BoxAnswer::Yes};
-    Command("Pause points from sentences")->trigger();
+    MenuCommand("Pause points from sentences")->trigger();
     EXPECT_EQ(Entries(), (Strings{"0.890000", "3.890000", "7.390000"}));
     EXPECT_TRUE(dlg->Points().IsModified());
     EXPECT_EQ(SelectedEntry(), 0);
@@ -159,7 +148,7 @@ TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
 {
     profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
     prompts.drillAnswers.push_back(DrillSettings{2, 0, true});
-    Command("Drill...")->trigger();
+    MenuCommand("Drill...")->trigger();
     EXPECT_TRUE(dlg->Sentences().Drilling().IsRunning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->Sentences().Drilling().IsRunning(); }, 8000));
     Strings starts;
@@ -171,7 +160,7 @@ TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
                                "SetCurrentPosition(1.690000)", "SetCurrentPosition(1.690000)"}));
 
     prompts.drillAnswers.push_back(std::nullopt);
-    Command("Drill...")->trigger();
+    MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 2u);
     EXPECT_EQ(prompts.drillOffered[1], (DrillSettings{2, 0, true}));
 }
@@ -183,7 +172,7 @@ TEST_F(SentencesTest, AnyKeyOrButtonStopsTheDrill)
     for (auto stop : std::vector<std::function<void()>>{[&] { Press(Qt::Key_S); },
                                                          [&] { QTest::mouseClick(Control(ControlId::Play), Qt::LeftButton); }}) {
         prompts.drillAnswers.push_back(DrillSettings{0, 2, true});
-        Command("Drill...")->trigger();
+        MenuCommand("Drill...")->trigger();
         ASSERT_TRUE(dlg->Sentences().Drilling().IsRunning());
         stop();
         EXPECT_FALSE(dlg->Sentences().Drilling().IsRunning());

@@ -60,7 +60,8 @@ gsize DataSize(GstPadProbeInfo* info)
 
 } // namespace
 
-CaptureSession::CaptureSession(const std::string& inputDescription, const std::string& path) : m_file(path)
+CaptureSession::CaptureSession(const std::string& inputDescription, const std::string& path, SoundListener listener)
+    : m_file(path), m_listener(std::move(listener))
 {
     Build(inputDescription);
     WaitForFirstSound();
@@ -233,12 +234,15 @@ void CaptureSession::OnError(GstMessage* error)
     switch (m_state) {
     case State::Starting:
     case State::Finishing:
-        if (m_problem.empty())
+        if (m_problem.empty()) {
             m_problem = Explain(error);
+            m_savedUpToProblem = m_state == State::Finishing;
+        }
         break;
     case State::Running:
     case State::Paused: {
         m_problem = Explain(error);
+        m_savedUpToProblem = true;
         // A failing input still sends what it captured through the encoder:
         // its end of stream is awaited briefly. The file sink, once broken,
         // takes nothing more.
@@ -304,9 +308,12 @@ std::string CaptureSession::Explain(GstMessage* error) const
                         : "The sound input failed while recording: " + what + ".";
     else
         text = "Recording failed in the MP3 encoder chain: " + what + ".";
-    if (!starting)
-        text += " The recording is saved up to that moment.";
     return text;
+}
+
+std::string CaptureSession::Problem() const
+{
+    return m_savedUpToProblem ? m_problem + " The recording is saved up to that moment." : m_problem;
 }
 
 // Runs on the capture's streaming thread, before the encoder: when the first
@@ -325,7 +332,25 @@ GstPadProbeReturn CaptureSession::OnRawAudio(GstPad* pad, GstPadProbeInfo* info,
         gst_element_post_message(format, gst_message_new_application(GST_OBJECT(format),
                                                                      gst_structure_new_empty(kFirstSound)));
     }
+    if (session->m_listener)
+        session->Listen(info);
     return GST_PAD_PROBE_OK;
+}
+
+void CaptureSession::Listen(GstPadProbeInfo* info) const
+{
+    auto hear = [this](GstBuffer* buffer) {
+        const GstBufferReadMap map(buffer);
+        if (map.mapped())
+            m_listener({reinterpret_cast<const std::int16_t*>(map.data()), map.size() / sizeof(std::int16_t)});
+    };
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER)
+        hear(GST_PAD_PROBE_INFO_BUFFER(info));
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER_LIST) {
+        GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info);
+        for (guint index = 0; index < gst_buffer_list_length(list); ++index)
+            hear(gst_buffer_list_get(list, index));
+    }
 }
 
 GstPadProbeReturn CaptureSession::OnEncodedData(GstPad* pad, GstPadProbeInfo* info, gpointer self)

@@ -6,7 +6,9 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 class BusWatcher;
@@ -23,14 +25,20 @@ class BusWatcher;
 // does. The const members only read what is known.
 class CaptureSession {
 public:
+    // Hears the captured sound as it arrives, before it is encoded: blocks of
+    // interleaved 16-bit frames in the encoder's format. Runs on the
+    // capture's streaming thread.
+    using SoundListener = std::function<void(std::span<const std::int16_t> samples)>;
+
     // Builds the pipeline from `inputDescription` (a GStreamer bin
     // description with one source pad, e.g. "autoaudiosrc") into the file
     // `path` and starts capturing. Blocks until the first sound has been
     // captured (normally at once, up to 2 s for the first start of a sound
     // server's input, at most 5 s); throws RecorderError with the reason when
     // capture does not start or the file's earlier contents cannot be
-    // replaced. An existing file is left as it was then.
-    CaptureSession(const std::string& inputDescription, const std::string& path);
+    // replaced. An existing file is left as it was then. `listener`, when
+    // given, hears every block captured.
+    CaptureSession(const std::string& inputDescription, const std::string& path, SoundListener listener = {});
     // Finishes the recording when it still runs.
     ~CaptureSession();
     CaptureSession(const CaptureSession&) = delete;
@@ -40,9 +48,12 @@ public:
     bool IsRunning() const { return m_state == State::Running || m_state == State::Paused; }
     bool IsPaused() const { return m_state == State::Paused; }
     bool WritesTo(const std::string& path) const { return IsRunning() && m_file.IsFile(path); }
-    // Why the recording ended other than by a clean Finish; empty while it
-    // runs and after a clean end.
-    const std::string& Problem() const { return m_problem; }
+    // Why the recording ended other than by a clean Finish, and what became
+    // of its file; empty while it runs and after a clean end.
+    std::string Problem() const;
+    // The same without what became of the file, for a caller that does
+    // something else with it.
+    const std::string& Cause() const { return m_problem; }
 
     // Handles the messages that have arrived and not been handled yet, so
     // that an operation acts on the recording as it is.
@@ -86,15 +97,20 @@ private:
     std::string Shut(bool writingFailed);
     std::string Explain(GstMessage* error) const;
 
+    // Hands the sound of a buffer (or of each buffer of a list) to the listener.
+    void Listen(GstPadProbeInfo* info) const;
     static GstPadProbeReturn OnRawAudio(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnEncodedData(GstPad* pad, GstPadProbeInfo* info, gpointer self);
 
     RecordingFile m_file;
+    const SoundListener m_listener;
     std::atomic<std::int64_t> m_frames{0};
     State m_state = State::Starting;
     // The end of stream reached the file (while finishing or draining).
     bool m_streamEnded = false;
     std::string m_problem;
+    // The file holds what was recorded until the problem: Problem() says so.
+    bool m_savedUpToProblem = false;
     QTimer m_stallWatch;
     // Frames captured at the last check, and the checks since they last grew.
     std::int64_t m_framesAtCheck = 0;

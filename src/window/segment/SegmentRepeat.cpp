@@ -237,6 +237,7 @@ void SegmentRepeat::CheckSegmentEnd()
         }
         EndRepeat();
         m_player.Stop();
+        emit segmentPlayed();
     } catch (const PlayerFault&) {
         // The fault is reported by the dispatch; a timer left running would
         // report it again every tick, a new box over each open one. Taking

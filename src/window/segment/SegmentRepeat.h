@@ -66,6 +66,8 @@ signals:
     void segmentChanged(double start, double end);
     // Repeat started the segment (also while playback ran on).
     void repeatStarted();
+    // A repeat played the segment to its end and stopped there.
+    void segmentPlayed();
 
 private:
     enum class FaultReaction { ReportAndDisable, DisableQuietly, Ignore };

@@ -5,6 +5,7 @@
 #include "window/segment/SegmentRepeat.h"
 #include "window/sentences/SentenceFinder.h"
 #include "window/sentences/SentenceSteps.h"
+#include "window/shadowing/Shadowing.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -18,6 +19,7 @@ Drill::Drill(CRecorderDlg& dialog, const SentenceFinder& finder) : m_dialog(dial
     connect(&m_step, &QTimer::timeout, this, [this] { m_dialog.Dispatch([this] { Step(); }); });
     // A command of the user's, from a key, the menu or the desktop, ends it.
     connect(&dialog.Commands(), &WindowCommands::commandStarting, this, [this] { Stop(); });
+    connect(&dialog.Segment(), &SegmentRepeat::segmentPlayed, this, &Drill::OnSentencePlayed);
 }
 
 Drill::~Drill()
@@ -47,6 +49,8 @@ void Drill::Stop()
         return;
     m_step.stop();
     m_item.reset();
+    m_awaitingTurn = false;
+    m_dialog.Shadow().EndTurn();
     qApp->removeEventFilter(this);
     emit runningChanged(false);
 }
@@ -57,11 +61,34 @@ void Drill::Play()
     if (segment.Start() != m_item->start || segment.End() != m_item->end)
         segment.SetSegment(m_item->start, m_item->end);
     ++m_plays;
-    // The next play starts once this one and its pause have passed: its sound
-    // comes as late after the Repeat as this one's, so the pause is heard as set.
-    const double length = m_item->Length();
-    m_step.start(int(std::lround(1000 * length * (1 + m_settings.pauseFactor))));
+    // With takes, the turn takes the pause's place once the play has ended.
+    // Otherwise the next play starts once this one and its pause have passed:
+    // its sound comes as late after the Repeat as this one's, so the pause is
+    // heard as set.
+    m_awaitingTurn = m_settings.recordTakes;
+    if (!m_awaitingTurn)
+        m_step.start(int(std::lround(1000 * m_item->Length() * (1 + m_settings.pauseFactor))));
     segment.Repeat();
+}
+
+void Drill::OnSentencePlayed()
+{
+    if (!IsRunning() || !m_awaitingTurn)
+        return;
+    m_awaitingTurn = false;
+    m_dialog.Shadow().Turn(*m_item, m_settings.replayAfterTake, [this](Shadowing::TurnEnd end) {
+        switch (end) {
+        case Shadowing::TurnEnd::WithoutRecording:
+            m_settings.recordTakes = false;
+            [[fallthrough]];
+        case Shadowing::TurnEnd::Done:
+            m_dialog.Dispatch([this] { Step(); });
+            break;
+        case Shadowing::TurnEnd::Stopped:
+            Stop();
+            break;
+        }
+    });
 }
 
 void Drill::Step()

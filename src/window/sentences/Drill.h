@@ -15,7 +15,9 @@ class SentenceFinder;
 // speak along, then the next, to the end of the media. Each play is Repeat's,
 // so it ends on the sentence's exact end; the next one starts when the play
 // and its pause have passed, timed from the start of the play. Any command,
-// button or key of the user stops it where it is.
+// button or key of the user stops it where it is. With takes recorded, each
+// play is followed by a turn of shadowing once the sentence has played to
+// its end, and the drill goes on when the turn is over.
 class Drill : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +39,8 @@ private:
     void Play();
     // The play and its pause are over: again, the next sentence, or the end.
     void Step();
+    // The sentence has played: the learner's turn (with takes recorded).
+    void OnSentencePlayed();
     bool IsUserInput(QObject* watched, QEvent* event) const;
 
     CRecorderDlg& m_dialog;
@@ -44,5 +48,7 @@ private:
     DrillSettings m_settings;
     std::optional<TimeSpan> m_item;
     int m_plays = 0;
+    // A play whose end starts a turn of shadowing is running.
+    bool m_awaitingTurn = false;
     QTimer m_step;
 };

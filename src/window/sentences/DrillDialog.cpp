@@ -9,7 +9,9 @@
 
 DrillDialog::DrillDialog(const DrillSettings& current, QWidget* parent)
     : QDialog(parent), m_repeats(new QComboBox(this)), m_pause(new QComboBox(this)),
-      m_goOn(new QCheckBox(QStringLiteral("Go on to the next sentence"), this))
+      m_goOn(new QCheckBox(QStringLiteral("Go on to the next sentence"), this)),
+      m_recordTakes(new QCheckBox(QStringLiteral("Record my repetition"), this)),
+      m_replayAfterTake(new QCheckBox(QStringLiteral("Play the sentence again after my take"), this))
 {
     setWindowTitle(QStringLiteral("Drill"));
     for (int repeats = 1; repeats <= DrillSettings::kMostRepeats; ++repeats)
@@ -20,6 +22,10 @@ DrillDialog::DrillDialog(const DrillSettings& current, QWidget* parent)
         m_pause->addItem(QStringLiteral("%1 × the sentence").arg(factor), factor);
     m_pause->setCurrentIndex(std::max(0, m_pause->findData(current.pauseFactor)));
     m_goOn->setChecked(current.goOn);
+    m_recordTakes->setChecked(current.recordTakes);
+    m_replayAfterTake->setChecked(current.replayAfterTake);
+    m_replayAfterTake->setEnabled(current.recordTakes);
+    connect(m_recordTakes, &QCheckBox::toggled, m_replayAfterTake, &QWidget::setEnabled);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -30,10 +36,13 @@ DrillDialog::DrillDialog(const DrillSettings& current, QWidget* parent)
     form->addRow(QStringLiteral("Repeats per sentence:"), m_repeats);
     form->addRow(QStringLiteral("Pause after each repeat:"), m_pause);
     form->addRow(m_goOn);
+    form->addRow(m_recordTakes);
+    form->addRow(m_replayAfterTake);
     form->addRow(buttons);
 }
 
 DrillSettings DrillDialog::Settings() const
 {
-    return {m_repeats->currentData().toInt(), m_pause->currentData().toDouble(), m_goOn->isChecked()};
+    return {m_repeats->currentData().toInt(), m_pause->currentData().toDouble(), m_goOn->isChecked(),
+            m_recordTakes->isChecked(), m_replayAfterTake->isChecked()};
 }

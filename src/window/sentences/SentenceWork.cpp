@@ -25,6 +25,8 @@ const QString kShortestPauseKey = QStringLiteral("Sentences/ShortestPause");
 const QString kRepeatsKey = QStringLiteral("Drill/Repeats");
 const QString kPauseFactorKey = QStringLiteral("Drill/PauseFactor");
 const QString kGoOnKey = QStringLiteral("Drill/GoOn");
+const QString kRecordTakesKey = QStringLiteral("Shadowing/RecordTakes");
+const QString kReplayAfterTakeKey = QStringLiteral("Shadowing/ReplayAfterTake");
 
 const QColor kPauseBand(120, 170, 255, 40);
 
@@ -160,12 +162,16 @@ void SentenceWork::ChooseDrill()
     remembered.repeats = preferences.Value(kRepeatsKey, remembered.repeats).toInt();
     remembered.pauseFactor = preferences.Value(kPauseFactorKey, remembered.pauseFactor).toDouble();
     remembered.goOn = preferences.Value(kGoOnKey, remembered.goOn).toBool();
+    remembered.recordTakes = preferences.Value(kRecordTakesKey, remembered.recordTakes).toBool();
+    remembered.replayAfterTake = preferences.Value(kReplayAfterTakeKey, remembered.replayAfterTake).toBool();
     std::optional<DrillSettings> chosen = m_dialog.Prompter().ChooseDrill(&m_dialog, remembered);
     if (!chosen)
         return;
     preferences.SetValue(kRepeatsKey, chosen->repeats);
     preferences.SetValue(kPauseFactorKey, chosen->pauseFactor);
     preferences.SetValue(kGoOnKey, chosen->goOn);
+    preferences.SetValue(kRecordTakesKey, chosen->recordTakes);
+    preferences.SetValue(kReplayAfterTakeKey, chosen->replayAfterTake);
     m_drill.Start(*chosen);
 }
 

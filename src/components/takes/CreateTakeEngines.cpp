@@ -1,0 +1,9 @@
+#include "components/takes/CreateTakeEngines.h"
+
+#include "components/takes/GstTakePlayer.h"
+#include "components/takes/GstTakeRecorder.h"
+
+TakeEngines CreateTakeEngines(const std::string& input)
+{
+    return {std::make_unique<GstTakeRecorder>(input), std::make_unique<GstTakePlayer>()};
+}

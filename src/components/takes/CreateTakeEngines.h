@@ -1,0 +1,10 @@
+#pragma once
+
+#include "components/recorder/CMP3Enc.h"
+#include "components/takes/TakeEngines.h"
+
+#include <string>
+
+// The real take recorder, capturing `input` (a GStreamer bin description;
+// the recorder's default sound input by default), and the real take player.
+TakeEngines CreateTakeEngines(const std::string& input = CMP3Enc::kDefaultInput);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The whole sound of a take file, decoded to interleaved 16-bit frames in the
+// recorder's format (44.1 kHz stereo). Blocks until the file is decoded (a few
+// milliseconds per second of take). Throws std::runtime_error naming the file
+// and what the media framework said when it cannot be decoded.
+std::vector<std::int16_t> DecodeTake(const std::string& path);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "components/takes/TakePlayer.h"
+#include "components/takes/TakeRecorder.h"
+
+#include <memory>
+
+// What shadowing records and plays takes with.
+struct TakeEngines {
+    std::unique_ptr<TakeRecorder> recorder;
+    std::unique_ptr<TakePlayer> player;
+};

@@ -1,0 +1,188 @@
+#include "window/shadowing/Shadowing.h"
+
+#include "window/RecorderDlg.h"
+#include "window/commands/WindowCommands.h"
+#include "window/media/MediaSession.h"
+#include "window/segment/SegmentRepeat.h"
+#include "window/shadowing/TakeNames.h"
+#include "window/speed/PlaybackSpeed.h"
+#include "window/waveform/WaveformView.h"
+
+#include <QDir>
+#include <algorithm>
+
+namespace {
+
+const QColor kTakeBand(90, 200, 120, 60);
+const QString kTakeLayer = QStringLiteral("takes");
+const QString kYourTurn = QStringLiteral("Your turn: say the sentence");
+
+// The overlap of two stretches of time; negative when they do not meet.
+double Overlap(const TimeSpan& a, const TimeSpan& b)
+{
+    return std::min(a.end, b.end) - std::max(a.start, b.start);
+}
+
+} // namespace
+
+Shadowing::Shadowing(CRecorderDlg& dialog, TakeEngines engines) : m_dialog(dialog), m_engines(std::move(engines))
+{
+    connect(m_engines.recorder.get(), &TakeRecorder::takeEnded, this,
+            [this](TakeRecorder::Outcome outcome) { m_dialog.Dispatch([this, outcome] { OnTakeEnded(outcome); }); });
+    connect(m_engines.player.get(), &TakePlayer::finished, this,
+            [this] { m_dialog.Dispatch([this] { OnTakePlayed(); }); });
+    connect(&dialog.Segment(), &SegmentRepeat::segmentPlayed, this, &Shadowing::OnSentencePlayed);
+    connect(&dialog.Media(), &MediaSession::mediaLoaded, this, &Shadowing::FindTakes);
+    // Another command of the user's silences a take that plays.
+    connect(&dialog.Commands(), &WindowCommands::commandStarting, this, [this] {
+        if (m_phase == Phase::Idle)
+            m_engines.player->Stop();
+    });
+    dialog.Commands().Add(QStringLiteral("Play my take"), WindowCommands::Keys{Qt::Key_T}, [this] { PlayMyTake(); });
+}
+
+Shadowing::~Shadowing()
+{
+    EndTurn();
+}
+
+std::string Shadowing::TakePath(const TimeSpan& sentence) const
+{
+    return TakeFolder(m_dialog.Media().Path()) + "/" + TakeFileName(sentence);
+}
+
+void Shadowing::SetPhase(Phase phase)
+{
+    if (phase == m_phase)
+        return;
+    // The waveform tells when to speak.
+    WaveformView& waveform = m_dialog.Waveform();
+    if (phase == Phase::Recording)
+        waveform.SetNotice(kYourTurn);
+    else if (m_phase == Phase::Recording && waveform.Notice() == kYourTurn)
+        waveform.SetNotice(QString());
+    m_phase = phase;
+    emit phaseChanged(phase);
+}
+
+void Shadowing::Turn(const TimeSpan& sentence, bool replaySentence, std::function<void(TurnEnd)> done)
+{
+    EndTurn();
+    m_sentence = sentence;
+    m_replaySentence = replaySentence;
+    m_done = std::move(done);
+    SetPhase(Phase::Recording);
+    // Twice as long as the sentence was heard (at the speed it played), and 2 s.
+    const double heard = sentence.Length() / m_dialog.Speed().Speed();
+    if (!m_engines.recorder->Record(TakePath(sentence), 2 * heard + 2))
+        Fail(m_engines.recorder->LastError());
+}
+
+void Shadowing::EndTurn()
+{
+    m_done = nullptr;
+    m_sentence.reset();
+    m_engines.recorder->Cancel();
+    m_engines.player->Stop();
+    SetPhase(Phase::Idle);
+}
+
+void Shadowing::OnTakeEnded(TakeRecorder::Outcome outcome)
+{
+    if (m_phase != Phase::Recording)
+        return;
+    switch (outcome) {
+    case TakeRecorder::Outcome::Kept:
+        FindTakes();
+        SetPhase(Phase::PlayingTake);
+        if (!m_engines.player->Play(TakePath(*m_sentence)))
+            Fail(m_engines.player->LastError());
+        break;
+    case TakeRecorder::Outcome::NoSpeech:
+        // Nothing was said: nothing to hear; the earlier take stays.
+        AfterTake();
+        break;
+    case TakeRecorder::Outcome::Failed:
+        Fail(m_engines.recorder->LastError());
+        break;
+    }
+}
+
+void Shadowing::OnTakePlayed()
+{
+    if (m_phase != Phase::PlayingTake)
+        return;
+    if (const std::string problem = m_engines.player->LastError(); !problem.empty()) {
+        Fail(problem);
+        return;
+    }
+    AfterTake();
+}
+
+void Shadowing::AfterTake()
+{
+    if (!m_replaySentence) {
+        FinishTurn(TurnEnd::Done);
+        return;
+    }
+    SetPhase(Phase::ReplayingSentence);
+    SegmentRepeat& segment = m_dialog.Segment();
+    segment.SetSegment(m_sentence->start, m_sentence->end);
+    segment.Repeat();
+}
+
+void Shadowing::OnSentencePlayed()
+{
+    if (m_phase == Phase::ReplayingSentence)
+        FinishTurn(TurnEnd::Done);
+}
+
+void Shadowing::Fail(const std::string& reason)
+{
+    std::function<void(TurnEnd)> done = std::move(m_done);
+    EndTurn();
+    const BoxAnswer answer =
+        m_dialog.AskYesNo(kProgramBoxCaption, reason + "\n\nShadowing has stopped. Go on with the drill without recording?",
+                          BoxIcon::Exclamation);
+    if (done)
+        done(answer == BoxAnswer::Yes ? TurnEnd::WithoutRecording : TurnEnd::Stopped);
+}
+
+void Shadowing::FinishTurn(TurnEnd end)
+{
+    std::function<void(TurnEnd)> done = std::move(m_done);
+    EndTurn();
+    if (done)
+        done(end);
+}
+
+void Shadowing::PlayMyTake()
+{
+    const TimeSpan segment{m_dialog.Segment().Start(), m_dialog.Segment().End()};
+    // The take of the sentence the segment covers most.
+    auto best = std::max_element(m_takes.begin(), m_takes.end(), [&](const TimeSpan& a, const TimeSpan& b) {
+        return Overlap(a, segment) < Overlap(b, segment);
+    });
+    if (best == m_takes.end() || Overlap(*best, segment) <= 0) {
+        m_dialog.ShowMessage(kProgramBoxCaption,
+                             "This segment has no take yet. Takes are recorded by a drill with \"Record my repetition\".",
+                             BoxIcon::Information);
+        return;
+    }
+    if (!m_engines.player->Play(TakePath(*best)))
+        m_dialog.ShowMessage(kProgramBoxCaption, m_engines.player->LastError(), BoxIcon::Exclamation);
+}
+
+void Shadowing::FindTakes()
+{
+    m_takes.clear();
+    const QDir folder(QFile::decodeName(TakeFolder(m_dialog.Media().Path()).c_str()));
+    for (const QString& name : folder.entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name)) {
+        if (std::optional<TimeSpan> sentence = SentenceOfTake(QFile::encodeName(name).toStdString()))
+            m_takes.push_back(*sentence);
+    }
+    std::vector<WaveformBand> bands;
+    for (const TimeSpan& take : m_takes)
+        bands.push_back({take.start, take.end, kTakeBand});
+    m_dialog.Waveform().SetBands(kTakeLayer, std::move(bands));
+}
