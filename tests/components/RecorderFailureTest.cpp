@@ -141,6 +141,7 @@ TEST_F(RecorderFailureTest, AnInputThatStopsDeliveringEndsTheRecordingWithTheRea
     ASSERT_TRUE(StartInto(engine, path)) << engine.LastError();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !engine.IsRecording(); }, 10000));
     EXPECT_THAT(engine.LastError(), HasSubstr("delivered no sound for 3 seconds"));
+    EXPECT_THAT(engine.LastError(), HasSubstr("The recording is saved up to that moment."));
     EXPECT_NEAR(FindTone(DecodeSound(path)).Length(), 1.0, 0.1);
     close(ends[0]);
     close(ends[1]);

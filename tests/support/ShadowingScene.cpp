@@ -69,14 +69,17 @@ ShadowingScene::Turn ShadowingScene::DrillTheFirstSentence()
     drill->trigger();
     const bool recording =
         QTest::qWaitFor([&] { return shadowing.CurrentPhase() == Shadowing::Phase::Recording; }, 10000);
+    bool ended = false;
     if (recording) {
         turn.capturingMark = m_monitor.Size();
         m_server.PlayFile(m_repetitionPath);
-        QTest::qWaitFor([&] { return !window.dlg->Sentences().Drilling().IsRunning(); }, 20000);
+        ended = QTest::qWaitFor([&] { return !window.dlg->Sentences().Drilling().IsRunning(); }, 20000);
     }
     QObject::disconnect(watch);
     if (!recording)
         throw std::runtime_error("the take never started recording");
+    if (!ended)
+        throw std::runtime_error("the drill's turn did not end within 20 s");
     // What the server still plays.
     QTest::qWait(300);
     return turn;

@@ -3,6 +3,7 @@
 #include "window/sentences/SentenceWork.h"
 #include "window/waveform/WaveformView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QTest>
@@ -147,6 +148,8 @@ TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
 TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
 {
     profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
+    // The drill counts its plays itself: a segment left to loop would not end.
+    static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(true);
     prompts.drillAnswers.push_back(DrillSettings{2, 0, true});
     MenuCommand("Drill...")->trigger();
     EXPECT_TRUE(dlg->Sentences().Drilling().IsRunning());

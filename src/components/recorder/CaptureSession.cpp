@@ -81,8 +81,10 @@ void CaptureSession::CheckForStall()
         return;
     const std::string fileFailure = Shut(false);
     m_problem = "The sound input delivered no sound for " + std::to_string(kStallSeconds)
-                + " seconds, so the recording ended; it is saved up to that moment."
+                + " seconds, so the recording ended."
                 + (fileFailure.empty() ? std::string() : " Saving \"" + m_file.Path() + "\" failed: " + fileFailure + ".");
+    // Problem() says what was saved; Cause() stays the reason alone.
+    m_savedUpToProblem = fileFailure.empty();
 }
 
 CaptureSession::~CaptureSession()

@@ -214,6 +214,7 @@ void SegmentRepeat::TakeEndTime()
 
 void SegmentRepeat::Repeat()
 {
+    m_playOnce = false;
     GuardedPlayerCall(
         [this] {
             m_dialog.KillTimer(PointTimer);
@@ -226,12 +227,18 @@ void SegmentRepeat::Repeat()
         FaultReaction::DisableQuietly, BoxIcon::Question);
 }
 
+void SegmentRepeat::RepeatOnce()
+{
+    Repeat();
+    m_playOnce = true;
+}
+
 void SegmentRepeat::CheckSegmentEnd()
 {
     try {
         if (m_player.GetCurrentPosition() < m_endTime)
             return;
-        if (static_cast<QAbstractButton*>(m_dialog.Control(ControlId::Infinitely))->isChecked()) {
+        if (!m_playOnce && static_cast<QAbstractButton*>(m_dialog.Control(ControlId::Infinitely))->isChecked()) {
             m_player.SetCurrentPosition(m_startTime);
             return;
         }

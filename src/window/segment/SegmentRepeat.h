@@ -55,6 +55,9 @@ public:
     void TakeStartTime();
     void TakeEndTime();
     void Repeat();
+    // Repeat that plays the segment once, also when Infinitely is checked
+    // (a drill counts its plays itself).
+    void RepeatOnce();
     // The repeat timer's tick: stops playback once the end is reached.
     void CheckSegmentEnd();
 
@@ -91,6 +94,7 @@ private:
     Snap m_snap;
     double m_startTime = 0;
     double m_endTime = 0;
+    bool m_playOnce = false;
     double m_startTimeShown = 0;
     double m_endTimeShown = 0;
     double m_timeStep = 0;

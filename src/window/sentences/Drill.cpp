@@ -68,7 +68,7 @@ void Drill::Play()
     m_awaitingTurn = m_settings.recordTakes;
     if (!m_awaitingTurn)
         m_step.start(int(std::lround(1000 * m_item->Length() * (1 + m_settings.pauseFactor))));
-    segment.Repeat();
+    segment.RepeatOnce();
 }
 
 void Drill::OnSentencePlayed()

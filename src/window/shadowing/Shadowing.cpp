@@ -128,7 +128,7 @@ void Shadowing::AfterTake()
     SetPhase(Phase::ReplayingSentence);
     SegmentRepeat& segment = m_dialog.Segment();
     segment.SetSegment(m_sentence->start, m_sentence->end);
-    segment.Repeat();
+    segment.RepeatOnce();
 }
 
 void Shadowing::OnSentencePlayed()
