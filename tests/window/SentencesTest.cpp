@@ -4,6 +4,7 @@
 #include "window/waveform/WaveformView.h"
 
 #include <QAbstractButton>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QTest>
@@ -148,8 +149,6 @@ TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
 TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
 {
     profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
-    // The drill counts its plays itself: a segment left to loop would not end.
-    static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(true);
     prompts.drillAnswers.push_back(DrillSettings{2, 0, true});
     MenuCommand("Drill...")->trigger();
     EXPECT_TRUE(dlg->Sentences().Drilling().IsRunning());
@@ -166,6 +165,22 @@ TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
     MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 2u);
     EXPECT_EQ(prompts.drillOffered[1], (DrillSettings{2, 0, true}));
+}
+
+// The drill counts its plays itself: with Infinitely checked a play still
+// ends at the sentence's end, instead of looping through the drill's pause.
+TEST_F(SentencesTest, ADrillPlayEndsAtTheSentenceEndAlsoWhenInfinitelyIsChecked)
+{
+    profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
+    static_cast<QAbstractButton*>(dlg->Control(ControlId::Infinitely))->setChecked(true);
+    prompts.drillAnswers.push_back(DrillSettings{2, 1, true});
+    MenuCommand("Drill...")->trigger();
+    ASSERT_TRUE(dlg->IsTimerRunning(RepeatTimer));
+    const double end = dlg->Segment().End();
+    player->position = end;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->IsTimerRunning(RepeatTimer); }, 2000));
+    EXPECT_EQ(player->position, end);
+    dlg->Sentences().Drilling().Stop();
 }
 
 // Any command, button or key of the user's stops the drill where it is.
