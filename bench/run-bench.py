@@ -45,6 +45,11 @@ def spread(values, digits=1):
     return "/".join(fmt(v, digits) for v in (min(values), statistics.median(values), max(values)))
 
 
+def min_median_max(result, key, digits=1, suffix=""):
+    """A figure a benchmark counted as `{key}_min{suffix}`, `_median` and `_max`, as min/median/max."""
+    return "/".join(fmt(result[f"{key}_{k}{suffix}"], digits) for k in ("min", "median", "max"))
+
+
 def google_benchmark(program, *arguments):
     """The benchmarks of one program, by name; a program that fails, or a
     benchmark that reports an error, is kept in `failures` with its output."""
@@ -216,7 +221,7 @@ def repeat_figures(build):
             row(f"Segment repeat at the sound server, {what}", "n/a", "", "repeat_bench: no repeat was heard")
             continue
         row(f"Sound heard past the segment end, {what}",
-            "/".join(fmt(result[f"past_end_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+            min_median_max(result, "past_end", suffix="_ms"), "ms",
             f"repeat_bench: min/median/max over {measured} repeats of 1 s segments of white noise, real window "
             "and player, heard at a PulseAudio null sink's monitor")
         during = ""
@@ -224,7 +229,7 @@ def repeat_figures(build):
             during = (f"; the sound profile of the whole hour was being made during "
                       f"{int(result['repeats_while_analysing'])} of the {measured} repeats")
         row(f"Repeat to first sound, {what}",
-            "/".join(fmt(result[f"repeat_to_sound_{k}_ms"]) for k in ("min", "median", "max")), "ms",
+            min_median_max(result, "repeat_to_sound", suffix="_ms"), "ms",
             "repeat_bench: min/median/max from the click on Repeat to the first sample heard at the monitor" + during)
         row(f"First sample heard after Repeat vs the segment start, {what}",
             f"{fmt(result['first_sample_error_min_ms'], 2)}..{fmt(result['first_sample_error_max_ms'], 2)}", "ms",
@@ -239,7 +244,6 @@ def long_media_figures(build):
     """Ten-hour MP3s: made (minutes, once) and decoded around three hours
     (once) by long_media_bench, kept in the build tree."""
     results = google_benchmark(os.path.join(build, "bench", "long_media_bench"))
-    ms3 = lambda r, key: "/".join(fmt(r[f"{key}_{k}"]) for k in ("min", "median", "max"))
     for name, r in results.items():
         label = r.get("label", "")
         if name.startswith("BM_LongLoad"):
@@ -250,21 +254,21 @@ def long_media_figures(build):
                 "long_media_bench: a new player each time, mean of 5 (the seek waits for the file's index)")
         elif name.startswith("BM_LongRepeat"):
             row(f"Repeat to first sound, {label}",
-                f"{fmt(r['first_right_after_load_ms'])} | {fmt(r['first_after_10s_ms'])} | {ms3(r, 'later_ms')}",
+                f"{fmt(r['first_right_after_load_ms'])} | {fmt(r['first_after_10s_ms'])} | {min_median_max(r, 'later_ms')}",
                 "ms", "long_media_bench: real window started with the file, at a PulseAudio null sink's monitor: "
                 "first Repeat right after the start-up load (target: 300 ms) | first after 10 s loaded | "
                 f"{LATER_REPEATS} later min/median/max (targets: 40 ms)")
-            row(f"First sample heard after Repeat vs the segment start, {label}", ms3(r, "first_sample_error_ms"),
+            row(f"First sample heard after Repeat vs the segment start, {label}", min_median_max(r, "first_sample_error_ms"),
                 "ms", f"long_media_bench: min/median/max over {int(r['repeats_measured'])} repeats of 1 s segments, "
                 f"found by content ({int(r['unmatched'])} unmatched; one sample is 0.023 ms)")
-            row(f"Sound heard past the segment end, {label}", ms3(r, "past_end_ms"), "ms",
+            row(f"Sound heard past the segment end, {label}", min_median_max(r, "past_end_ms"), "ms",
                 "long_media_bench: min/median/max over the same repeats "
                 f"({int(r['repeats_with_dropouts'])} with dropouts)")
         elif name.startswith("BM_LongPlay"):
-            row(f"Play to first sound, {label}", ms3(r, "play_to_sound_ms"), "ms",
+            row(f"Play to first sound, {label}", min_median_max(r, "play_to_sound_ms"), "ms",
                 "long_media_bench: min/median/max of 5 clicks on Play (reload, seek to the end time, play) "
                 "in a window that has played (target: 40 ms)")
-            row(f"First sample heard after Play vs the end time, {label}", ms3(r, "first_sample_error_ms"), "ms",
+            row(f"First sample heard after Play vs the end time, {label}", min_median_max(r, "first_sample_error_ms"), "ms",
                 f"long_media_bench: found by content ({int(r['unmatched'])} unmatched)")
         elif name.startswith("BM_LongSeekAccuracy"):
             row(f"Seek accuracy, {label}", f"{fmt(r['median_samples'], 0)}/{fmt(r['worst_samples'], 0)}", "samples",
@@ -285,7 +289,7 @@ def mpris_figures(build):
     for result in results.values():
         measured = int(result["playpauses_measured"])
         row(f"PlayPause to first sound, {result.get('label', '')}",
-            "/".join(fmt(result[f"playpause_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured
+            min_median_max(result, "playpause_to_sound", suffix="_ms") if measured
             else "n/a", "ms",
             f"mpris_bench: min/median/max over {measured} plays from a pause (target 40 ms): from the call on a "
             "private session bus, or the key, to the first sample heard at a PulseAudio null sink's monitor, "
@@ -296,7 +300,6 @@ def speed_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "speed_bench"))
     if not results:
         row("Playback speed at the sound server", "n/a", "", "speed_bench failed")
-    triple = lambda result, name, digits=1: "/".join(fmt(result[f"{name}_{k}"], digits) for k in ("min", "median", "max"))
     for name, result in results.items():
         label = result.get("label", "")
         if name.startswith("BM_SegmentAtSpeed"):
@@ -306,21 +309,21 @@ def speed_figures(build):
             if not measured:
                 row(f"Segment at a speed, {label}", "n/a", "", "speed_bench: no repeat was heard")
                 continue
-            row(f"Repeat to first sound, {label}", triple(result, "repeat_to_sound_ms"), "ms", how + " (target 35 ms)")
-            row(f"Heard duration minus 2 s / speed, {label}", triple(result, "duration_error_ms", 2), "ms",
+            row(f"Repeat to first sound, {label}", min_median_max(result, "repeat_to_sound_ms"), "ms", how + " (target 35 ms)")
+            row(f"Heard duration minus 2 s / speed, {label}", min_median_max(result, "duration_error_ms", 2), "ms",
                 how + ": first to last sound heard (target within 2 ms)")
             if "pitch_error_percent_max" in result:
-                row(f"Pitch error, {label}", triple(result, "pitch_error_percent", 3), "%",
+                row(f"Pitch error, {label}", min_median_max(result, "pitch_error_percent", 3), "%",
                     how + ": worst of the three tones in the segment, from their zero crossings (target 0.5 %)")
             else:
-                row(f"Sound past the segment end, {label}", triple(result, "past_end_ms", 2), "ms",
+                row(f"Sound past the segment end, {label}", min_median_max(result, "past_end_ms", 2), "ms",
                     how + ": the last 5 ms heard found in the file by their content (target 0 ms lost or added; "
                     f"{int(result['unmatched'])} not found)")
-                row(f"First sample heard vs the segment start, {label}", triple(result, "first_sample_error_ms", 2),
+                row(f"First sample heard vs the segment start, {label}", min_median_max(result, "first_sample_error_ms", 2),
                     "ms", how + ": found by content")
-                row(f"Clicks heard per click played, {label}", triple(result, "click_ratio", 2), "",
+                row(f"Clicks heard per click played, {label}", min_median_max(result, "click_ratio", 2), "",
                     how + f": {int(result['clicks_played'])} clicks played (target 1.00)")
-                row(f"Click width at half level, {label}", triple(result, "click_width_ms"), "ms",
+                row(f"Click width at half level, {label}", min_median_max(result, "click_width_ms"), "ms",
                     how + f": median per repeat, {fmt(result['played_click_width_ms'])} ms as played "
                     "(target at 50 %: 12 ms)")
         elif name.startswith("BM_SpeedKeyToSound"):
@@ -330,9 +333,9 @@ def speed_figures(build):
             if not measured:
                 row(f"Speed key to the new speed heard, {label}", "n/a", "", "speed_bench: no change was heard")
                 continue
-            row(f"Speed key to the new speed heard, {label}", triple(result, "key_to_new_speed_ms"), "ms",
+            row(f"Speed key to the new speed heard, {label}", min_median_max(result, "key_to_new_speed_ms"), "ms",
                 how + " (target 100 ms)")
-            row(f"Jump of the sound at a speed change, {label}", triple(result, "position_jump_ms", 2), "ms",
+            row(f"Jump of the sound at a speed change, {label}", min_median_max(result, "position_jump_ms", 2), "ms",
                 how + ": the first sound at the new speed against the last before it, found by content "
                 "(negative: heard again; target within 5 ms)")
 
@@ -405,7 +408,7 @@ def sentence_figures(build):
     for result in by_prefix("BM_SentencesHeard"):
         measured = int(result["nexts_measured"])
         row("Next sentence (N) to first sound",
-            "/".join(fmt(result[f"next_to_sound_{k}_ms"]) for k in ("min", "median", "max")) if measured else "n/a",
+            min_median_max(result, "next_to_sound", suffix="_ms") if measured else "n/a",
             "ms", f"sentence_bench: min/median/max over {measured} presses, real window and player, heard at a "
             "PulseAudio null sink's monitor (target: 35 ms)")
         row("Sound heard past the sentence's end after N", fmt(result["past_end_max_ms"]), "ms",
@@ -426,22 +429,21 @@ def shadow_figures(build):
         row("Shadowing at the sound server", "n/a", "", "shadow_bench failed")
     for result in results.values():
         measured = int(result["turns_measured"])
-        figures = lambda key, digits=1: "/".join(fmt(result[f"{key}_{k}"], digits) for k in ("min", "median", "max"))
         how = (f"shadow_bench: min/median/max over {measured} turns ({int(result['unmatched'])} unmatched) of a drill "
                "with takes, real window, player and take engines at a PulseAudio null sink, a spoken sentence played "
                "into it as the learner")
-        row("Take end to first sound of its playback", figures("take_end_to_sound_ms") if measured else "n/a", "ms",
+        row("Take end to first sound of its playback", min_median_max(result, "take_end_to_sound_ms") if measured else "n/a", "ms",
             how + "; from the end of the 0.6 s of silence to the first sample heard at the monitor (target: 150 ms)")
-        row("Sentence end to the take capturing", figures("sentence_end_to_capture_ms") if measured else "n/a", "ms",
+        row("Sentence end to the take capturing", min_median_max(result, "sentence_end_to_capture_ms") if measured else "n/a", "ms",
             "shadow_bench: from the sentence's last sound at the monitor until the take's capture runs; about 0.1 s "
             "of it is the sentence's own margin of silence; a learner who starts sooner loses that much")
-        row("Silence left before the take's first sound", figures("lead_left_ms") if measured else "n/a", "ms",
+        row("Silence left before the take's first sound", min_median_max(result, "lead_left_ms") if measured else "n/a", "ms",
             "shadow_bench: where playback starts against the first sound in the take, found by content; "
             "negative would be sound cut off (target: 0 to 30 ms)")
         row("Sound unheard at either end, sentence / take",
             f"{fmt(result['sentence_clipped_ms_max'])} / {fmt(result['take_clipped_ms_max'])}" if measured else "n/a",
             "ms", "shadow_bench: the most of either that went unheard at its two ends, found by content (target: 0)")
-        row("CPU while shadowing", figures("cpu_percent"), "%",
+        row("CPU while shadowing", min_median_max(result, "cpu_percent"), "%",
             "shadow_bench: process CPU time of a whole turn (sentence, take, playback) over its wall time, one core")
 
 
