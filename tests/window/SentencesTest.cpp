@@ -1,13 +1,14 @@
 #include "support/WindowTest.h"
 #include "window/commands/WindowCommands.h"
 #include "window/sentences/SentenceWork.h"
+#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
-#include <QAbstractButton>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 
 // The sentence commands with a fake profile of known speech and the fake
 // player: three sentences whose sound lies at 1-3, 4-6.5 and 7.5-9 s. Each
@@ -165,6 +166,26 @@ TEST_F(SentencesTest, TheDrillPlaysEachSentenceTheSetTimesThenTheNext)
     MenuCommand("Drill...")->trigger();
     ASSERT_EQ(prompts.drillOffered.size(), 2u);
     EXPECT_EQ(prompts.drillOffered[1], (DrillSettings{2, 0, true}));
+}
+
+// At half speed a play lasts twice the sentence's length: the next one waits
+// for it.
+TEST_F(SentencesTest, TheDrillWaitsForAPlayAtTheSpeedItPlaysAt)
+{
+    profiler->Speak({{0.5, 1.4}, {1.8, 2.7}}, 3);
+    dlg->Speed().SetSpeed(0.5);
+    prompts.drillAnswers.push_back(DrillSettings{1, 0, true});
+    MenuCommand("Drill...")->trigger();
+    auto starts = [&] {
+        const Strings calls = player->Commands();
+        return std::count_if(calls.begin(), calls.end(),
+                             [](const std::string& call) { return call.rfind(FakePlayer::kSetPosition, 0) == 0; });
+    };
+    // The first sentence (0.39 to 1.51 s with its margins) plays for 2.24 s.
+    QTest::qWait(1800);
+    EXPECT_EQ(starts(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return starts() == 2; }, 2000));
+    dlg->Sentences().Drilling().Stop();
 }
 
 // The drill counts its plays itself: with Infinitely checked a play still

@@ -6,6 +6,7 @@
 #include "window/sentences/SentenceFinder.h"
 #include "window/sentences/SentenceSteps.h"
 #include "window/shadowing/Shadowing.h"
+#include "window/speed/PlaybackSpeed.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -62,12 +63,14 @@ void Drill::Play()
         segment.SetSegment(m_item->start, m_item->end);
     ++m_plays;
     // With takes, the turn takes the pause's place once the play has ended.
-    // Otherwise the next play starts once this one and its pause have passed:
-    // its sound comes as late after the Repeat as this one's, so the pause is
-    // heard as set.
+    // Otherwise the next play starts once this one (as long as the sentence
+    // lasts at the playing speed) and its pause have passed: its sound comes
+    // as late after the Repeat as this one's, so the pause is heard as set.
     m_awaitingTurn = m_settings.recordTakes;
-    if (!m_awaitingTurn)
-        m_step.start(int(std::lround(1000 * m_item->Length() * (1 + m_settings.pauseFactor))));
+    if (!m_awaitingTurn) {
+        const double heard = m_item->Length() / m_dialog.Speed().Speed();
+        m_step.start(int(std::lround(1000 * heard * (1 + m_settings.pauseFactor))));
+    }
     segment.RepeatOnce();
 }
 

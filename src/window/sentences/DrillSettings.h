@@ -1,7 +1,8 @@
 #pragma once
 
 // How a drill plays the sentences: each this many times (0: without end),
-// with a pause after each play of `pauseFactor` times the sentence's length,
+// with a pause after each play of `pauseFactor` times the sentence's length
+// as heard (at the playing speed),
 // and on to the next sentence after the last play, or not. With
 // `recordTakes`, the learner's repetition is recorded after each play and
 // played back in place of the pause (shadowing), followed by the sentence
