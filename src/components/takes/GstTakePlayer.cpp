@@ -47,7 +47,7 @@ bool GstTakePlayer::Play(const std::string& path)
     GError* rawError = nullptr;
     GstPipelineHandle pipeline = AdoptPipeline(gst_parse_launch(description.c_str(), &rawError));
     if (const GErrorHandle parseError(rawError); parseError || !pipeline) {
-        m_error = "Cannot play the take \"" + path + "\": " + (parseError ? parseError->message : "no sound output") + ".";
+        m_error = TakePlaybackFailure(path, parseError ? parseError->message : "no sound output");
         return false;
     }
     const GstElementHandle source(gst_bin_get_by_name(GST_BIN(pipeline.get()), "take"));
@@ -66,7 +66,7 @@ bool GstTakePlayer::Play(const std::string& path)
     if (gst_element_set_state(m_pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         m_bus->Drain();
         if (m_error.empty())
-            m_error = "Cannot play the take \"" + path + "\": the sound output could not be started.";
+            m_error = TakePlaybackFailure(path, "the sound output could not be started");
         Stop();
         return false;
     }

@@ -15,12 +15,12 @@ namespace {
 // The longest a stretch of decoding may take before the file counts as broken.
 constexpr GstClockTime kStallTimeout = 3 * GST_SECOND;
 
-std::string Failure(const std::string& path, const std::string& why)
+} // namespace
+
+std::string TakePlaybackFailure(const std::string& path, const std::string& why)
 {
     return "Cannot play the take \"" + path + "\": " + why + ".";
 }
-
-} // namespace
 
 std::vector<std::int16_t> DecodeTake(const std::string& path)
 {
@@ -31,7 +31,7 @@ std::vector<std::int16_t> DecodeTake(const std::string& path)
     GError* rawError = nullptr;
     GstPipelineHandle pipeline = AdoptPipeline(gst_parse_launch(description.c_str(), &rawError));
     if (const GErrorHandle parseError(rawError); parseError || !pipeline)
-        throw std::runtime_error(Failure(path, parseError ? parseError->message : "no decoder"));
+        throw std::runtime_error(TakePlaybackFailure(path, parseError ? parseError->message : "no decoder"));
     const GstElementHandle file(gst_bin_get_by_name(GST_BIN(pipeline.get()), "file"));
     const GstElementHandle sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sound"));
     g_object_set(file.get(), "location", path.c_str(), nullptr);
@@ -48,8 +48,8 @@ std::vector<std::int16_t> DecodeTake(const std::string& path)
     }
     const GstBusHandle bus(gst_element_get_bus(pipeline.get()));
     if (const GstMessageHandle error{gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR)})
-        throw std::runtime_error(Failure(path, BusError::FromMessage(error.get()).Describe()));
+        throw std::runtime_error(TakePlaybackFailure(path, BusError::FromMessage(error.get()).Describe()));
     if (!gst_app_sink_is_eos(GST_APP_SINK(sink.get())))
-        throw std::runtime_error(Failure(path, "decoding stalled"));
+        throw std::runtime_error(TakePlaybackFailure(path, "decoding stalled"));
     return samples;
 }

@@ -9,3 +9,6 @@
 // milliseconds per second of take). Throws std::runtime_error naming the file
 // and what the media framework said when it cannot be decoded.
 std::vector<std::int16_t> DecodeTake(const std::string& path);
+
+// What a take that cannot be played says: the file, and why.
+std::string TakePlaybackFailure(const std::string& path, const std::string& why);
