@@ -101,17 +101,20 @@ class PulseServer:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-def run_pipeline(arguments, attempts=3, timeout=60):
+def run_pipeline(arguments, attempts=4, timeout=60):
     """Runs a gst-launch pipeline that makes a file; the MPEG-1 multiplexer
-    now and then stalls for good after misreading its audio input, and making
-    the file again from scratch gets past it."""
+    now and then misreads its audio input and then stalls for good or exits,
+    and making the file again from scratch gets past it."""
     for attempt in range(attempts):
         try:
             subprocess.run(["gst-launch-1.0", "-q", *arguments], check=True, timeout=timeout)
             return
         except subprocess.TimeoutExpired:
             print(f"gst-launch stalled making a benchmark file (attempt {attempt + 1})", file=sys.stderr, flush=True)
-    raise RuntimeError(f"gst-launch stalled {attempts} times: {' '.join(arguments)}")
+        except subprocess.CalledProcessError as failure:
+            print(f"gst-launch failed making a benchmark file with {failure.returncode} (attempt {attempt + 1})",
+                  file=sys.stderr, flush=True)
+    raise RuntimeError(f"gst-launch failed {attempts} times: {' '.join(arguments)}")
 
 
 def make_media(folder):

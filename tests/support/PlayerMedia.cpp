@@ -10,6 +10,8 @@
 #include "components/GstHandles.h"
 #include "components/MediaFramework.h"
 
+#include <QProcess>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -72,21 +74,53 @@ bool RunPipelineOnce(const std::string& text, const std::string& location, std::
     return true;
 }
 
-// The MPEG-1 multiplexer now and then stalls for good after misreading its
-// audio input; making the file again from scratch gets past it.
+std::string WithLocation(const std::string& description, const std::string& location)
+{
+    std::string text = description;
+    for (std::string::size_type at; (at = text.find("@OUT@")) != std::string::npos;)
+        text.replace(at, 5, "\"" + location + "\"");
+    return text;
+}
+
 void RunPipeline(const std::string& description, const std::string& location,
                  std::chrono::seconds limit = std::chrono::seconds(40))
 {
     InitialiseMediaFramework();
-    std::string text = description;
-    for (std::string::size_type at; (at = text.find("@OUT@")) != std::string::npos;)
-        text.replace(at, 5, "\"" + location + "\"");
-    constexpr int kAttempts = 3;
+    std::string text = WithLocation(description, location);
+    if (!RunPipelineOnce(text, location, limit))
+        throw std::runtime_error("making " + location + " took too long: " + text);
+}
+
+// The MPEG-1 multiplexer now and then misreads its audio input; it then either
+// stalls for good or ends the whole process. So it runs in a process of its
+// own, which is made again from scratch until one run gets through.
+void RunMultiplexerPipeline(const std::string& description, const std::string& location)
+{
+    constexpr int kAttempts = 4;
+    constexpr int kLimitMs = 40000;
+    std::string failures;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (RunPipelineOnce(text, location, limit))
+        QProcess launch;
+        launch.setProcessChannelMode(QProcess::MergedChannels);
+        // One argument a word: the launcher escapes what is inside an argument.
+        QStringList arguments{"-q"};
+        for (const QString& word : QString::fromStdString(description).split(' ', Qt::SkipEmptyParts))
+            arguments << QString(word).replace("@OUT@", QString::fromStdString(location));
+        launch.start("gst-launch-1.0", arguments);
+        bool ended = launch.waitForFinished(kLimitMs);
+        if (!ended) {
+            launch.kill();
+            launch.waitForFinished();
+        }
+        if (ended && launch.exitStatus() == QProcess::NormalExit && launch.exitCode() == 0)
             return;
+        failures += "\n  attempt " + std::to_string(attempt + 1) + ": " +
+                    (ended ? "ended with " + std::to_string(launch.exitCode()) + ": " +
+                                 launch.readAll().trimmed().toStdString()
+                           : "no end within " + std::to_string(kLimitMs / 1000) + " s (" +
+                                 launch.errorString().toStdString() + ")");
     }
-    throw std::runtime_error("making " + location + " took too long " + std::to_string(kAttempts) + " times: " + text);
+    throw std::runtime_error("making " + location + " failed " + std::to_string(kAttempts) + " times:" + failures);
 }
 
 const std::string kNoise = "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=4410 num-buffers=60 "
@@ -178,13 +212,14 @@ std::string Mpg()
     return Made("ball.mpg", [](const std::string& out) {
         // Video CD sizes and rates in 2324-byte packs (the payload of a Video CD
         // sector); the generic profiles keep the timestamps regular.
-        RunPipeline("mplex name=mux format=mpeg-1 sector-size=2324 ! filesink location=@OUT@ "
-                    "videotestsrc pattern=ball num-buffers=75 ! video/x-raw,width=352,height=288,framerate=25/1 "
-                    "! videoconvert ! mpeg2enc format=0 bitrate=1150 motion-search-radius=8 ! queue ! mux. "
-                    "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=1764 num-buffers=75 "
-                    "! audio/x-raw,rate=44100,channels=1 "
-                    "! audioconvert ! avenc_mp2 bitrate=224000 ! queue ! mux.",
-                    out);
+        RunMultiplexerPipeline("mplex name=mux format=mpeg-1 sector-size=2324 ! filesink location=@OUT@ "
+                               "videotestsrc pattern=ball num-buffers=75 "
+                               "! video/x-raw,width=352,height=288,framerate=25/1 "
+                               "! videoconvert ! mpeg2enc format=0 bitrate=1150 motion-search-radius=8 ! queue ! mux. "
+                               "audiotestsrc wave=white-noise volume=0.5 samplesperbuffer=1764 num-buffers=75 "
+                               "! audio/x-raw,rate=44100,channels=1 "
+                               "! audioconvert ! avenc_mp2 bitrate=224000 ! queue ! mux.",
+                               out);
     });
 }
 
