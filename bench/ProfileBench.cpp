@@ -109,8 +109,7 @@ void BM_WholeProfile(benchmark::State& state)
         peakGrowth = std::max(peakGrowth, residentPeak - residentBefore);
         summaryBytes = profiler->Profile().Summary().size_bytes();
         seconds = profiler->Profile().Seconds();
-        std::string problem;
-        keptBytes = std::filesystem::file_size(ProfileCache(cache.path().toStdString()).PathFor(*StampOf(path, problem)));
+        keptBytes = std::filesystem::file_size(ProfileCache(cache.path().toStdString()).PathFor(*FileIdentity::Of(path)));
     }
     state.counters["cpu_s"] = cpu / double(state.iterations());
     state.counters["profiled_s"] = seconds;

@@ -61,8 +61,7 @@ protected:
 
     std::string KeptPath(const std::string& media) const
     {
-        std::string problem;
-        return ProfileCache(cacheFolder).PathFor(*StampOf(media, problem));
+        return ProfileCache(cacheFolder).PathFor(*FileIdentity::Of(media));
     }
 
     QTemporaryDir dir;

@@ -18,7 +18,7 @@ public:
     {
         analysed.push_back(path);
         std::string problem;
-        m_file = ProfileCache(QDir::tempPath().toStdString()).NewFile(SourceStamp{path}, problem);
+        m_file = ProfileCache(QDir::tempPath().toStdString()).NewFile(FileIdentity{path}, problem);
         if (!m_file)
             throw std::runtime_error("no file for a profile: " + problem);
         m_blocks.clear();

@@ -20,13 +20,12 @@ protected:
     QTemporaryDir dir;
     std::string folder = dir.filePath("cache").toStdString();
 
-    // A media file (its bytes do not matter here) and its stamp.
-    SourceStamp Media(const std::string& name, const std::string& bytes = "ID3 sound")
+    // A media file (its bytes do not matter here) and its identity.
+    FileIdentity Media(const std::string& name, const std::string& bytes = "ID3 sound")
     {
         const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
         WriteFileBytes(path, bytes);
-        std::string problem;
-        return *StampOf(path, problem);
+        return *FileIdentity::Of(path);
     }
 
     // Blocks of a profile `count` long, each its own.
@@ -39,7 +38,7 @@ protected:
     }
 
     // Makes and keeps a profile of `source` as the profiler does.
-    void Keep(const ProfileCache& cache, const SourceStamp& source, const std::vector<LevelBlock>& blocks)
+    void Keep(const ProfileCache& cache, const FileIdentity& source, const std::vector<LevelBlock>& blocks)
     {
         std::string problem;
         std::shared_ptr<BlockFile> file = cache.NewFile(source, problem);
@@ -58,7 +57,7 @@ protected:
 TEST_F(ProfileCacheTest, AKeptProfileIsFoundWithItsBlocksAndSummary)
 {
     ProfileCache cache(folder);
-    const SourceStamp media = Media("lesson.mp3");
+    const FileIdentity media = Media("lesson.mp3");
     const std::vector<LevelBlock> blocks = Blocks(1000);
     Keep(cache, media, blocks);
 
@@ -86,13 +85,13 @@ TEST_F(ProfileCacheTest, AProfileBeingMadeHasNoNameInTheFolder)
 TEST_F(ProfileCacheTest, AChangedFileIsNotFound)
 {
     ProfileCache cache(folder);
-    const SourceStamp media = Media("lesson.mp3", "first take");
+    const FileIdentity media = Media("lesson.mp3", "first take");
     Keep(cache, media, Blocks(100));
 
-    SourceStamp longer = Media("lesson.mp3", "second, longer take");
+    FileIdentity longer = Media("lesson.mp3", "second, longer take");
     EXPECT_FALSE(cache.Find(longer));
     // The same size, written again later.
-    SourceStamp touched = media;
+    FileIdentity touched = media;
     touched.modifiedNs += 1000000000;
     EXPECT_FALSE(cache.Find(touched));
     EXPECT_TRUE(cache.Find(media));
@@ -101,7 +100,7 @@ TEST_F(ProfileCacheTest, AChangedFileIsNotFound)
 TEST_F(ProfileCacheTest, ADamagedOrForeignFileIsNotTrusted)
 {
     ProfileCache cache(folder);
-    const SourceStamp media = Media("lesson.mp3");
+    const FileIdentity media = Media("lesson.mp3");
     Keep(cache, media, Blocks(1000));
     const std::string path = cache.PathFor(media);
     const std::string good = ReadFileBytes(path);
@@ -133,7 +132,7 @@ TEST_F(ProfileCacheTest, ADamagedOrForeignFileIsNotTrusted)
     }
 
     // The profile of another file under this one's name.
-    const SourceStamp other = Media("other.mp3");
+    const FileIdentity other = Media("other.mp3");
     Keep(cache, other, Blocks(1000));
     fs::copy_file(cache.PathFor(other), path, fs::copy_options::overwrite_existing);
     EXPECT_FALSE(cache.Find(media));
@@ -142,9 +141,9 @@ TEST_F(ProfileCacheTest, ADamagedOrForeignFileIsNotTrusted)
 TEST_F(ProfileCacheTest, OverTheBoundTheLeastRecentlyUsedGoFirst)
 {
     const std::vector<LevelBlock> blocks = Blocks(10000);
-    const SourceStamp first = Media("first.mp3");
-    const SourceStamp second = Media("second.mp3");
-    const SourceStamp third = Media("third.mp3");
+    const FileIdentity first = Media("first.mp3");
+    const FileIdentity second = Media("second.mp3");
+    const FileIdentity third = Media("third.mp3");
     {
         ProfileCache unbounded(folder);
         Keep(unbounded, first, blocks);
@@ -174,7 +173,7 @@ TEST_F(ProfileCacheTest, AFolderThatCannotBeMadeLeavesTheTemporaryFolder)
 {
     WriteFileBytes(folder, "a file where the folder would be");
     ProfileCache cache(folder);
-    const SourceStamp media = Media("lesson.mp3");
+    const FileIdentity media = Media("lesson.mp3");
     std::string problem;
     std::shared_ptr<BlockFile> file = cache.NewFile(media, problem);
     ASSERT_TRUE(file) << problem;

@@ -2,7 +2,7 @@
 
 #include "components/BusError.h"
 #include "components/GstHandles.h"
-#include "components/player/FileIdentity.h"
+#include "components/FileIdentity.h"
 #include "components/player/MediaPlayer.h"
 #include "components/player/PlayerFault.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/player/FileIdentity.h"
+#include "components/FileIdentity.h"
 #include "components/player/MpegFrameScanner.h"
 
 #include <chrono>

@@ -38,7 +38,7 @@ void GstSoundProfiler::Analyse(const std::string& path)
     Stop();
     m_profile.Clear();
     std::string problem;
-    m_source = StampOf(path, problem);
+    m_source = FileIdentity::Of(path, &problem);
     if (!m_source) {
         m_profile.Fail("cannot read " + Quoted(path) + ": " + problem);
     } else if (std::optional<ProfileCache::Hit> hit = m_cache.Find(*m_source)) {

@@ -33,7 +33,7 @@ private:
 
     ProfileCache m_cache;
     SoundProfile m_profile;
-    std::optional<SourceStamp> m_source;
+    std::optional<FileIdentity> m_source;
     std::shared_ptr<BlockFile> m_file;
     std::unique_ptr<ProfileBuilder> m_builder;
     // Declared after the builder: the pass that feeds it stops first.

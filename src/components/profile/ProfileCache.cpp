@@ -34,13 +34,13 @@ ProfileCache::ProfileCache(std::string folder, std::uint64_t boundBytes)
 {
 }
 
-std::string ProfileCache::PathFor(const SourceStamp& source) const
+std::string ProfileCache::PathFor(const FileIdentity& source) const
 {
     QByteArray name = QCryptographicHash::hash(QByteArray::fromStdString(source.path), QCryptographicHash::Sha1).toHex();
     return m_folder + "/" + name.toStdString() + kExtension;
 }
 
-std::optional<ProfileCache::Hit> ProfileCache::Find(const SourceStamp& source) const
+std::optional<ProfileCache::Hit> ProfileCache::Find(const FileIdentity& source) const
 {
     FileDescriptor file(::open(PathFor(source).c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.IsOpen())
@@ -53,7 +53,7 @@ std::optional<ProfileCache::Hit> ProfileCache::Find(const SourceStamp& source) c
     return Hit{std::make_shared<BlockFile>(std::move(file), FirstBlockAt(source)), std::move(*kept)};
 }
 
-std::shared_ptr<BlockFile> ProfileCache::NewFile(const SourceStamp& source, std::string& problem) const
+std::shared_ptr<BlockFile> ProfileCache::NewFile(const FileIdentity& source, std::string& problem) const
 {
     std::error_code error;
     fs::create_directories(m_folder, error);
@@ -66,7 +66,7 @@ std::shared_ptr<BlockFile> ProfileCache::NewFile(const SourceStamp& source, std:
     return std::make_shared<BlockFile>(std::move(file), FirstBlockAt(source));
 }
 
-std::optional<std::string> ProfileCache::Keep(const BlockFile& file, const SourceStamp& source,
+std::optional<std::string> ProfileCache::Keep(const BlockFile& file, const FileIdentity& source,
                                               std::uint64_t blockCount, std::span<const LevelBlock> summary) const
 {
     const std::string target = PathFor(source);

@@ -21,7 +21,7 @@ public:
 
     const std::string& Folder() const { return m_folder; }
     // Where the profile of `source` is kept.
-    std::string PathFor(const SourceStamp& source) const;
+    std::string PathFor(const FileIdentity& source) const;
 
     // The kept profile of `source`, its blocks open for reading; the file
     // counts as used now. Nothing when none passes the check.
@@ -29,17 +29,17 @@ public:
         std::shared_ptr<const BlockFile> blocks;
         KeptProfile kept;
     };
-    std::optional<Hit> Find(const SourceStamp& source) const;
+    std::optional<Hit> Find(const FileIdentity& source) const;
 
     // A new file without a name for the blocks of a profile of `source`: in
     // the cache folder, or the temporary folder when that cannot be used.
     // Nothing, with the reasons in `problem`, when neither can.
-    std::shared_ptr<BlockFile> NewFile(const SourceStamp& source, std::string& problem) const;
+    std::shared_ptr<BlockFile> NewFile(const FileIdentity& source, std::string& problem) const;
 
     // Completes a file from NewFile whose blocks are all written, and keeps it
     // as the profile of `source`; then trims the cache to its bound. Returns
     // why it could not be kept, or nothing.
-    std::optional<std::string> Keep(const BlockFile& file, const SourceStamp& source, std::uint64_t blockCount,
+    std::optional<std::string> Keep(const BlockFile& file, const FileIdentity& source, std::uint64_t blockCount,
                                     std::span<const LevelBlock> summary) const;
 
 private:

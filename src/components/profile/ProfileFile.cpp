@@ -3,7 +3,6 @@
 #include "components/profile/BlockFile.h"
 
 #include <QtGlobal>
-#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -51,27 +50,12 @@ std::uint64_t Checksum(Header header, const std::string& path, std::span<const L
 
 } // namespace
 
-std::optional<SourceStamp> StampOf(const std::string& path, std::string& problem)
-{
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0) {
-        problem = std::strerror(errno);
-        return std::nullopt;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        problem = "it is not a regular file";
-        return std::nullopt;
-    }
-    return SourceStamp{path, std::uint64_t(status.st_size),
-                       std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
-}
-
-std::uint64_t FirstBlockAt(const SourceStamp& source)
+std::uint64_t FirstBlockAt(const FileIdentity& source)
 {
     return sizeof(Header) + source.path.size();
 }
 
-bool WriteProfileEnd(int fd, const SourceStamp& source, std::uint64_t blockCount, std::span<const LevelBlock> summary)
+bool WriteProfileEnd(int fd, const FileIdentity& source, std::uint64_t blockCount, std::span<const LevelBlock> summary)
 {
     Q_ASSERT(summary.size() == SummaryCount(blockCount));
     Header header{};
@@ -89,7 +73,7 @@ bool WriteProfileEnd(int fd, const SourceStamp& source, std::uint64_t blockCount
            WriteAllAt(fd, &header, sizeof header, 0);
 }
 
-std::optional<KeptProfile> ReadProfileEnd(int fd, const SourceStamp& source)
+std::optional<KeptProfile> ReadProfileEnd(int fd, const FileIdentity& source)
 {
     Header header{};
     struct stat status;

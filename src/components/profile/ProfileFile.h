@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/FileIdentity.h"
 #include "components/profile/LevelBlock.h"
 
 #include <cstdint>
@@ -7,18 +8,6 @@
 #include <span>
 #include <string>
 #include <vector>
-
-// The media a profile was made of, as it was then: a kept profile is used
-// only for the same path with the same size and modification time.
-struct SourceStamp {
-    std::string path;
-    std::uint64_t size = 0;
-    std::int64_t modifiedNs = 0;
-};
-
-// The stamp of the file at `path` now; nothing when it cannot be read, with
-// the system's reason in `problem`.
-std::optional<SourceStamp> StampOf(const std::string& path, std::string& problem);
 
 // How a profile is kept in a file: a header, the media's path, the blocks,
 // then the summary (one entry for each kSummaryBlocks blocks, the last one for
@@ -28,11 +17,11 @@ std::optional<SourceStamp> StampOf(const std::string& path, std::string& problem
 // fails the check and is made again.
 
 // Where the blocks of a profile of `source` start.
-std::uint64_t FirstBlockAt(const SourceStamp& source);
+std::uint64_t FirstBlockAt(const FileIdentity& source);
 
 // Completes a profile file whose blocks are written: the summary after the
 // blocks, then the header. False (errno set) when the system refused.
-bool WriteProfileEnd(int fd, const SourceStamp& source, std::uint64_t blockCount,
+bool WriteProfileEnd(int fd, const FileIdentity& source, std::uint64_t blockCount,
                      std::span<const LevelBlock> summary);
 
 // What the header and the summary of a kept profile say.
@@ -42,5 +31,6 @@ struct KeptProfile {
 };
 
 // Reads a kept profile of `source`; nothing when the file is not one, whole,
-// of exactly that media as it is now.
-std::optional<KeptProfile> ReadProfileEnd(int fd, const SourceStamp& source);
+// of exactly that media as it is now (the same path, size and modification
+// time).
+std::optional<KeptProfile> ReadProfileEnd(int fd, const FileIdentity& source);

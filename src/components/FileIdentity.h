@@ -13,7 +13,8 @@ struct FileIdentity {
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;
 
-    // Nothing when `path` names no regular file.
-    static std::optional<FileIdentity> Of(const std::string& path);
+    // Nothing when `path` names no regular file; then the reason is in
+    // `problem`, when given.
+    static std::optional<FileIdentity> Of(const std::string& path, std::string* problem = nullptr);
     bool operator==(const FileIdentity&) const = default;
 };
