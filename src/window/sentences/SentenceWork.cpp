@@ -38,8 +38,9 @@ SentenceWork::SentenceWork(CRecorderDlg& dialog)
     Preferences& preferences = dialog.Prefs();
     m_finder.SetShortestPause(preferences.Value(kShortestPauseKey, m_finder.ShortestPause()).toDouble());
     connect(&m_finder, &SentenceFinder::sentencesChanged, this, &SentenceWork::OnSentencesChanged);
-    AddCommands();
-    SetSnapping(preferences.Value(kSnapKey, false).toBool());
+    const bool snapping = preferences.Value(kSnapKey, false).toBool();
+    AddCommands(snapping);
+    SetSnapping(snapping);
     OnSentencesChanged();
 }
 
@@ -48,7 +49,7 @@ SentenceWork::~SentenceWork()
     m_dialog.Segment().SetSnap(nullptr);
 }
 
-void SentenceWork::AddCommands()
+void SentenceWork::AddCommands(bool snapping)
 {
     WindowCommands& commands = m_dialog.Commands();
     using Keys = WindowCommands::Keys;
@@ -59,7 +60,7 @@ void SentenceWork::AddCommands()
         commands.Add(QStringLiteral("Pause points from sentences"), {}, [this] { PausePointsFromSentences(); }),
         commands.Add(QStringLiteral("Drill..."), {}, [this] { ChooseDrill(); }),
     };
-    commands.AddCheckable(QStringLiteral("Snap marks to pauses"), {}, m_dialog.Prefs().Value(kSnapKey, false).toBool(),
+    commands.AddCheckable(QStringLiteral("Snap marks to pauses"), {}, snapping,
                           [this](bool on) {
                               m_dialog.Prefs().SetValue(kSnapKey, on);
                               SetSnapping(on);

@@ -37,7 +37,7 @@ public:
 
 private:
     enum class Step { None, Next, Previous };
-    void AddCommands();
+    void AddCommands(bool snapping);
     // Plays the sentence a step asks for; false when it is not known yet.
     bool TakeStep(Step step);
     void OnSentencesChanged();
