@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <stdexcept>
@@ -162,7 +163,7 @@ public:
         std::ofstream(window.environment.settingsPath, std::ios::binary)
             << "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n" << media;
         window.Create(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer());
-        QObject::connect(&window.dlg->Media(), &MediaSession::mediaLoaded, [this] { loaded = true; });
+        QObject::connect(&window.dlg->Opening(), &MediaSession::mediaLoaded, [this] { loaded = true; });
         window.dlg->OnInitDialog();
         window.dlg->show();
         if (!QTest::qWaitFor([this] { return loaded; }, 30000))
@@ -414,13 +415,14 @@ public:
 
 // Runs `command` of the window's pause points once per iteration, the points
 // loaded first.
-void MeasurePausePoints(benchmark::State& state, void (PausePoints::*command)())
+void MeasurePausePoints(benchmark::State& state, const std::function<void(PausePoints&, const std::string&)>& command)
 {
     PausePointWindow window(state);
     PausePoints& points = window.window.dlg->Points();
-    points.LoadPausePoints();
+    const std::string media = window.window.dlg->Media().Path();
+    points.LoadPausePoints(media);
     for (auto _ : state) {
-        (points.*command)();
+        command(points, media);
         QApplication::processEvents();
     }
     state.counters["points"] = double(points.Times().size());
@@ -429,7 +431,7 @@ void MeasurePausePoints(benchmark::State& state, void (PausePoints::*command)())
 
 void BM_PausePointsLoad(benchmark::State& state)
 {
-    MeasurePausePoints(state, &PausePoints::LoadPausePoints);
+    MeasurePausePoints(state, [](PausePoints& points, const std::string& media) { points.LoadPausePoints(media); });
 }
 GUARDED_BENCHMARK(BM_PausePointsLoad)
     ->ArgsProduct({{300, 5000, 50000}, {0, 1}})
@@ -438,7 +440,7 @@ GUARDED_BENCHMARK(BM_PausePointsLoad)
 // Add puts a point after the last one and selects it.
 void BM_PausePointAdd(benchmark::State& state)
 {
-    MeasurePausePoints(state, &PausePoints::Add);
+    MeasurePausePoints(state, [](PausePoints& points, const std::string&) { points.Add(); });
 }
 GUARDED_BENCHMARK(BM_PausePointAdd)
     ->ArgsProduct({{300, 5000, 50000}, {0, 1}})

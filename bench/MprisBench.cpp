@@ -49,7 +49,7 @@ void BM_PlayPauseToSound(benchmark::State& state)
     }
     WindowHarness window;
     window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer());
-    MprisService service(*window.dlg, bus.Connect("program"));
+    std::unique_ptr<MprisService> service = window.dlg->OfferOnBus(bus.Connect("program"));
     MprisClient desktop(bus.Connect("desktop"));
     window.prompts.openAnswers.push_back(media);
     window.Click(ControlId::Open);

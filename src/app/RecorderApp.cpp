@@ -10,6 +10,8 @@
 #include "window/RecorderDlg.h"
 #include "window/mpris/MprisService.h"
 
+#include <QDBusConnection>
+
 #include <cstdio>
 #include <exception>
 
@@ -20,7 +22,7 @@ bool CRecorderApp::InitInstance()
     try {
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
                          CreateTakeEngines(), prompts, DetectEnvironment());
-        MprisService mediaPlayerOnTheBus(dlg, QDBusConnection::sessionBus());
+        std::unique_ptr<MprisService> mediaPlayerOnTheBus = dlg.OfferOnBus(QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {
         // The window could not be built: the run ends before it starts.

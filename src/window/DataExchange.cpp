@@ -1,6 +1,6 @@
 #include "window/DataExchange.h"
 
-#include "window/RecorderDlg.h"
+#include "window/DialogPrompts.h"
 #include "window/text/NumberText.h"
 
 #include <QLineEdit>
@@ -12,11 +12,14 @@ constexpr int kExchangeTextLimit = 399;
 
 } // namespace
 
-DataExchange::DataExchange(CRecorderDlg& dialog, Direction direction) : m_dialog(dialog), m_direction(direction) {}
+DataExchange::DataExchange(const std::map<ControlId, QWidget*>& controls, DialogPrompts& prompts, Direction direction)
+    : m_controls(controls), m_prompts(prompts), m_direction(direction)
+{
+}
 
 QLineEdit* DataExchange::Box(ControlId id) const
 {
-    return static_cast<QLineEdit*>(m_dialog.Control(id));
+    return static_cast<QLineEdit*>(m_controls.at(id));
 }
 
 void DataExchange::Time(ControlId id, double& value)
@@ -33,7 +36,7 @@ void DataExchange::Time(ControlId id, double& value)
     std::optional<double> read = ParseLeadingNumber(box->text().left(kExchangeTextLimit).toStdString());
     if (!read) {
         m_failed = true;
-        m_dialog.ShowMessage(m_dialog.Environment().appName, "Please enter a number.", BoxIcon::Exclamation);
+        m_prompts.ShowMessage(m_prompts.AppName(), "Please enter a number.", BoxIcon::Exclamation);
         box->setFocus();
         box->selectAll();
         return;

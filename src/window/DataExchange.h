@@ -2,10 +2,12 @@
 
 #include "resources/ControlId.h"
 
+#include <map>
 #include <string>
 
-class CRecorderDlg;
+class DialogPrompts;
 class QLineEdit;
+class QWidget;
 
 // One exchange of the window's bound values with their boxes, in one
 // direction. Times are shown as "%.*g" with precision 15 shows them (a box's
@@ -17,7 +19,9 @@ class DataExchange {
 public:
     enum class Direction { ToControls, FromControls };
 
-    DataExchange(CRecorderDlg& dialog, Direction direction);
+    // `controls` are the window's controls by id; a box that holds no number
+    // is reported through `prompts`.
+    DataExchange(const std::map<ControlId, QWidget*>& controls, DialogPrompts& prompts, Direction direction);
 
     void Time(ControlId box, double& value);
     void Text(ControlId box, std::string& value);
@@ -28,7 +32,8 @@ public:
 private:
     QLineEdit* Box(ControlId id) const;
 
-    CRecorderDlg& m_dialog;
+    const std::map<ControlId, QWidget*>& m_controls;
+    DialogPrompts& m_prompts;
     Direction m_direction;
     bool m_failed = false;
 };

@@ -6,14 +6,17 @@
 #include "app/AppIcon.h"
 #include "window/DataExchange.h"
 #include "window/DialogBuilder.h"
-#include "window/commands/WindowCommandTable.h"
 #include "window/commands/WindowCommands.h"
+#include "window/media/CurrentMedia.h"
 #include "window/media/MediaProfile.h"
 #include "window/media/MediaSession.h"
+#include "window/mpris/MprisService.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/preferences/Preferences.h"
 #include "window/recording/RecordingPanel.h"
 #include "window/segment/SegmentRepeat.h"
+#include "window/sentences/Drill.h"
+#include "window/sentences/SentenceFinder.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/settings/SettingsFile.h"
 #include "window/shadowing/Shadowing.h"
@@ -23,6 +26,9 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDBusConnection>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 
@@ -30,11 +36,18 @@ namespace {
 
 constexpr int kTimerPeriodMs = 100;
 
+// A control of the template, as the kind of widget it is.
+template <typename Widget>
+Widget& ControlAs(const std::map<ControlId, QWidget*>& controls, ControlId id)
+{
+    return *static_cast<Widget*>(controls.at(id));
+}
+
 } // namespace
 
 // Every command of the window's controls and the feature that handles it.
 const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
-    {ControlEvent::Clicked, ControlId::Open, [](CRecorderDlg& d) { d.Media().Open(); }},
+    {ControlEvent::Clicked, ControlId::Open, [](CRecorderDlg& d) { d.Opening().Open(); }},
     {ControlEvent::Clicked, ControlId::Play, [](CRecorderDlg& d) { d.Segment().Play(); }},
     {ControlEvent::Clicked, ControlId::TopPlay, [](CRecorderDlg& d) { d.Segment().Play(); }},
     {ControlEvent::Clicked, ControlId::SavePoints, [](CRecorderDlg& d) { d.Points().Save(); }},
@@ -71,8 +84,8 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
       m_player(std::move(player), this),
-      m_prompts(prompts),
-      m_environment(std::move(environment))
+      m_environment(std::move(environment)),
+      m_prompts(prompts, *this, m_environment.appName)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -83,21 +96,41 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
         m_timers[id].setInterval(kTimerPeriodMs);
         connect(&m_timers[id], &QTimer::timeout, this, [this, id] { Tick(static_cast<int>(id)); });
     }
-    m_commands = std::make_unique<WindowCommands>(*this);
-    AddWindowCommands(*m_commands, *this);
+    const auto& infinitely = ControlAs<QAbstractButton>(m_controls, ControlId::Infinitely);
 
+    m_commands = std::make_unique<WindowCommands>(*this, *this);
     m_preferences = std::make_unique<Preferences>(m_environment.preferencesPath);
-    m_media = std::make_unique<MediaSession>(*this, m_player);
-    m_segment = std::make_unique<SegmentRepeat>(*this, m_player);
-    m_points = std::make_unique<PausePoints>(*this, m_player,
-                                             *static_cast<QListWidget*>(Control(ControlId::PointList)));
-    m_recording = std::make_unique<RecordingPanel>(*this, *m_recorder);
-    m_settings = std::make_unique<SettingsFile>(*this, m_environment.settingsPath, m_environment.initialSettingsPath);
-    m_profile = std::make_unique<MediaProfile>(*this, std::move(profiler));
-    m_waveform = std::make_unique<WaveformView>(*this, *m_profile);
-    m_sentences = std::make_unique<SentenceWork>(*this);
-    m_shadowing = std::make_unique<Shadowing>(*this, std::move(takes));
-    m_speed = std::make_unique<PlaybackSpeed>(*this, m_player);
+    m_media = std::make_unique<CurrentMedia>(m_player, ControlAs<QLineEdit>(m_controls, ControlId::MediaPath));
+    m_segment = std::make_unique<SegmentRepeat>(m_player, *m_media, *this, *this, m_prompts, infinitely);
+    m_points = std::make_unique<PausePoints>(m_player, *m_segment, ControlAs<QListWidget>(m_controls, ControlId::PointList),
+                                             infinitely, *this, *this, m_prompts);
+    m_opening = std::make_unique<MediaSession>(m_player, *m_media, *m_segment, *m_points, *this, m_prompts, *this);
+    m_recording = std::make_unique<RecordingPanel>(*m_recorder, *Control(ControlId::SaveAs),
+                                                   ControlAs<QLabel>(m_controls, ControlId::RecTime),
+                                                   ControlAs<QLabel>(m_controls, ControlId::FileSize), *this, *this,
+                                                   m_prompts);
+    m_settings = std::make_unique<SettingsFile>(m_environment.settingsPath, m_environment.initialSettingsPath,
+                                                *m_segment, *m_points, *m_media, *m_opening, *this, m_prompts);
+    m_profile = std::make_unique<MediaProfile>(std::move(profiler), *m_opening);
+    m_waveform = std::make_unique<WaveformView>(m_player, *m_profile, *m_opening, *m_segment, *m_points,
+                                                *m_preferences, *this);
+    m_speed = std::make_unique<PlaybackSpeed>(m_player, *m_preferences, *this);
+    m_shadowing = std::make_unique<Shadowing>(std::move(takes), *m_segment, *m_media, *m_opening, *m_speed,
+                                              *m_waveform, *m_commands, *this, m_prompts);
+    m_finder = std::make_unique<SentenceFinder>(*m_profile);
+    m_drill = std::make_unique<Drill>(*m_segment, *m_finder, *m_shadowing, *m_speed, *m_commands, *this, *this);
+    m_sentences = std::make_unique<SentenceWork>(*m_finder, *m_drill, *m_segment, *m_points, *m_waveform,
+                                                 *Control(ControlId::Repeat), *m_preferences, *this, m_prompts);
+
+    // The context menu in its order: the window's own commands, the
+    // sentences', shadowing's, the speed's.
+    AddWindowCommands();
+    m_sentences->AddCommands(*m_commands);
+    m_shadowing->AddCommands(*m_commands);
+    m_speed->AddCommands(*m_commands);
+
+    // Close, Exit and Esc stop the sound profile's work at once.
+    connect(this, &QDialog::finished, m_profile.get(), &MediaProfile::Stop);
     ConnectCommands();
 }
 
@@ -133,6 +166,12 @@ bool CRecorderDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+std::unique_ptr<MprisService> CRecorderDlg::OfferOnBus(QDBusConnection bus)
+{
+    return std::make_unique<MprisService>(*this, m_player, *m_commands, *m_opening, *m_segment, *m_sentences, *m_speed,
+                                          std::move(bus));
+}
+
 void CRecorderDlg::Dispatch(const std::function<void()>& command)
 {
     try {
@@ -140,9 +179,9 @@ void CRecorderDlg::Dispatch(const std::function<void()>& command)
     } catch (const std::exception& error) {
         // A player fault no guard caught, or any other failure (memory, the
         // standard library): said in the box, and the window stays open.
-        ShowMessage(m_environment.appName, error.what(), BoxIcon::Stop);
+        m_prompts.ShowMessage(m_environment.appName, error.what(), BoxIcon::Stop);
     } catch (...) {
-        ShowMessage(m_environment.appName, "The command failed for a reason the program could not name.",
+        m_prompts.ShowMessage(m_environment.appName, "The command failed for a reason the program could not name.",
                     BoxIcon::Stop);
     }
 }
@@ -224,7 +263,7 @@ void CRecorderDlg::EnablePlaybackControls(bool enable)
 bool CRecorderDlg::UpdateData(bool fromControls)
 {
     m_exchanging = true;
-    DataExchange exchange(*this, fromControls ? DataExchange::Direction::FromControls
+    DataExchange exchange(m_controls, m_prompts, fromControls ? DataExchange::Direction::FromControls
                                               : DataExchange::Direction::ToControls);
     // The bound values in their exchange order: the two shown times, the
     // lead-in, the two steps, the output file.
@@ -265,16 +304,6 @@ void CRecorderDlg::OnTimer(int id)
         m_segment->CheckSegmentEnd();
     else
         m_points->CheckSegment();
-}
-
-void CRecorderDlg::ShowMessage(const std::string& caption, const std::string& text, BoxIcon icon)
-{
-    m_prompts.MessageBox(this, caption, text, BoxButtons::Ok, icon);
-}
-
-BoxAnswer CRecorderDlg::AskYesNo(const std::string& caption, const std::string& text, BoxIcon icon)
-{
-    return m_prompts.MessageBox(this, caption, text, BoxButtons::YesNo, icon);
 }
 
 void CRecorderDlg::SysCommand(int id)

@@ -3,9 +3,13 @@
 #include "components/recorder/Recorder.h"
 #include "components/takes/TakeEngines.h"
 #include "resources/ControlId.h"
+#include "window/BoundControls.h"
 #include "window/CMediaplayer1.h"
+#include "window/DialogPrompts.h"
 #include "window/Prompts.h"
+#include "window/WindowDispatch.h"
 #include "window/WindowEnvironment.h"
+#include "window/WindowTimers.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -16,14 +20,19 @@
 #include <memory>
 #include <string>
 
+class CurrentMedia;
+class Drill;
 class MediaProfile;
 class MediaSession;
+class MprisService;
 class PausePoints;
 class PlaybackSpeed;
 class Preferences;
+class QDBusConnection;
 class QMenu;
 class RecordingPanel;
 class SegmentRepeat;
+class SentenceFinder;
 class SentenceWork;
 class SettingsFile;
 class Shadowing;
@@ -31,22 +40,21 @@ class SoundProfiler;
 class WaveformView;
 class WindowCommands;
 
-// Ids of the window's three 100 ms timers.
-enum TimerId : int { RecordTimer = 0, RepeatTimer = 1, PointTimer = 2 };
-
 // System-command id of the About item.
 constexpr int kAboutCommandId = 16;
-
-// Caption of the program's own message boxes.
-constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
 
 // The main window. It builds its controls from the template, routes each
 // command to the feature it belongs to, exchanges the bound values with the
 // boxes, runs the three timers and ends in one of three ways (Close, Exit,
-// Esc). The features themselves (the media, the segment and its repeat, the
-// pause points, the recording panel, the settings file, the waveform, the
-// playback speed) are classes of their own that the window owns.
-class CRecorderDlg : public QDialog {
+// Esc). The features (the media, the segment and its repeat, the pause
+// points, the recording panel, the settings file, the sound profile, the
+// waveform, the playback speed, shadowing, the sentences and their drill) are
+// classes of their own. The window is the one place that knows them all: it
+// builds each with the few collaborators it uses, so each is built after
+// those (the segment before the pause points, both before Open, the waveform
+// before what draws on it, shadowing before the drill that takes its turns),
+// wires their signals, and adds their commands in the context menu's order.
+class CRecorderDlg : public QDialog, public WindowDispatch, public WindowTimers, public BoundControls {
     Q_OBJECT
 public:
     CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
@@ -59,8 +67,9 @@ public:
     // Window initialisation: settings or defaults, bound controls filled in.
     bool OnInitDialog();
 
-    // The features, for the commands and views that work with them.
-    MediaSession& Media() const { return *m_media; }
+    // The features, for the program's start-up and for tests.
+    CurrentMedia& Media() const { return *m_media; }
+    MediaSession& Opening() const { return *m_opening; }
     SegmentRepeat& Segment() const { return *m_segment; }
     PausePoints& Points() const { return *m_points; }
     RecordingPanel& Recording() const { return *m_recording; }
@@ -74,36 +83,31 @@ public:
     Shadowing& Shadow() const { return *m_shadowing; }
     PlaybackSpeed& Speed() const { return *m_speed; }
 
+    // The window as the media player on the session bus `bus`.
+    std::unique_ptr<MprisService> OfferOnBus(QDBusConnection bus);
+
     // The control with the given id (nullptr for none).
     QWidget* Control(ControlId id) const;
-    void EnablePlaybackControls(bool enable);
-    // Data exchange: towards the controls (false) or from them (true). Returns
-    // false when a time box does not hold a number.
-    bool UpdateData(bool fromControls);
+    void EnablePlaybackControls(bool enable) override;
+    bool UpdateData(bool fromControls) override;
 
-    // Window timers, started and killed by id; a start returns the id.
-    unsigned StartTimer(int id);
-    void KillTimer(int id);
-    bool IsTimerRunning(int id) const;
+    unsigned StartTimer(int id) override;
+    void KillTimer(int id) override;
+    bool IsTimerRunning(int id) const override;
     // Delivers one tick of the given timer, as its expiry does.
     void Tick(int id);
 
     // Runs one command as the framework's message dispatch does: a player
     // fault that no guard caught, or any other exception, is shown in a
     // stop-sign box and the window stays open.
-    void Dispatch(const std::function<void()>& command);
-    // Runs `work` once the window is on screen when it is being started by
-    // DoModal (so that slow work does not keep it off the screen); at once
-    // otherwise.
-    void RunWhenShown(std::function<void()> work);
+    void Dispatch(const std::function<void()>& command) override;
+    // While DoModal starts the window, `work` waits until it is on screen.
+    void RunWhenShown(std::function<void()> work) override;
 
     // A system command, as the window's system menu (here its context menu) sends it.
     void SysCommand(int id);
     QMenu* SystemMenu() const;
 
-    void ShowMessage(const std::string& caption, const std::string& text, BoxIcon icon);
-    BoxAnswer AskYesNo(const std::string& caption, const std::string& text, BoxIcon icon);
-    Prompts& Prompter() const { return m_prompts; }
     const WindowEnvironment& Environment() const { return m_environment; }
 
 protected:
@@ -122,6 +126,8 @@ private:
     static const CommandEntry s_commandTable[];
 
     void ConnectCommands();
+    // The commands of the window's own buttons and the media keys.
+    void AddWindowCommands();
     void DispatchControlEvent(const CommandEntry& entry);
 
     void OnTimer(int id);
@@ -133,27 +139,30 @@ private:
     std::unique_ptr<IRecorder> m_recorder;
     QIcon m_hIcon;
     CMediaplayer1 m_player;
-    Prompts& m_prompts;
     WindowEnvironment m_environment;
+    DialogPrompts m_prompts;
     std::map<ControlId, QWidget*> m_controls;
     std::array<QTimer, 3> m_timers;
     bool m_exchanging = false;
 
+    // The features in the order they are built (and destroyed in reverse):
+    // each after those it uses.
     std::unique_ptr<WindowCommands> m_commands;
     std::unique_ptr<Preferences> m_preferences;
-    std::unique_ptr<MediaSession> m_media;
+    std::unique_ptr<CurrentMedia> m_media;
     std::unique_ptr<SegmentRepeat> m_segment;
     std::unique_ptr<PausePoints> m_points;
+    std::unique_ptr<MediaSession> m_opening;
     std::unique_ptr<RecordingPanel> m_recording;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<MediaProfile> m_profile;
     // A child of the player control, destroyed before the features it follows.
     std::unique_ptr<WaveformView> m_waveform;
-    // Made after the sentences, so that its command follows theirs; the
-    // drill uses it until the drill goes.
-    std::unique_ptr<Shadowing> m_shadowing;
-    std::unique_ptr<SentenceWork> m_sentences;
     std::unique_ptr<PlaybackSpeed> m_speed;
+    std::unique_ptr<Shadowing> m_shadowing;
+    std::unique_ptr<SentenceFinder> m_finder;
+    std::unique_ptr<Drill> m_drill;
+    std::unique_ptr<SentenceWork> m_sentences;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

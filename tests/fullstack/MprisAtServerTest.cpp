@@ -14,8 +14,8 @@ TEST_F(FullStackTest, PlayPauseOnTheBusStartsTheSoundAndTheDesktopHearsOfIt)
     PrivateSessionBus bus;
     ASSERT_TRUE(bus.Ready()) << bus.Problem();
     StartWindow();
-    MprisService service(*window.dlg, bus.Connect("program"));
-    ASSERT_TRUE(service.IsRegistered());
+    std::unique_ptr<MprisService> service = window.dlg->OfferOnBus(bus.Connect("program"));
+    ASSERT_TRUE(service->IsRegistered());
     MprisClient desktop(bus.Connect("desktop"));
     auto announced = [&](const char* name, const QVariant& value) {
         return QTest::qWaitFor([&] { return desktop.LastAnnounced(name) == value; }, 3000);

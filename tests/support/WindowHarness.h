@@ -9,6 +9,7 @@
 #include "fakes/ScriptedPrompts.h"
 #include "resources/ControlId.h"
 #include "window/RecorderDlg.h"
+#include "window/media/CurrentMedia.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/recording/RecordingPanel.h"

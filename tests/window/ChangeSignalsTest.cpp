@@ -55,7 +55,7 @@ TEST_F(ChangeSignalsTest, EveryCommandThatMovesTheSegmentAnnouncesItOnce)
 TEST_F(ChangeSignalsTest, OpenAnnouncesTheMediaTheFreshSegmentAndItsPoints)
 {
     dlg->Segment().SetSegment(3, 4);
-    QSignalSpy media(&dlg->Media(), &MediaSession::mediaLoaded);
+    QSignalSpy media(&dlg->Opening(), &MediaSession::mediaLoaded);
     QSignalSpy segment(&dlg->Segment(), &SegmentRepeat::segmentChanged);
     QSignalSpy points(&dlg->Points(), &PausePoints::pointsChanged);
 
@@ -95,7 +95,7 @@ TEST_F(ChangeSignalsTest, TheRememberedMediaIsAnnouncedWhenItLoadsAtStartUp)
     const std::string media = PathIn("lesson.mp3");
     WriteFileBytes(environment.settingsPath, "1\r\n2\r\n0.5\r\n0.5\r\n0.33\r\n" + media);
     Create();
-    QSignalSpy spy(&dlg->Media(), &MediaSession::mediaLoaded);
+    QSignalSpy spy(&dlg->Opening(), &MediaSession::mediaLoaded);
     dlg->OnInitDialog();
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(spy.at(0).at(0).value<std::string>(), media);

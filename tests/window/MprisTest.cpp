@@ -29,7 +29,7 @@ protected:
     {
         ASSERT_TRUE(bus.Ready()) << bus.Problem();
         Start();
-        service = std::make_unique<MprisService>(*dlg, bus.Connect("program"));
+        service = dlg->OfferOnBus(bus.Connect("program"));
         ASSERT_TRUE(service->IsRegistered());
         client = std::make_unique<MprisClient>(bus.Connect("desktop"));
     }
@@ -347,16 +347,16 @@ TEST_F(MprisTest, WithoutTheBusOrItsNameTheWindowWorksOnWithOneWarning)
             warnings.push_back(message.toStdString());
     });
     {
-        MprisService second(*dlg, bus.Connect("second copy"));
-        EXPECT_FALSE(second.IsRegistered());
+        std::unique_ptr<MprisService> second = dlg->OfferOnBus(bus.Connect("second copy"));
+        EXPECT_FALSE(second->IsRegistered());
         ASSERT_EQ(warnings.size(), 1u);
         EXPECT_NE(warnings[0].find("org.mpris.MediaPlayer2.ArdenoRecorder is taken"), std::string::npos)
             << warnings[0];
     }
     {
         QDBusConnection nowhere = QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "nowhere");
-        MprisService alone(*dlg, nowhere);
-        EXPECT_FALSE(alone.IsRegistered());
+        std::unique_ptr<MprisService> alone = dlg->OfferOnBus(nowhere);
+        EXPECT_FALSE(alone->IsRegistered());
         QDBusConnection::disconnectFromBus("nowhere");
     }
     qInstallMessageHandler(previous);

@@ -1,6 +1,6 @@
 #include "window/commands/WindowCommands.h"
 
-#include "window/RecorderDlg.h"
+#include "window/WindowDispatch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,7 +31,8 @@ QString KeyText(const WindowCommands::Keys& keys)
 
 } // namespace
 
-WindowCommands::WindowCommands(CRecorderDlg& dialog) : m_dialog(dialog), m_menu(new QMenu(&dialog))
+WindowCommands::WindowCommands(QWidget& window, WindowDispatch& dispatch)
+    : m_window(window), m_dispatch(dispatch), m_menu(new QMenu(&window))
 {
     // Key events reach the focused control first; the application's filter
     // sees them before it does.
@@ -126,7 +127,7 @@ bool WindowCommands::Run(const std::function<void()>& work)
         return false;
     QScopedValueRollback<bool> running(m_running, true);
     emit commandStarting();
-    m_dialog.Dispatch(work);
+    m_dispatch.Dispatch(work);
     return true;
 }
 
@@ -135,7 +136,7 @@ bool WindowCommands::TakesCommands() const
     // The window itself is modal while it runs; any other modal widget is a
     // box or a dialog over it.
     QWidget* modal = QApplication::activeModalWidget();
-    return !modal || modal == &m_dialog;
+    return !modal || modal == &m_window;
 }
 
 QAction* WindowCommands::CommandForKey(QObject* receiver, QEvent* event) const
@@ -143,7 +144,7 @@ QAction* WindowCommands::CommandForKey(QObject* receiver, QEvent* event) const
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return nullptr;
     auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget || widget->window() != &m_dialog)
+    if (!widget || widget->window() != &m_window)
         return nullptr;
     return CommandFor(Pressed(*static_cast<QKeyEvent*>(event)));
 }

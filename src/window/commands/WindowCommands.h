@@ -8,10 +8,10 @@
 #include <map>
 #include <vector>
 
-class CRecorderDlg;
 class QAction;
 class QMenu;
 class QWidget;
+class WindowDispatch;
 
 // The commands of the window that keys and its context menu reach. Each has
 // its menu text, its keys (shown beside the text) and what it runs; it runs
@@ -27,7 +27,8 @@ class WindowCommands : public QObject {
 public:
     using Keys = QList<QKeyCombination>;
 
-    explicit WindowCommands(CRecorderDlg& dialog);
+    // The commands of `window`, run through `dispatch`.
+    WindowCommands(QWidget& window, WindowDispatch& dispatch);
     ~WindowCommands() override;
 
     // The context menu that lists the commands.
@@ -73,7 +74,8 @@ private:
     // for the window.
     QAction* CommandForKey(QObject* receiver, QEvent* event) const;
 
-    CRecorderDlg& m_dialog;
+    QWidget& m_window;
+    WindowDispatch& m_dispatch;
     QMenu* m_menu;
     std::map<int, QAction*> m_keys;
     std::vector<std::pair<QAction*, const QWidget*>> m_followed;

@@ -1,16 +1,13 @@
 #include "window/media/MediaProfile.h"
 
 #include "components/profile/SoundProfiler.h"
-#include "window/RecorderDlg.h"
 #include "window/media/MediaSession.h"
 
-MediaProfile::MediaProfile(CRecorderDlg& dialog, std::unique_ptr<SoundProfiler> profiler)
+MediaProfile::MediaProfile(std::unique_ptr<SoundProfiler> profiler, const MediaSession& media)
     : m_profiler(std::move(profiler))
 {
     connect(m_profiler.get(), &SoundProfiler::profileChanged, this, &MediaProfile::profileChanged);
-    connect(&dialog.Media(), &MediaSession::mediaLoaded, this,
-            [this](const std::string& path) { m_profiler->Analyse(path); });
-    connect(&dialog, &QDialog::finished, this, [this] { m_profiler->Cancel(); });
+    connect(&media, &MediaSession::mediaLoaded, this, [this](const std::string& path) { m_profiler->Analyse(path); });
 }
 
 MediaProfile::~MediaProfile() = default;
@@ -18,4 +15,9 @@ MediaProfile::~MediaProfile() = default;
 const SoundProfile& MediaProfile::Profile() const
 {
     return m_profiler->Profile();
+}
+
+void MediaProfile::Stop()
+{
+    m_profiler->Cancel();
 }

@@ -1,11 +1,14 @@
 #include "window/media/MediaSession.h"
 
 #include "components/player/PlayerFault.h"
-#include "window/RecorderDlg.h"
+#include "window/BoundControls.h"
+#include "window/CMediaplayer1.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowDispatch.h"
+#include "window/media/CurrentMedia.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/segment/SegmentRepeat.h"
 
-#include <QLineEdit>
 #include <filesystem>
 
 namespace {
@@ -25,19 +28,23 @@ std::string OpenDialogStartPath()
 
 } // namespace
 
-MediaSession::MediaSession(CRecorderDlg& dialog, CMediaplayer1& player) : m_dialog(dialog), m_player(player) {}
-
-void MediaSession::SetPath(const std::string& path)
+MediaSession::MediaSession(CMediaplayer1& player, CurrentMedia& media, SegmentRepeat& segment, PausePoints& points,
+                           BoundControls& controls, DialogPrompts& prompts, WindowDispatch& dispatch)
+    : m_player(player),
+      m_media(media),
+      m_segment(segment),
+      m_points(points),
+      m_controls(controls),
+      m_prompts(prompts),
+      m_dispatch(dispatch)
 {
-    static_cast<QLineEdit*>(m_dialog.Control(ControlId::MediaPath))->setText(QString::fromStdString(path));
-    m_mediaPath = path;
 }
 
 void MediaSession::Open()
 {
     if (!LeaveCurrent())
         return;
-    std::optional<std::string> chosen = m_dialog.Prompter().OpenFile(&m_dialog, OpenDialogStartPath(), kOpenFilter);
+    std::optional<std::string> chosen = m_prompts.OpenFile(OpenDialogStartPath(), kOpenFilter);
     if (chosen)
         PlayNew(*chosen);
 }
@@ -53,31 +60,26 @@ bool MediaSession::LeaveCurrent()
     m_player.Stop();
     // Points the user wanted saved and that could not be stay in the list,
     // rather than be replaced by those of the next file.
-    return m_dialog.Points().OfferToSavePausePoints();
+    return m_points.OfferToSavePausePoints();
 }
 
 void MediaSession::PlayNew(const std::string& path)
 {
-    SetPath(path);
-    m_player.SetMediaFileName(m_mediaPath);
+    m_media.SetPath(path);
+    m_media.Reload();
     m_player.Play();
-    emit mediaLoaded(m_mediaPath);
+    emit mediaLoaded(m_media.Path());
 
-    m_dialog.Segment().Reset();
-    m_dialog.Points().LoadPausePoints();
-    m_dialog.EnablePlaybackControls(true);
-}
-
-void MediaSession::Reload()
-{
-    m_player.SetMediaFileName(m_mediaPath);
+    m_segment.Reset();
+    m_points.LoadPausePoints(m_media.Path());
+    m_controls.EnablePlaybackControls(true);
 }
 
 void MediaSession::LoadStoppedWhenShown()
 {
     // Loading takes up to a few hundred ms: a window being started comes on
     // screen first.
-    m_dialog.RunWhenShown([this] { LoadStopped(); });
+    m_dispatch.RunWhenShown([this] { LoadStopped(); });
 }
 
 void MediaSession::LoadStopped()
@@ -86,12 +88,12 @@ void MediaSession::LoadStopped()
     // the rest of the settings or the pause points: say why, and go on with
     // the playback controls off as after a failed Play.
     try {
-        m_player.SetMediaFileName(m_mediaPath);
+        m_media.Reload();
         m_player.Stop();
     } catch (const PlayerFault& fault) {
-        m_dialog.ShowMessage(m_dialog.Environment().appName, fault.what(), BoxIcon::Stop);
-        m_dialog.EnablePlaybackControls(false);
+        m_prompts.ShowMessage(m_prompts.AppName(), fault.what(), BoxIcon::Stop);
+        m_controls.EnablePlaybackControls(false);
         return;
     }
-    emit mediaLoaded(m_mediaPath);
+    emit mediaLoaded(m_media.Path());
 }

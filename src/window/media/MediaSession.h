@@ -3,27 +3,27 @@
 #include <QObject>
 #include <string>
 
+class BoundControls;
 class CMediaplayer1;
-class CRecorderDlg;
+class CurrentMedia;
+class DialogPrompts;
+class PausePoints;
+class SegmentRepeat;
+class WindowDispatch;
 
-// The window's media: the file's path (shown in the path box), Open, which
-// picks a file and plays it with a fresh segment and its own pause points,
-// and the start-up load of the remembered file. Announces each file it loads.
+// Opening media: Open, which picks a file and plays it with a fresh segment
+// and its own pause points, and the start-up load of the remembered file.
+// Announces each file it loads.
 class MediaSession : public QObject {
     Q_OBJECT
 public:
-    MediaSession(CRecorderDlg& dialog, CMediaplayer1& player);
-
-    const std::string& Path() const { return m_mediaPath; }
-    // Takes a path without loading it (the settings' or the default one).
-    void SetPath(const std::string& path);
+    MediaSession(CMediaplayer1& player, CurrentMedia& media, SegmentRepeat& segment, PausePoints& points,
+                 BoundControls& controls, DialogPrompts& prompts, WindowDispatch& dispatch);
 
     // The Open command.
     void Open();
     // Open with `path` in place of the file the user picks.
     void OpenFile(const std::string& path);
-    // Loads the media again, as Play does before it plays on.
-    void Reload();
     // Loads the media stopped, once the window is on screen. A file that
     // cannot be played any more is shown in a box and turns the playback
     // controls off; the rest of the start-up goes on.
@@ -41,7 +41,11 @@ private:
     void PlayNew(const std::string& path);
     void LoadStopped();
 
-    CRecorderDlg& m_dialog;
     CMediaplayer1& m_player;
-    std::string m_mediaPath;
+    CurrentMedia& m_media;
+    SegmentRepeat& m_segment;
+    PausePoints& m_points;
+    BoundControls& m_controls;
+    DialogPrompts& m_prompts;
+    WindowDispatch& m_dispatch;
 };

@@ -1,6 +1,6 @@
 #include "window/mpris/MprisPlayer.h"
 
-#include "window/RecorderDlg.h"
+#include "window/CMediaplayer1.h"
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
 #include "window/segment/SegmentRepeat.h"
@@ -34,27 +34,35 @@ constexpr Qt::Key kPreviousKey = Qt::Key_MediaPrevious;
 
 } // namespace
 
-MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnection bus, const QString& objectPath)
-    : QDBusAbstractAdaptor(exported), m_dialog(dialog), m_bus(std::move(bus)), m_objectPath(objectPath)
+MprisPlayer::MprisPlayer(QObject* exported, CMediaplayer1& player, WindowCommands& commands, MediaSession& opening,
+                         const SegmentRepeat& segment, const SentenceWork& sentences, PlaybackSpeed& speed,
+                         QDBusConnection bus, const QString& objectPath)
+    : QDBusAbstractAdaptor(exported),
+      m_player(player),
+      m_commands(commands),
+      m_opening(opening),
+      m_sentences(sentences),
+      m_speed(speed),
+      m_bus(std::move(bus)),
+      m_objectPath(objectPath)
 {
     m_announcing.setSingleShot(true);
     m_announcing.setInterval(0);
     connect(&m_announcing, &QTimer::timeout, this, &MprisPlayer::AnnounceChanges);
-    CMediaplayer1& player = dialog.Player();
     connect(&player, &CMediaplayer1::stateChanged, this, &MprisPlayer::NoteChange);
     connect(&player, &CMediaplayer1::seeked, this, [this](double seconds) { emit Seeked(ToMicroseconds(seconds)); });
-    connect(&dialog.Media(), &MediaSession::mediaLoaded, this, [this](const std::string& path) {
+    connect(&opening, &MediaSession::mediaLoaded, this, [this](const std::string& path) {
         ++m_track;
         m_trackPath = path;
         NoteChange();
     });
     // Whether a next sentence follows depends on the sentences and the segment.
-    connect(&dialog.Sentences().Finder(), &SentenceFinder::sentencesChanged, this, &MprisPlayer::NoteChange);
-    connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, &MprisPlayer::NoteChange);
-    connect(&dialog.Speed(), &PlaybackSpeed::speedChanged, this, &MprisPlayer::NoteChange);
+    connect(&sentences.Finder(), &SentenceFinder::sentencesChanged, this, &MprisPlayer::NoteChange);
+    connect(&segment, &SegmentRepeat::segmentChanged, this, &MprisPlayer::NoteChange);
+    connect(&speed, &PlaybackSpeed::speedChanged, this, &MprisPlayer::NoteChange);
     // A command becomes usable or not with its button.
     for (Qt::Key key : {kPlayPauseKey, kPlayKey, kPauseKey, kStopKey, kNextKey, kPreviousKey}) {
-        if (QAction* command = dialog.Commands().CommandFor(key))
+        if (QAction* command = commands.CommandFor(key))
             connect(command, &QAction::changed, this, &MprisPlayer::NoteChange);
     }
     m_announced = AnnouncedProperties();
@@ -62,7 +70,7 @@ MprisPlayer::MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnectio
 
 QString MprisPlayer::playbackStatus() const
 {
-    switch (m_dialog.Player().PlayState()) {
+    switch (m_player.PlayState()) {
     case PlaybackState::Playing: return QStringLiteral("Playing");
     case PlaybackState::Paused: return QStringLiteral("Paused");
     case PlaybackState::Stopped: break;
@@ -76,12 +84,12 @@ void MprisPlayer::setRate(double rate)
     if (rate == 0)
         RunKey(kPauseKey);
     else if (rate >= speeds.minimum && rate <= speeds.maximum)
-        m_dialog.Commands().Post([this, rate] { m_dialog.Speed().SetSpeed(rate); });
+        m_commands.Post([this, rate] { m_speed.SetSpeed(rate); });
 }
 
 MprisPlayer::Speeds MprisPlayer::Speed() const
 {
-    return {m_dialog.Speed().Speed(), PlaybackSpeed::Slowest(), PlaybackSpeed::Fastest()};
+    return {m_speed.Speed(), PlaybackSpeed::Slowest(), PlaybackSpeed::Fastest()};
 }
 
 QVariantMap MprisPlayer::metadata() const
@@ -92,20 +100,20 @@ QVariantMap MprisPlayer::metadata() const
     QString path = QFile::decodeName(m_trackPath.c_str());
     metadata.insert(QStringLiteral("xesam:title"), QFileInfo(path).fileName());
     metadata.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    if (std::optional<double> length = m_dialog.Player().Length())
+    if (std::optional<double> length = m_player.Length())
         metadata.insert(QStringLiteral("mpris:length"), ToMicroseconds(*length));
     return metadata;
 }
 
 qlonglong MprisPlayer::position() const
 {
-    return ToMicroseconds(m_dialog.Player().Status().position);
+    return ToMicroseconds(m_player.Status().position);
 }
 
 // Next plays the sentence after the segment.
 bool MprisPlayer::canGoNext() const
 {
-    return HasMedia() && KeyUsable(kNextKey) && m_dialog.Sentences().HasNextSentence();
+    return HasMedia() && KeyUsable(kNextKey) && m_sentences.HasNextSentence();
 }
 
 bool MprisPlayer::canGoPrevious() const
@@ -156,8 +164,8 @@ void MprisPlayer::Previous()
 // There is no next track: a seek past the end holds at the end.
 void MprisPlayer::Seek(qlonglong offset)
 {
-    m_dialog.Commands().Post([this, offset] {
-        CMediaplayer1& player = m_dialog.Player();
+    m_commands.Post([this, offset] {
+        CMediaplayer1& player = m_player;
         player.SetCurrentPosition(std::max(0.0, player.Status().position + double(offset) / kMicroseconds));
     });
 }
@@ -166,11 +174,11 @@ void MprisPlayer::Seek(qlonglong offset)
 // position outside the track is no place to go: both are ignored.
 void MprisPlayer::SetPosition(const QDBusObjectPath& trackId, qlonglong position)
 {
-    std::optional<double> length = m_dialog.Player().Length();
+    std::optional<double> length = m_player.Length();
     double seconds = double(position) / kMicroseconds;
     if (!HasMedia() || trackId != TrackId() || seconds < 0 || (length && seconds > *length))
         return;
-    m_dialog.Commands().Post([this, seconds] { m_dialog.Player().SetCurrentPosition(seconds); });
+    m_commands.Post([this, seconds] { m_player.SetCurrentPosition(seconds); });
 }
 
 void MprisPlayer::OpenUri(const QString& uri, const QDBusMessage& call)
@@ -183,18 +191,18 @@ void MprisPlayer::OpenUri(const QString& uri, const QDBusMessage& call)
         return;
     }
     std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    m_dialog.Commands().Post([this, path] { m_dialog.Media().OpenFile(path); });
+    m_commands.Post([this, path] { m_opening.OpenFile(path); });
 }
 
 void MprisPlayer::RunKey(Qt::Key key)
 {
-    if (QAction* command = m_dialog.Commands().CommandFor(key))
-        m_dialog.Commands().Post(command);
+    if (QAction* command = m_commands.CommandFor(key))
+        m_commands.Post(command);
 }
 
 bool MprisPlayer::KeyUsable(Qt::Key key) const
 {
-    QAction* command = m_dialog.Commands().CommandFor(key);
+    QAction* command = m_commands.CommandFor(key);
     return command && command->isEnabled();
 }
 

@@ -7,8 +7,13 @@
 #include <QVariantMap>
 #include <string>
 
-class CRecorderDlg;
+class CMediaplayer1;
+class MediaSession;
+class PlaybackSpeed;
 class QDBusMessage;
+class SegmentRepeat;
+class SentenceWork;
+class WindowCommands;
 
 // org.mpris.MediaPlayer2.Player: the desktop's media controls acting on the
 // window. The transport methods run the commands of the keyboard's media keys
@@ -36,7 +41,9 @@ class MprisPlayer : public QDBusAbstractAdaptor {
 public:
     static constexpr const char* kInterface = "org.mpris.MediaPlayer2.Player";
 
-    MprisPlayer(QObject* exported, CRecorderDlg& dialog, QDBusConnection bus, const QString& objectPath);
+    MprisPlayer(QObject* exported, CMediaplayer1& player, WindowCommands& commands, MediaSession& opening,
+                const SegmentRepeat& segment, const SentenceWork& sentences, PlaybackSpeed& speed, QDBusConnection bus,
+                const QString& objectPath);
 
     QString playbackStatus() const;
     double rate() const { return Speed().current; }
@@ -91,7 +98,11 @@ private:
     // Sends PropertiesChanged for those that changed since the last time.
     void AnnounceChanges();
 
-    CRecorderDlg& m_dialog;
+    CMediaplayer1& m_player;
+    WindowCommands& m_commands;
+    MediaSession& m_opening;
+    const SentenceWork& m_sentences;
+    PlaybackSpeed& m_speed;
     QDBusConnection m_bus;
     QString m_objectPath;
     // Counts the media loaded, so that each has a track id of its own, and

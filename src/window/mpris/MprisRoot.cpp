@@ -1,9 +1,13 @@
 #include "window/mpris/MprisRoot.h"
 
-#include "window/RecorderDlg.h"
 #include "window/commands/WindowCommands.h"
 
-MprisRoot::MprisRoot(QObject* exported, CRecorderDlg& dialog) : QDBusAbstractAdaptor(exported), m_dialog(dialog) {}
+#include <QWidget>
+
+MprisRoot::MprisRoot(QObject* exported, QWidget& window, WindowCommands& commands)
+    : QDBusAbstractAdaptor(exported), m_window(window), m_commands(commands)
+{
+}
 
 QString MprisRoot::identity() const
 {
@@ -30,13 +34,13 @@ QStringList MprisRoot::supportedMimeTypes() const
 
 void MprisRoot::Quit()
 {
-    m_dialog.Commands().Post([this] { m_dialog.close(); });
+    m_commands.Post([this] { m_window.close(); });
 }
 
 // Also while a box is open over the window: it comes up with the window.
 void MprisRoot::Raise()
 {
-    m_dialog.showNormal();
-    m_dialog.raise();
-    m_dialog.activateWindow();
+    m_window.showNormal();
+    m_window.raise();
+    m_window.activateWindow();
 }

@@ -3,7 +3,8 @@
 #include <QDBusAbstractAdaptor>
 #include <QStringList>
 
-class CRecorderDlg;
+class QWidget;
+class WindowCommands;
 
 // org.mpris.MediaPlayer2: who the program is to the desktop, and Quit and
 // Raise. Its properties never change.
@@ -18,7 +19,8 @@ class MprisRoot : public QDBusAbstractAdaptor {
     Q_PROPERTY(QStringList SupportedUriSchemes READ supportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ supportedMimeTypes)
 public:
-    MprisRoot(QObject* exported, CRecorderDlg& dialog);
+    // Quit and Raise act on `window`; Quit runs as a command of `commands`.
+    MprisRoot(QObject* exported, QWidget& window, WindowCommands& commands);
 
     bool canQuit() const { return true; }
     bool canRaise() const { return true; }
@@ -34,5 +36,6 @@ public slots:
     void Raise();
 
 private:
-    CRecorderDlg& m_dialog;
+    QWidget& m_window;
+    WindowCommands& m_commands;
 };

@@ -21,11 +21,15 @@ QByteArray Reason(const QDBusConnection& bus)
 
 } // namespace
 
-MprisService::MprisService(CRecorderDlg& dialog, QDBusConnection bus) : m_bus(std::move(bus))
+MprisService::MprisService(QWidget& window, CMediaplayer1& player, WindowCommands& commands, MediaSession& opening,
+                           const SegmentRepeat& segment, const SentenceWork& sentences, PlaybackSpeed& speed,
+                           QDBusConnection bus)
+    : m_bus(std::move(bus))
 {
     QString path = QString::fromLatin1(kObjectPath);
-    new MprisRoot(this, dialog);
-    new MprisPlayer(this, dialog, m_bus, path);
+    // Adaptors belong to the object they export.
+    new MprisRoot(this, window, commands);
+    new MprisPlayer(this, player, commands, opening, segment, sentences, speed, m_bus, path);
     if (!m_bus.isConnected()) {
         qCWarning(lcMpris, "No session bus%s: %s.", Reason(m_bus).constData(), kWithout);
         return;

@@ -3,7 +3,13 @@
 #include <QDBusConnection>
 #include <QObject>
 
-class CRecorderDlg;
+class CMediaplayer1;
+class MediaSession;
+class PlaybackSpeed;
+class QWidget;
+class SegmentRepeat;
+class SentenceWork;
+class WindowCommands;
 
 // The window on the session bus as a media player (MPRIS 2), so that the
 // desktop's media keys, headset buttons and media widgets drive it. Without a
@@ -15,7 +21,10 @@ public:
     static constexpr const char* kBusName = "org.mpris.MediaPlayer2.ArdenoRecorder";
     static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
 
-    MprisService(CRecorderDlg& dialog, QDBusConnection bus);
+    // The player on the bus is `window` with the features it drives.
+    MprisService(QWidget& window, CMediaplayer1& player, WindowCommands& commands, MediaSession& opening,
+                 const SegmentRepeat& segment, const SentenceWork& sentences, PlaybackSpeed& speed,
+                 QDBusConnection bus);
     // Leaves the bus.
     ~MprisService() override;
 

@@ -1,8 +1,10 @@
 #include "window/pausepoints/PausePoints.h"
 
+#include "window/BoundControls.h"
+#include "window/CMediaplayer1.h"
 #include "window/DataExchange.h"
-#include "window/RecorderDlg.h"
-#include "window/media/MediaSession.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowTimers.h"
 #include "window/pausepoints/PausePointText.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/text/NumberText.h"
@@ -21,8 +23,16 @@ constexpr const char* kPointsSavedText = "声音的暂停点文件保存完毕."
 
 } // namespace
 
-PausePoints::PausePoints(CRecorderDlg& dialog, CMediaplayer1& player, QListWidget& list)
-    : m_dialog(dialog), m_player(player), m_pointList(list)
+PausePoints::PausePoints(CMediaplayer1& player, SegmentRepeat& segment, QListWidget& list,
+                         const QAbstractButton& infinitely, WindowTimers& timers, BoundControls& controls,
+                         DialogPrompts& prompts)
+    : m_player(player),
+      m_segment(segment),
+      m_pointList(list),
+      m_infinitely(infinitely),
+      m_timers(timers),
+      m_controls(controls),
+      m_prompts(prompts)
 {
 }
 
@@ -55,7 +65,7 @@ void PausePoints::Append(double seconds, const std::string& entryText)
 
 bool PausePoints::LoopsInfinitely() const
 {
-    return static_cast<QAbstractButton*>(m_dialog.Control(ControlId::Infinitely))->isChecked();
+    return m_infinitely.isChecked();
 }
 
 void PausePoints::SetSteps(double pointStep, double leadIn)
@@ -87,11 +97,11 @@ void PausePoints::ReplaceAll(const std::vector<double>& times)
     AnnounceSelection();
 }
 
-void PausePoints::LoadPausePoints()
+void PausePoints::LoadPausePoints(const std::string& mediaPath)
 {
     m_pointList.clear();
     m_pausePoints.clear();
-    m_pointFilePath = PausePointPathFor(m_dialog.Media().Path());
+    m_pointFilePath = PausePointPathFor(mediaPath);
 
     // A file that cannot be opened means no pause points, without a word.
     PausePointFileContents contents = ReadPausePointFile(m_pointFilePath);
@@ -100,7 +110,7 @@ void PausePoints::LoadPausePoints()
     if (LastPointIndex() >= 0)
         Select(0);
     if (!contents.readError.empty())
-        m_dialog.ShowMessage(kProgramBoxCaption,
+        m_prompts.ShowMessage(kProgramBoxCaption,
                              "Cannot read the pause points from \"" + m_pointFilePath + "\": " + contents.readError,
                              BoxIcon::Exclamation);
     m_pointsModified = false;
@@ -111,7 +121,7 @@ void PausePoints::LoadPausePoints()
 bool PausePoints::WritePausePoints()
 {
     if (std::optional<std::string> failure = ReplaceTextFile(m_pointFilePath, PausePointFileText(m_pausePoints))) {
-        m_dialog.ShowMessage(kProgramBoxCaption,
+        m_prompts.ShowMessage(kProgramBoxCaption,
                              "Cannot save the pause points in \"" + m_pointFilePath + "\": " + *failure,
                              BoxIcon::Exclamation);
         return false;
@@ -124,14 +134,14 @@ bool PausePoints::OfferToSavePausePoints()
 {
     if (!m_pointsModified)
         return true;
-    if (m_dialog.AskYesNo(kProgramBoxCaption, kUnsavedPointsQuestion, BoxIcon::None) != BoxAnswer::Yes)
+    if (m_prompts.AskYesNo(kProgramBoxCaption, kUnsavedPointsQuestion, BoxIcon::None) != BoxAnswer::Yes)
         return true;
     return WritePausePoints();
 }
 
 void PausePoints::Add()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     double seconds = m_player.GetCurrentPosition() - m_leadIn;
     Append(seconds, FormatFileTime(seconds));
     m_pointsModified = true;
@@ -162,7 +172,7 @@ void PausePoints::Delete()
 void PausePoints::Nudge(int direction)
 {
     // The step is read from its box first.
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     int index = Selected();
     if (index < 0)
         return;
@@ -189,9 +199,9 @@ void PausePoints::Replay()
     if (index < 0)
         return;
     // The repeated segment ends here: its end must not end this playback.
-    m_dialog.Segment().EndRepeat();
+    m_segment.EndRepeat();
     m_player.SetCurrentPosition(m_pausePoints[index]);
-    m_dialog.StartTimer(PointTimer);
+    m_timers.StartTimer(PointTimer);
     m_player.Play();
 }
 
@@ -202,7 +212,7 @@ void PausePoints::Next()
         return;
     Select(index + 1);
     m_player.SetCurrentPosition(m_pausePoints[index + 1]);
-    m_dialog.StartTimer(PointTimer);
+    m_timers.StartTimer(PointTimer);
     m_player.Play();
 }
 
@@ -210,11 +220,11 @@ void PausePoints::Save()
 {
     std::error_code error;
     if (std::filesystem::exists(m_pointFilePath, error)
-        && m_dialog.AskYesNo(kProgramBoxCaption, kReplaceFileQuestion, BoxIcon::None) != BoxAnswer::Yes)
+        && m_prompts.AskYesNo(kProgramBoxCaption, kReplaceFileQuestion, BoxIcon::None) != BoxAnswer::Yes)
         return;
     if (!WritePausePoints())
         return;
-    m_dialog.ShowMessage(m_dialog.Environment().appName, kPointsSavedText, BoxIcon::None);
+    m_prompts.ShowMessage(m_prompts.AppName(), kPointsSavedText, BoxIcon::None);
     m_pointsModified = false;
 }
 
@@ -231,7 +241,7 @@ void PausePoints::CheckSegment()
         m_player.SetCurrentPosition(m_pausePoints[index]);
         return;
     }
-    m_dialog.KillTimer(PointTimer);
+    m_timers.KillTimer(PointTimer);
     m_player.Stop();
 }
 

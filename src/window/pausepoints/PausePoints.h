@@ -4,10 +4,14 @@
 #include <string>
 #include <vector>
 
+class BoundControls;
 class CMediaplayer1;
-class CRecorderDlg;
 class DataExchange;
+class DialogPrompts;
+class QAbstractButton;
 class QListWidget;
+class SegmentRepeat;
+class WindowTimers;
 
 // The pause points of the current media: marked times kept in a text file
 // beside it and shown, entry for entry, in the (hidden) list box. Loads and
@@ -18,7 +22,10 @@ class QListWidget;
 class PausePoints : public QObject {
     Q_OBJECT
 public:
-    PausePoints(CRecorderDlg& dialog, CMediaplayer1& player, QListWidget& list);
+    // `list` shows the points; `infinitely` is the check box that makes a
+    // point's segment loop until stopped.
+    PausePoints(CMediaplayer1& player, SegmentRepeat& segment, QListWidget& list, const QAbstractButton& infinitely,
+                WindowTimers& timers, BoundControls& controls, DialogPrompts& prompts);
 
     // The times in list order; entry i of the list shows time i.
     const std::vector<double>& Times() const { return m_pausePoints; }
@@ -40,8 +47,8 @@ public:
     // are then modified and saved by the usual rules.
     void ReplaceAll(const std::vector<double>& times);
 
-    // (Re)fills the list from the file of the current media.
-    void LoadPausePoints();
+    // (Re)fills the list from the pause-point file of the media at `mediaPath`.
+    void LoadPausePoints(const std::string& mediaPath);
     // Writes the points to their file. A failure is shown with the system's
     // reason, and the points stay marked modified.
     bool WritePausePoints();
@@ -77,9 +84,13 @@ private:
     void Nudge(int direction); // -1 earlier, +1 later by the step
     bool LoopsInfinitely() const;
 
-    CRecorderDlg& m_dialog;
     CMediaplayer1& m_player;
+    SegmentRepeat& m_segment;
     QListWidget& m_pointList;
+    const QAbstractButton& m_infinitely;
+    WindowTimers& m_timers;
+    BoundControls& m_controls;
+    DialogPrompts& m_prompts;
     std::vector<double> m_pausePoints;
     std::string m_pointFilePath;
     bool m_pointsModified = false;

@@ -1,8 +1,10 @@
 #include "window/recording/RecordingPanel.h"
 
 #include "components/recorder/Recorder.h"
+#include "window/BoundControls.h"
 #include "window/DataExchange.h"
-#include "window/RecorderDlg.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowTimers.h"
 #include "window/recording/RecordingFormat.h"
 
 #include <QLabel>
@@ -31,11 +33,21 @@ std::string WithReason(const std::string& what, const std::string& reason)
 
 } // namespace
 
-RecordingPanel::RecordingPanel(CRecorderDlg& dialog, IRecorder& recorder) : m_dialog(dialog), m_recorder(recorder) {}
+RecordingPanel::RecordingPanel(IRecorder& recorder, QWidget& saveAs, QLabel& recTime, QLabel& fileSize,
+                               WindowTimers& timers, BoundControls& controls, DialogPrompts& prompts)
+    : m_recorder(recorder),
+      m_saveAs(saveAs),
+      m_recTime(recTime),
+      m_fileSize(fileSize),
+      m_timers(timers),
+      m_controls(controls),
+      m_prompts(prompts)
+{
+}
 
 void RecordingPanel::EnableSaveAs(bool enable)
 {
-    m_dialog.Control(ControlId::SaveAs)->setEnabled(enable);
+    m_saveAs.setEnabled(enable);
 }
 
 void RecordingPanel::ChooseOutputFile()
@@ -43,14 +55,14 @@ void RecordingPanel::ChooseOutputFile()
     // Ask about the file that will really be written; "No" goes back to the
     // dialog for another name.
     for (;;) {
-        std::optional<std::string> chosen = m_dialog.Prompter().SaveFile(&m_dialog);
+        std::optional<std::string> chosen = m_prompts.SaveFile();
         if (!chosen)
             return;
         std::string output = *chosen + kOutputExtension;
         if (!FileExists(output) || ConfirmReplacing(kSaveDialogCaption, output)) {
             m_saveFileName = output;
             m_outputConfirmed = true;
-            m_dialog.UpdateData(false);
+            m_controls.UpdateData(false);
             return;
         }
     }
@@ -58,9 +70,9 @@ void RecordingPanel::ChooseOutputFile()
 
 void RecordingPanel::Record()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     if (m_saveFileName.empty()) {
-        m_dialog.ShowMessage(m_dialog.Environment().appName, "Please Input Save File Name!", BoxIcon::Exclamation);
+        m_prompts.ShowMessage(m_prompts.AppName(), "Please Input Save File Name!", BoxIcon::Exclamation);
         return;
     }
     // A finished recording (or a file the user did not agree to replace) is
@@ -79,14 +91,14 @@ void RecordingPanel::Record()
         // Nothing is captured: nothing may look as if it were.
         m_recordingRunning = false;
         EnableSaveAs(true);
-        m_dialog.ShowMessage(kProgramBoxCaption,
+        m_prompts.ShowMessage(kProgramBoxCaption,
                              WithReason("Recording to " + m_saveFileName + " could not start.", m_recorder.LastError()),
                              BoxIcon::Stop);
         return;
     }
     m_recordingRunning = true;
     m_outputConfirmed = false;
-    m_dialog.StartTimer(RecordTimer);
+    m_timers.StartTimer(RecordTimer);
     EnableSaveAs(false);
 }
 
@@ -104,11 +116,8 @@ void RecordingPanel::StopRecording()
 
 void RecordingPanel::RefreshLabels()
 {
-    auto showIn = [this](ControlId label, const std::string& text) {
-        static_cast<QLabel*>(m_dialog.Control(label))->setText(QString::fromStdString(text));
-    };
-    showIn(ControlId::FileSize, FormatSize(m_recorder.GetFileSize()));
-    showIn(ControlId::RecTime, FormatDuration(m_recorder.GetRSec()));
+    m_fileSize.setText(QString::fromStdString(FormatSize(m_recorder.GetFileSize())));
+    m_recTime.setText(QString::fromStdString(FormatDuration(m_recorder.GetRSec())));
     if (m_recordingRunning && !m_recorder.IsRecording())
         EndRecording();
 }
@@ -122,13 +131,13 @@ void RecordingPanel::EndRecording()
     EnableSaveAs(true);
     std::string reason = m_recorder.LastError();
     if (!reason.empty())
-        m_dialog.ShowMessage(kProgramBoxCaption, WithReason("Recording to " + m_saveFileName + " failed.", reason),
+        m_prompts.ShowMessage(kProgramBoxCaption, WithReason("Recording to " + m_saveFileName + " failed.", reason),
                              BoxIcon::Stop);
 }
 
 bool RecordingPanel::ConfirmReplacing(const std::string& caption, const std::string& path)
 {
-    return m_dialog.AskYesNo(caption, path + " already exists.\nDo you want to replace it?", BoxIcon::Exclamation)
+    return m_prompts.AskYesNo(caption, path + " already exists.\nDo you want to replace it?", BoxIcon::Exclamation)
            == BoxAnswer::Yes;
 }
 

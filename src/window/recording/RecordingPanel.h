@@ -2,9 +2,13 @@
 
 #include <string>
 
-class CRecorderDlg;
+class BoundControls;
 class DataExchange;
+class DialogPrompts;
 class IRecorder;
+class QLabel;
+class QWidget;
+class WindowTimers;
 
 // The recording panel: Save... chooses the MP3 file, Record, Pause and Stop
 // drive the recorder, and the two labels show its time and size on every
@@ -12,7 +16,10 @@ class IRecorder;
 // reported once, and Save... comes back for another file.
 class RecordingPanel {
 public:
-    RecordingPanel(CRecorderDlg& dialog, IRecorder& recorder);
+    // `saveAs` is the Save... button; the two labels show the recorder's
+    // time and the file's size.
+    RecordingPanel(IRecorder& recorder, QWidget& saveAs, QLabel& recTime, QLabel& fileSize, WindowTimers& timers,
+                   BoundControls& controls, DialogPrompts& prompts);
 
     const std::string& OutputFile() const { return m_saveFileName; }
 
@@ -35,8 +42,13 @@ private:
     void EndRecording();
     void EnableSaveAs(bool enable);
 
-    CRecorderDlg& m_dialog;
     IRecorder& m_recorder;
+    QWidget& m_saveAs;
+    QLabel& m_recTime;
+    QLabel& m_fileSize;
+    WindowTimers& m_timers;
+    BoundControls& m_controls;
+    DialogPrompts& m_prompts;
     std::string m_saveFileName;
     // A recording we started is running (Save... is disabled).
     bool m_recordingRunning = false;

@@ -2,8 +2,11 @@
 
 #include "components/player/PlayerFault.h"
 #include "window/DataExchange.h"
-#include "window/RecorderDlg.h"
-#include "window/media/MediaSession.h"
+#include "window/BoundControls.h"
+#include "window/CMediaplayer1.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowTimers.h"
+#include "window/media/CurrentMedia.h"
 #include "window/segment/FaultReport.h"
 
 #include <QAbstractButton>
@@ -14,13 +17,27 @@ constexpr const char* kMediaErrorText = "Error Media Types";
 
 } // namespace
 
-SegmentRepeat::SegmentRepeat(CRecorderDlg& dialog, CMediaplayer1& player) : m_dialog(dialog), m_player(player) {}
+SegmentRepeat::SegmentRepeat(CMediaplayer1& player, CurrentMedia& media, WindowTimers& timers,
+                             BoundControls& controls, DialogPrompts& prompts, const QAbstractButton& infinitely)
+    : m_player(player),
+      m_media(media),
+      m_timers(timers),
+      m_controls(controls),
+      m_prompts(prompts),
+      m_infinitely(infinitely)
+{
+}
+
+bool SegmentRepeat::IsRepeating() const
+{
+    return m_timers.IsTimerRunning(RepeatTimer);
+}
 
 void SegmentRepeat::SetSegment(double start, double end)
 {
     m_startTime = m_startTimeShown = start;
     m_endTime = m_endTimeShown = end;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     FollowSegmentEnd();
     AnnounceChange();
 }
@@ -37,7 +54,7 @@ void SegmentRepeat::Reset()
 {
     m_startTime = m_startTimeShown = 0;
     m_endTime = m_endTimeShown = 0;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     AnnounceChange();
 }
 
@@ -53,7 +70,7 @@ double SegmentRepeat::Snapped(double position, SegmentEdge edge) const
 
 void SegmentRepeat::EndRepeat()
 {
-    m_dialog.KillTimer(RepeatTimer);
+    m_timers.KillTimer(RepeatTimer);
     m_player.SetSegmentEnd(std::nullopt);
 }
 
@@ -61,12 +78,12 @@ void SegmentRepeat::ShowSegment()
 {
     m_startTimeShown = m_startTime;
     m_endTimeShown = m_endTime;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
 }
 
 void SegmentRepeat::FollowSegmentEnd()
 {
-    if (m_dialog.IsTimerRunning(RepeatTimer))
+    if (IsRepeating())
         m_player.SetSegmentEnd(m_endTime);
 }
 
@@ -83,14 +100,14 @@ void SegmentRepeat::Play()
 {
     GuardedPlayerCall(
         [this] {
-            m_dialog.KillTimer(RepeatTimer);
-            m_dialog.KillTimer(PointTimer);
-            m_dialog.Media().Reload();
+            m_timers.KillTimer(RepeatTimer);
+            m_timers.KillTimer(PointTimer);
+            m_media.Reload();
             m_startTime = m_endTime;
             m_player.SetCurrentPosition(m_startTime);
             m_player.Play();
             m_startTimeShown = m_startTime;
-            m_dialog.UpdateData(false);
+            m_controls.UpdateData(false);
         },
         FaultReaction::ReportAndDisable, BoxIcon::Stop);
     AnnounceChange();
@@ -136,7 +153,7 @@ void SegmentRepeat::MarkEnd()
         [this] {
             // The end is taken only when the player could take it too.
             double end = Snapped(m_player.GetCurrentPosition(), SegmentEdge::End);
-            if (m_dialog.IsTimerRunning(RepeatTimer))
+            if (IsRepeating())
                 m_player.SetSegmentEnd(end);
             m_endTime = end;
             ShowSegment();
@@ -150,16 +167,16 @@ void SegmentRepeat::MarkEnd()
 
 void SegmentRepeat::StartEarlier()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     m_startTime -= m_timeStep;
     m_startTimeShown = m_startTime;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     AnnounceChange();
 }
 
 void SegmentRepeat::StartLater()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     double start = m_startTime + m_timeStep;
     if (start > m_endTime) {
         m_endTime += m_timeStep;
@@ -167,14 +184,14 @@ void SegmentRepeat::StartLater()
     }
     m_startTime = start;
     m_startTimeShown = start;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     FollowSegmentEnd();
     AnnounceChange();
 }
 
 void SegmentRepeat::EndEarlier()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     double end = m_endTime - m_timeStep;
     if (end < m_startTime) {
         m_startTime -= m_timeStep;
@@ -182,31 +199,31 @@ void SegmentRepeat::EndEarlier()
     }
     m_endTime = end;
     m_endTimeShown = end;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     FollowSegmentEnd();
     AnnounceChange();
 }
 
 void SegmentRepeat::EndLater()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     m_endTime += m_timeStep;
     m_endTimeShown = m_endTime;
-    m_dialog.UpdateData(false);
+    m_controls.UpdateData(false);
     FollowSegmentEnd();
     AnnounceChange();
 }
 
 void SegmentRepeat::TakeStartTime()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     m_startTime = m_startTimeShown;
     AnnounceChange();
 }
 
 void SegmentRepeat::TakeEndTime()
 {
-    m_dialog.UpdateData(true);
+    m_controls.UpdateData(true);
     m_endTime = m_endTimeShown;
     FollowSegmentEnd();
     AnnounceChange();
@@ -217,8 +234,8 @@ void SegmentRepeat::Repeat()
     m_playOnce = false;
     GuardedPlayerCall(
         [this] {
-            m_dialog.KillTimer(PointTimer);
-            m_dialog.StartTimer(RepeatTimer);
+            m_timers.KillTimer(PointTimer);
+            m_timers.StartTimer(RepeatTimer);
             m_player.SetSegmentEnd(m_endTime);
             m_player.SetCurrentPosition(m_startTime);
             m_player.Play();
@@ -238,7 +255,7 @@ void SegmentRepeat::CheckSegmentEnd()
     try {
         if (m_player.GetCurrentPosition() < m_endTime)
             return;
-        if (!m_playOnce && static_cast<QAbstractButton*>(m_dialog.Control(ControlId::Infinitely))->isChecked()) {
+        if (!m_playOnce && m_infinitely.isChecked()) {
             m_player.SetCurrentPosition(m_startTime);
             return;
         }
@@ -273,14 +290,14 @@ void SegmentRepeat::GuardedPlayerCall(const std::function<void()>& steps, FaultR
         switch (reaction) {
         case FaultReaction::ReportAndDisable:
             if (ReportException(fault)) {
-                m_dialog.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
-                m_dialog.EnablePlaybackControls(false);
+                m_prompts.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
+                m_controls.EnablePlaybackControls(false);
             }
             break;
         case FaultReaction::DisableQuietly:
             EndRepeat();
-            m_dialog.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
-            m_dialog.EnablePlaybackControls(false);
+            m_prompts.ShowMessage(kProgramBoxCaption, kMediaErrorText, icon);
+            m_controls.EnablePlaybackControls(false);
             break;
         case FaultReaction::Ignore: break;
         }
@@ -291,6 +308,6 @@ bool SegmentRepeat::ReportException(const PlayerFault& fault)
 {
     // A player fault carries no access information: only a hardware fault
     // would, and those are not caught.
-    m_dialog.ShowMessage("Exception", FormatFaultReport(fault.code(), fault.address()), BoxIcon::Exclamation);
+    m_prompts.ShowMessage("Exception", FormatFaultReport(fault.code(), fault.address()), BoxIcon::Exclamation);
     return true;
 }

@@ -3,10 +3,14 @@
 #include <QObject>
 #include <functional>
 
+class BoundControls;
 class CMediaplayer1;
-class CRecorderDlg;
+class CurrentMedia;
 class DataExchange;
+class DialogPrompts;
 class PlayerFault;
+class QAbstractButton;
+class WindowTimers;
 enum class BoxIcon;
 
 // The segment of the media that the user repeats: its start and end, the
@@ -23,11 +27,15 @@ public:
     // position itself (marks snapped to the sentences), for the given edge.
     using Snap = std::function<double(double position, SegmentEdge edge)>;
 
-    SegmentRepeat(CRecorderDlg& dialog, CMediaplayer1& player);
+    // `infinitely` is the check box that makes a repeat loop until stopped.
+    SegmentRepeat(CMediaplayer1& player, CurrentMedia& media, WindowTimers& timers, BoundControls& controls,
+                  DialogPrompts& prompts, const QAbstractButton& infinitely);
 
     double Start() const { return m_startTime; }
     double End() const { return m_endTime; }
     double Step() const { return m_timeStep; }
+    // A repeat plays the segment (its timer runs).
+    bool IsRepeating() const;
 
     // The segment becomes start..end, shown in the boxes, as if the two times
     // had been typed there; a running repeat follows the new end.
@@ -89,8 +97,12 @@ private:
     // Announces the segment when it changed since it was last announced.
     void AnnounceChange();
 
-    CRecorderDlg& m_dialog;
     CMediaplayer1& m_player;
+    CurrentMedia& m_media;
+    WindowTimers& m_timers;
+    BoundControls& m_controls;
+    DialogPrompts& m_prompts;
+    const QAbstractButton& m_infinitely;
     Snap m_snap;
     double m_startTime = 0;
     double m_endTime = 0;

@@ -1,6 +1,6 @@
 #include "window/sentences/Drill.h"
 
-#include "window/RecorderDlg.h"
+#include "window/WindowDispatch.h"
 #include "window/commands/WindowCommands.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/sentences/SentenceFinder.h"
@@ -13,14 +13,21 @@
 #include <QWidget>
 #include <cmath>
 
-Drill::Drill(CRecorderDlg& dialog, const SentenceFinder& finder) : m_dialog(dialog), m_finder(finder)
+Drill::Drill(SegmentRepeat& segment, const SentenceFinder& finder, Shadowing& shadowing, const PlaybackSpeed& speed,
+             const WindowCommands& commands, WindowDispatch& dispatch, const QWidget& window)
+    : m_segment(segment),
+      m_finder(finder),
+      m_shadowing(shadowing),
+      m_speed(speed),
+      m_dispatch(dispatch),
+      m_window(window)
 {
     m_step.setSingleShot(true);
     m_step.setTimerType(Qt::PreciseTimer);
-    connect(&m_step, &QTimer::timeout, this, [this] { m_dialog.Dispatch([this] { Step(); }); });
+    connect(&m_step, &QTimer::timeout, this, [this] { m_dispatch.Dispatch([this] { Step(); }); });
     // A command of the user's, from a key, the menu or the desktop, ends it.
-    connect(&dialog.Commands(), &WindowCommands::commandStarting, this, [this] { Stop(); });
-    connect(&dialog.Segment(), &SegmentRepeat::segmentPlayed, this, &Drill::OnSentencePlayed);
+    connect(&commands, &WindowCommands::commandStarting, this, [this] { Stop(); });
+    connect(&segment, &SegmentRepeat::segmentPlayed, this, &Drill::OnSentencePlayed);
 }
 
 Drill::~Drill()
@@ -30,10 +37,9 @@ Drill::~Drill()
 
 void Drill::Start(const DrillSettings& settings)
 {
-    const SegmentRepeat& segment = m_dialog.Segment();
-    std::optional<TimeSpan> first = segment.End() > segment.Start()
-                                        ? std::optional(TimeSpan{segment.Start(), segment.End()})
-                                        : SentenceAfter(m_finder.Sentences(), segment.End());
+    std::optional<TimeSpan> first = m_segment.End() > m_segment.Start()
+                                        ? std::optional(TimeSpan{m_segment.Start(), m_segment.End()})
+                                        : SentenceAfter(m_finder.Sentences(), m_segment.End());
     if (!first)
         return;
     m_settings = settings;
@@ -51,16 +57,15 @@ void Drill::Stop()
     m_step.stop();
     m_item.reset();
     m_awaitingTurn = false;
-    m_dialog.Shadow().EndTurn();
+    m_shadowing.EndTurn();
     qApp->removeEventFilter(this);
     emit runningChanged(false);
 }
 
 void Drill::Play()
 {
-    SegmentRepeat& segment = m_dialog.Segment();
-    if (segment.Start() != m_item->start || segment.End() != m_item->end)
-        segment.SetSegment(m_item->start, m_item->end);
+    if (m_segment.Start() != m_item->start || m_segment.End() != m_item->end)
+        m_segment.SetSegment(m_item->start, m_item->end);
     ++m_plays;
     // With takes, the turn takes the pause's place once the play has ended.
     // Otherwise the next play starts once this one (as long as the sentence
@@ -68,24 +73,26 @@ void Drill::Play()
     // as late after the Repeat as this one's, so the pause is heard as set.
     m_awaitingTurn = m_settings.recordTakes;
     if (!m_awaitingTurn) {
-        const double heard = m_item->Length() / m_dialog.Speed().Speed();
+        const double heard = m_item->Length() / m_speed.Speed();
         m_step.start(int(std::lround(1000 * heard * (1 + m_settings.pauseFactor))));
     }
-    segment.RepeatOnce();
+    m_segment.RepeatOnce();
 }
 
 void Drill::OnSentencePlayed()
 {
-    if (!IsRunning() || !m_awaitingTurn)
+    // A play that has ended while the next one has started already (another
+    // listener of the same end went on) is not the one awaited.
+    if (!IsRunning() || !m_awaitingTurn || m_segment.IsRepeating())
         return;
     m_awaitingTurn = false;
-    m_dialog.Shadow().Turn(*m_item, m_settings.replayAfterTake, [this](Shadowing::TurnEnd end) {
+    m_shadowing.Turn(*m_item, m_settings.replayAfterTake, [this](Shadowing::TurnEnd end) {
         switch (end) {
         case Shadowing::TurnEnd::WithoutRecording:
             m_settings.recordTakes = false;
             [[fallthrough]];
         case Shadowing::TurnEnd::Done:
-            m_dialog.Dispatch([this] { Step(); });
+            m_dispatch.Dispatch([this] { Step(); });
             break;
         case Shadowing::TurnEnd::Stopped:
             Stop();
@@ -124,7 +131,7 @@ bool Drill::IsUserInput(QObject* watched, QEvent* event) const
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    return widget && widget->window() == &m_dialog;
+    return widget && widget->window() == &m_window;
 }
 
 bool Drill::eventFilter(QObject* watched, QEvent* event)

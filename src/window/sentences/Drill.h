@@ -7,8 +7,13 @@
 #include <QTimer>
 #include <optional>
 
-class CRecorderDlg;
+class PlaybackSpeed;
+class QWidget;
+class SegmentRepeat;
 class SentenceFinder;
+class Shadowing;
+class WindowCommands;
+class WindowDispatch;
 
 // Plays sentence after sentence hands-free: from the current segment on,
 // each sentence the set number of times with a pause after each play to
@@ -21,7 +26,10 @@ class SentenceFinder;
 class Drill : public QObject {
     Q_OBJECT
 public:
-    Drill(CRecorderDlg& dialog, const SentenceFinder& finder);
+    // Plays through `segment` at `speed`; takes turns of `shadowing`; any
+    // command (`commands`) or input in `window` stops it.
+    Drill(SegmentRepeat& segment, const SentenceFinder& finder, Shadowing& shadowing, const PlaybackSpeed& speed,
+          const WindowCommands& commands, WindowDispatch& dispatch, const QWidget& window);
     ~Drill() override;
 
     bool IsRunning() const { return m_item.has_value(); }
@@ -43,8 +51,12 @@ private:
     void OnSentencePlayed();
     bool IsUserInput(QObject* watched, QEvent* event) const;
 
-    CRecorderDlg& m_dialog;
+    SegmentRepeat& m_segment;
     const SentenceFinder& m_finder;
+    Shadowing& m_shadowing;
+    const PlaybackSpeed& m_speed;
+    WindowDispatch& m_dispatch;
+    const QWidget& m_window;
     DrillSettings m_settings;
     std::optional<TimeSpan> m_item;
     int m_plays = 0;

@@ -1,6 +1,7 @@
 #include "window/sentences/SentenceWork.h"
 
-#include "window/RecorderDlg.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowDispatch.h"
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaProfile.h"
 #include "window/pausepoints/PausePoints.h"
@@ -32,26 +33,33 @@ const QColor kPauseBand(120, 170, 255, 40);
 
 } // namespace
 
-SentenceWork::SentenceWork(CRecorderDlg& dialog)
-    : m_dialog(dialog), m_finder(dialog.Profile()), m_drill(dialog, m_finder)
+SentenceWork::SentenceWork(SentenceFinder& finder, Drill& drill, SegmentRepeat& segment, PausePoints& points,
+                           WaveformView& waveform, const QWidget& repeatButton, Preferences& preferences,
+                           WindowDispatch& dispatch, DialogPrompts& prompts)
+    : m_finder(finder),
+      m_drill(drill),
+      m_segment(segment),
+      m_points(points),
+      m_waveform(waveform),
+      m_repeatButton(repeatButton),
+      m_preferences(preferences),
+      m_dispatch(dispatch),
+      m_prompts(prompts)
 {
-    Preferences& preferences = dialog.Prefs();
     m_finder.SetShortestPause(preferences.Value(kShortestPauseKey, m_finder.ShortestPause()).toDouble());
     connect(&m_finder, &SentenceFinder::sentencesChanged, this, &SentenceWork::OnSentencesChanged);
-    const bool snapping = preferences.Value(kSnapKey, false).toBool();
-    AddCommands(snapping);
-    SetSnapping(snapping);
+    m_snapping = preferences.Value(kSnapKey, false).toBool();
+    SetSnapping(m_snapping);
     OnSentencesChanged();
 }
 
 SentenceWork::~SentenceWork()
 {
-    m_dialog.Segment().SetSnap(nullptr);
+    m_segment.SetSnap(nullptr);
 }
 
-void SentenceWork::AddCommands(bool snapping)
+void SentenceWork::AddCommands(WindowCommands& commands)
 {
-    WindowCommands& commands = m_dialog.Commands();
     using Keys = WindowCommands::Keys;
     commands.AddSeparator();
     m_needSound = {
@@ -60,9 +68,9 @@ void SentenceWork::AddCommands(bool snapping)
         commands.Add(QStringLiteral("Pause points from sentences"), {}, [this] { PausePointsFromSentences(); }),
         commands.Add(QStringLiteral("Drill..."), {}, [this] { ChooseDrill(); }),
     };
-    commands.AddCheckable(QStringLiteral("Snap marks to pauses"), {}, snapping,
+    commands.AddCheckable(QStringLiteral("Snap marks to pauses"), {}, m_snapping,
                           [this](bool on) {
-                              m_dialog.Prefs().SetValue(kSnapKey, on);
+                              m_preferences.SetValue(kSnapKey, on);
                               SetSnapping(on);
                           });
     QMenu* shortest = commands.AddSubmenu(QStringLiteral("Shortest pause between sentences"));
@@ -80,11 +88,12 @@ void SentenceWork::AddCommands(bool snapping)
 
 void SentenceWork::SetSnapping(bool on)
 {
+    m_snapping = on;
     if (!on) {
-        m_dialog.Segment().SetSnap(nullptr);
+        m_segment.SetSnap(nullptr);
         return;
     }
-    m_dialog.Segment().SetSnap([this](double position, SegmentRepeat::SegmentEdge edge) {
+    m_segment.SetSnap([this](double position, SegmentRepeat::SegmentEdge edge) {
         return SnapToSentence(m_finder.Sentences(), position,
                               edge == SegmentRepeat::SegmentEdge::Start ? &TimeSpan::start : &TimeSpan::end, kSnapReach);
     });
@@ -92,23 +101,22 @@ void SentenceWork::SetSnapping(bool on)
 
 void SentenceWork::SetShortestPause(double seconds)
 {
-    m_dialog.Prefs().SetValue(kShortestPauseKey, seconds);
+    m_preferences.SetValue(kShortestPauseKey, seconds);
     m_finder.SetShortestPause(seconds);
 }
 
 bool SentenceWork::TakeStep(Step step)
 {
     // The sentence plays as Repeat plays it: not while Repeat cannot.
-    if (!m_dialog.Control(ControlId::Repeat)->isEnabled())
+    if (!m_repeatButton.isEnabled())
         return true;
-    const SegmentRepeat& segment = m_dialog.Segment();
     const std::vector<TimeSpan>& sentences = m_finder.Sentences();
     std::optional<TimeSpan> sentence =
-        step == Step::Next ? SentenceAfter(sentences, segment.End()) : SentenceBefore(sentences, segment.Start());
+        step == Step::Next ? SentenceAfter(sentences, m_segment.End()) : SentenceBefore(sentences, m_segment.Start());
     if (!sentence)
         return false;
-    m_dialog.Segment().SetSegment(sentence->start, sentence->end);
-    m_dialog.Segment().Repeat();
+    m_segment.SetSegment(sentence->start, sentence->end);
+    m_segment.Repeat();
     return true;
 }
 
@@ -130,21 +138,20 @@ void SentenceWork::PreviousSentence()
 
 bool SentenceWork::HasNextSentence() const
 {
-    return SentenceAfter(m_finder.Sentences(), m_dialog.Segment().End()).has_value();
+    return SentenceAfter(m_finder.Sentences(), m_segment.End()).has_value();
 }
 
 void SentenceWork::PausePointsFromSentences()
 {
     const std::vector<TimeSpan>& sentences = m_finder.Sentences();
     if (sentences.empty()) {
-        m_dialog.ShowMessage(kProgramBoxCaption, "No sentences have been found in this media's sound yet.",
+        m_prompts.ShowMessage(kProgramBoxCaption, "No sentences have been found in this media's sound yet.",
                              BoxIcon::Information);
         return;
     }
-    PausePoints& points = m_dialog.Points();
-    if (points.LastPointIndex() >= 0
-        && m_dialog.AskYesNo(kProgramBoxCaption,
-                             "This media has " + std::to_string(points.LastPointIndex() + 1)
+    if (m_points.LastPointIndex() >= 0
+        && m_prompts.AskYesNo(kProgramBoxCaption,
+                             "This media has " + std::to_string(m_points.LastPointIndex() + 1)
                                  + " pause points. Replace them with the starts of its "
                                  + std::to_string(sentences.size()) + " sentences?",
                              BoxIcon::Question)
@@ -153,26 +160,25 @@ void SentenceWork::PausePointsFromSentences()
     std::vector<double> starts;
     for (const TimeSpan& sentence : sentences)
         starts.push_back(sentence.start);
-    points.ReplaceAll(starts);
+    m_points.ReplaceAll(starts);
 }
 
 void SentenceWork::ChooseDrill()
 {
-    Preferences& preferences = m_dialog.Prefs();
     DrillSettings remembered;
-    remembered.repeats = preferences.Value(kRepeatsKey, remembered.repeats).toInt();
-    remembered.pauseFactor = preferences.Value(kPauseFactorKey, remembered.pauseFactor).toDouble();
-    remembered.goOn = preferences.Value(kGoOnKey, remembered.goOn).toBool();
-    remembered.recordTakes = preferences.Value(kRecordTakesKey, remembered.recordTakes).toBool();
-    remembered.replayAfterTake = preferences.Value(kReplayAfterTakeKey, remembered.replayAfterTake).toBool();
-    std::optional<DrillSettings> chosen = m_dialog.Prompter().ChooseDrill(&m_dialog, remembered);
+    remembered.repeats = m_preferences.Value(kRepeatsKey, remembered.repeats).toInt();
+    remembered.pauseFactor = m_preferences.Value(kPauseFactorKey, remembered.pauseFactor).toDouble();
+    remembered.goOn = m_preferences.Value(kGoOnKey, remembered.goOn).toBool();
+    remembered.recordTakes = m_preferences.Value(kRecordTakesKey, remembered.recordTakes).toBool();
+    remembered.replayAfterTake = m_preferences.Value(kReplayAfterTakeKey, remembered.replayAfterTake).toBool();
+    std::optional<DrillSettings> chosen = m_prompts.ChooseDrill(remembered);
     if (!chosen)
         return;
-    preferences.SetValue(kRepeatsKey, chosen->repeats);
-    preferences.SetValue(kPauseFactorKey, chosen->pauseFactor);
-    preferences.SetValue(kGoOnKey, chosen->goOn);
-    preferences.SetValue(kRecordTakesKey, chosen->recordTakes);
-    preferences.SetValue(kReplayAfterTakeKey, chosen->replayAfterTake);
+    m_preferences.SetValue(kRepeatsKey, chosen->repeats);
+    m_preferences.SetValue(kPauseFactorKey, chosen->pauseFactor);
+    m_preferences.SetValue(kGoOnKey, chosen->goOn);
+    m_preferences.SetValue(kRecordTakesKey, chosen->recordTakes);
+    m_preferences.SetValue(kReplayAfterTakeKey, chosen->replayAfterTake);
     m_drill.Start(*chosen);
 }
 
@@ -185,7 +191,7 @@ void SentenceWork::OnSentencesChanged()
         m_waiting = Step::None;
     // A step waiting for its sentence plays it once it is found.
     if (m_waiting != Step::None)
-        m_dialog.Dispatch([this] {
+        m_dispatch.Dispatch([this] {
             if (TakeStep(m_waiting))
                 m_waiting = Step::None;
         });
@@ -193,7 +199,6 @@ void SentenceWork::OnSentencesChanged()
     std::vector<WaveformBand> bands;
     for (const TimeSpan& pause : m_finder.Map().pauses)
         bands.push_back({pause.start, pause.end, kPauseBand});
-    WaveformView& waveform = m_dialog.Waveform();
-    waveform.SetBands(QStringLiteral("pauses"), std::move(bands));
-    waveform.SetNotice(m_waiting != Step::None ? QStringLiteral("Finding sentences…") : QString());
+    m_waveform.SetBands(QStringLiteral("pauses"), std::move(bands));
+    m_waveform.SetNotice(m_waiting != Step::None ? QStringLiteral("Finding sentences…") : QString());
 }

@@ -5,8 +5,15 @@
 
 #include <QObject>
 
-class CRecorderDlg;
+class DialogPrompts;
+class PausePoints;
+class Preferences;
 class QAction;
+class QWidget;
+class SegmentRepeat;
+class WaveformView;
+class WindowCommands;
+class WindowDispatch;
 
 // Working sentence by sentence: the sentences found in the media's sound,
 // drawn on the waveform as the pauses between them, and the commands of the
@@ -19,8 +26,15 @@ class QAction;
 class SentenceWork : public QObject {
     Q_OBJECT
 public:
-    explicit SentenceWork(CRecorderDlg& dialog);
+    // Steps play through `segment`, as Repeat plays, while `repeatButton` is
+    // enabled; the pauses are drawn on `waveform`.
+    SentenceWork(SentenceFinder& finder, Drill& drill, SegmentRepeat& segment, PausePoints& points,
+                 WaveformView& waveform, const QWidget& repeatButton, Preferences& preferences,
+                 WindowDispatch& dispatch, DialogPrompts& prompts);
     ~SentenceWork() override;
+
+    // Adds the sentence commands and the shortest pause's submenu.
+    void AddCommands(WindowCommands& commands);
 
     const SentenceFinder& Finder() const { return m_finder; }
     Drill& Drilling() { return m_drill; }
@@ -37,15 +51,21 @@ public:
 
 private:
     enum class Step { None, Next, Previous };
-    void AddCommands(bool snapping);
     // Plays the sentence a step asks for; false when it is not known yet.
     bool TakeStep(Step step);
     void OnSentencesChanged();
     void SetSnapping(bool on);
 
-    CRecorderDlg& m_dialog;
-    SentenceFinder m_finder;
-    Drill m_drill;
+    SentenceFinder& m_finder;
+    Drill& m_drill;
+    SegmentRepeat& m_segment;
+    PausePoints& m_points;
+    WaveformView& m_waveform;
+    const QWidget& m_repeatButton;
+    Preferences& m_preferences;
+    WindowDispatch& m_dispatch;
+    DialogPrompts& m_prompts;
+    bool m_snapping = false;
     // A step asked for before its sentence was found.
     Step m_waiting = Step::None;
     std::vector<QAction*> m_needSound;

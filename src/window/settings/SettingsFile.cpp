@@ -1,6 +1,8 @@
 #include "window/settings/SettingsFile.h"
 
-#include "window/RecorderDlg.h"
+#include "window/BoundControls.h"
+#include "window/DialogPrompts.h"
+#include "window/media/CurrentMedia.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
 #include "window/segment/SegmentRepeat.h"
@@ -18,8 +20,17 @@ constexpr const char* kDefaultPointFile = "D:\\AllMediaFile1.txt";
 
 } // namespace
 
-SettingsFile::SettingsFile(CRecorderDlg& dialog, std::string path, std::string initialPath)
-    : m_dialog(dialog), m_path(std::move(path)), m_initialPath(std::move(initialPath))
+SettingsFile::SettingsFile(std::string path, std::string initialPath, SegmentRepeat& segment, PausePoints& points,
+                           CurrentMedia& media, MediaSession& opening, BoundControls& controls,
+                           DialogPrompts& prompts)
+    : m_path(std::move(path)),
+      m_initialPath(std::move(initialPath)),
+      m_segment(segment),
+      m_points(points),
+      m_media(media),
+      m_opening(opening),
+      m_controls(controls),
+      m_prompts(prompts)
 {
 }
 
@@ -30,7 +41,7 @@ bool SettingsFile::LoadSettings()
     const std::string& source = started ? m_initialPath : m_path;
     SettingsReading reading = ReadSettingsFile(source);
     if (!reading.readError.empty())
-        m_dialog.ShowMessage(kProgramBoxCaption,
+        m_prompts.ShowMessage(kProgramBoxCaption,
                              "Cannot read the settings from \"" + source + "\": " + reading.readError
                                  + "\nThe program starts with its default settings.",
                              BoxIcon::Exclamation);
@@ -38,32 +49,30 @@ bool SettingsFile::LoadSettings()
         return false;
 
     const SavedSettings& saved = *reading.settings;
-    m_dialog.Segment().Restore(saved.startTime, saved.endTime, saved.timeStep);
-    m_dialog.Points().SetSteps(saved.pointStep, saved.leadIn);
-    m_dialog.Media().SetPath(saved.mediaPath);
-    m_dialog.EnablePlaybackControls(true);
-    m_dialog.UpdateData(false);
-    m_dialog.Media().LoadStoppedWhenShown();
-    m_dialog.Points().LoadPausePoints();
+    m_segment.Restore(saved.startTime, saved.endTime, saved.timeStep);
+    m_points.SetSteps(saved.pointStep, saved.leadIn);
+    m_media.SetPath(saved.mediaPath);
+    m_controls.EnablePlaybackControls(true);
+    m_controls.UpdateData(false);
+    m_opening.LoadStoppedWhenShown();
+    m_points.LoadPausePoints(m_media.Path());
     return true;
 }
 
 void SettingsFile::InstallDefaults()
 {
-    m_dialog.Segment().Restore(kDefaults.startTime, kDefaults.endTime, kDefaults.timeStep);
-    m_dialog.Points().SetSteps(kDefaults.pointStep, kDefaults.leadIn);
-    m_dialog.Media().SetPath(kDefaults.mediaPath);
-    m_dialog.EnablePlaybackControls(false);
-    m_dialog.Points().Clear(kDefaultPointFile);
+    m_segment.Restore(kDefaults.startTime, kDefaults.endTime, kDefaults.timeStep);
+    m_points.SetSteps(kDefaults.pointStep, kDefaults.leadIn);
+    m_media.SetPath(kDefaults.mediaPath);
+    m_controls.EnablePlaybackControls(false);
+    m_points.Clear(kDefaultPointFile);
 }
 
 void SettingsFile::SaveSettings()
 {
-    m_dialog.UpdateData(true);
-    const SegmentRepeat& segment = m_dialog.Segment();
-    const PausePoints& points = m_dialog.Points();
-    SavedSettings settings{segment.Start(), segment.End(),     segment.Step(),
-                           points.PointStep(), points.LeadIn(), m_dialog.Media().Path()};
+    m_controls.UpdateData(true);
+    SavedSettings settings{m_segment.Start(),   m_segment.End(),   m_segment.Step(),
+                           m_points.PointStep(), m_points.LeadIn(), m_media.Path()};
 
     // The per-user configuration folder may not exist yet.
     std::error_code folderError;
@@ -74,6 +83,6 @@ void SettingsFile::SaveSettings()
     std::optional<std::string> failure = folderError ? std::optional<std::string>(folderError.message())
                                                      : ReplaceTextFile(m_path, SettingsFileText(settings));
     if (failure)
-        m_dialog.ShowMessage(kProgramBoxCaption, "Cannot save the settings in \"" + m_path + "\": " + *failure,
+        m_prompts.ShowMessage(kProgramBoxCaption, "Cannot save the settings in \"" + m_path + "\": " + *failure,
                              BoxIcon::Exclamation);
 }

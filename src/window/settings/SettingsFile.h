@@ -2,7 +2,12 @@
 
 #include <string>
 
-class CRecorderDlg;
+class BoundControls;
+class CurrentMedia;
+class DialogPrompts;
+class MediaSession;
+class PausePoints;
+class SegmentRepeat;
 
 // The settings file: the segment, the two steps, the lead-in and the media
 // path, read at start-up (which loads that media again, stopped) and written
@@ -11,7 +16,8 @@ class SettingsFile {
 public:
     // `initialPath`, when not empty, is read instead while `path` does not
     // exist yet (the settings an installed program's folder holds).
-    SettingsFile(CRecorderDlg& dialog, std::string path, std::string initialPath);
+    SettingsFile(std::string path, std::string initialPath, SegmentRepeat& segment, PausePoints& points,
+                 CurrentMedia& media, MediaSession& opening, BoundControls& controls, DialogPrompts& prompts);
 
     // True when all six values were read; the media they name is then loaded
     // (once the window is on screen) with its pause points. A file that
@@ -23,7 +29,12 @@ public:
     void InstallDefaults();
 
 private:
-    CRecorderDlg& m_dialog;
     std::string m_path;
     std::string m_initialPath;
+    SegmentRepeat& m_segment;
+    PausePoints& m_points;
+    CurrentMedia& m_media;
+    MediaSession& m_opening;
+    BoundControls& m_controls;
+    DialogPrompts& m_prompts;
 };

@@ -1,7 +1,9 @@
 #include "window/shadowing/Shadowing.h"
 
-#include "window/RecorderDlg.h"
+#include "window/DialogPrompts.h"
+#include "window/WindowDispatch.h"
 #include "window/commands/WindowCommands.h"
+#include "window/media/CurrentMedia.h"
 #include "window/media/MediaSession.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/shadowing/TakeNames.h"
@@ -25,20 +27,33 @@ double Overlap(const TimeSpan& a, const TimeSpan& b)
 
 } // namespace
 
-Shadowing::Shadowing(CRecorderDlg& dialog, TakeEngines engines) : m_dialog(dialog), m_engines(std::move(engines))
+Shadowing::Shadowing(TakeEngines engines, SegmentRepeat& segment, const CurrentMedia& media,
+                     const MediaSession& opening, const PlaybackSpeed& speed, WaveformView& waveform,
+                     const WindowCommands& commands, WindowDispatch& dispatch, DialogPrompts& prompts)
+    : m_engines(std::move(engines)),
+      m_segment(segment),
+      m_media(media),
+      m_speed(speed),
+      m_waveform(waveform),
+      m_dispatch(dispatch),
+      m_prompts(prompts)
 {
     connect(m_engines.recorder.get(), &TakeRecorder::takeEnded, this,
-            [this](TakeRecorder::Outcome outcome) { m_dialog.Dispatch([this, outcome] { OnTakeEnded(outcome); }); });
+            [this](TakeRecorder::Outcome outcome) { m_dispatch.Dispatch([this, outcome] { OnTakeEnded(outcome); }); });
     connect(m_engines.player.get(), &TakePlayer::finished, this,
-            [this] { m_dialog.Dispatch([this] { OnTakePlayed(); }); });
-    connect(&dialog.Segment(), &SegmentRepeat::segmentPlayed, this, &Shadowing::OnSentencePlayed);
-    connect(&dialog.Media(), &MediaSession::mediaLoaded, this, &Shadowing::FindTakes);
+            [this] { m_dispatch.Dispatch([this] { OnTakePlayed(); }); });
+    connect(&segment, &SegmentRepeat::segmentPlayed, this, &Shadowing::OnSentencePlayed);
+    connect(&opening, &MediaSession::mediaLoaded, this, &Shadowing::FindTakes);
     // Another command of the user's silences a take that plays.
-    connect(&dialog.Commands(), &WindowCommands::commandStarting, this, [this] {
+    connect(&commands, &WindowCommands::commandStarting, this, [this] {
         if (m_phase == Phase::Idle)
             m_engines.player->Stop();
     });
-    dialog.Commands().Add(QStringLiteral("Play my take"), WindowCommands::Keys{Qt::Key_T}, [this] { PlayMyTake(); });
+}
+
+void Shadowing::AddCommands(WindowCommands& commands)
+{
+    commands.Add(QStringLiteral("Play my take"), WindowCommands::Keys{Qt::Key_T}, [this] { PlayMyTake(); });
 }
 
 Shadowing::~Shadowing()
@@ -48,7 +63,7 @@ Shadowing::~Shadowing()
 
 std::string Shadowing::TakePath(const TimeSpan& sentence) const
 {
-    return TakeFolder(m_dialog.Media().Path()) + "/" + TakeFileName(sentence);
+    return TakeFolder(m_media.Path()) + "/" + TakeFileName(sentence);
 }
 
 void Shadowing::SetPhase(Phase phase)
@@ -56,11 +71,10 @@ void Shadowing::SetPhase(Phase phase)
     if (phase == m_phase)
         return;
     // The waveform tells when to speak.
-    WaveformView& waveform = m_dialog.Waveform();
     if (phase == Phase::Recording)
-        waveform.SetNotice(kYourTurn);
-    else if (m_phase == Phase::Recording && waveform.Notice() == kYourTurn)
-        waveform.SetNotice(QString());
+        m_waveform.SetNotice(kYourTurn);
+    else if (m_phase == Phase::Recording && m_waveform.Notice() == kYourTurn)
+        m_waveform.SetNotice(QString());
     m_phase = phase;
     emit phaseChanged(phase);
 }
@@ -73,7 +87,7 @@ void Shadowing::Turn(const TimeSpan& sentence, bool replaySentence, std::functio
     m_done = std::move(done);
     SetPhase(Phase::Recording);
     // Twice as long as the sentence was heard (at the speed it played), and 2 s.
-    const double heard = sentence.Length() / m_dialog.Speed().Speed();
+    const double heard = sentence.Length() / m_speed.Speed();
     if (!m_engines.recorder->Record(TakePath(sentence), 2 * heard + 2))
         Fail(m_engines.recorder->LastError());
 }
@@ -126,9 +140,8 @@ void Shadowing::AfterTake()
         return;
     }
     SetPhase(Phase::ReplayingSentence);
-    SegmentRepeat& segment = m_dialog.Segment();
-    segment.SetSegment(m_sentence->start, m_sentence->end);
-    segment.RepeatOnce();
+    m_segment.SetSegment(m_sentence->start, m_sentence->end);
+    m_segment.RepeatOnce();
 }
 
 void Shadowing::OnSentencePlayed()
@@ -142,7 +155,7 @@ void Shadowing::Fail(const std::string& reason)
     std::function<void(TurnEnd)> done = std::move(m_done);
     EndTurn();
     const BoxAnswer answer =
-        m_dialog.AskYesNo(kProgramBoxCaption, reason + "\n\nShadowing has stopped. Go on with the drill without recording?",
+        m_prompts.AskYesNo(kProgramBoxCaption, reason + "\n\nShadowing has stopped. Go on with the drill without recording?",
                           BoxIcon::Exclamation);
     if (done)
         done(answer == BoxAnswer::Yes ? TurnEnd::WithoutRecording : TurnEnd::Stopped);
@@ -158,25 +171,25 @@ void Shadowing::FinishTurn(TurnEnd end)
 
 void Shadowing::PlayMyTake()
 {
-    const TimeSpan segment{m_dialog.Segment().Start(), m_dialog.Segment().End()};
+    const TimeSpan segment{m_segment.Start(), m_segment.End()};
     // The take of the sentence the segment covers most.
     auto best = std::max_element(m_takes.begin(), m_takes.end(), [&](const TimeSpan& a, const TimeSpan& b) {
         return Overlap(a, segment) < Overlap(b, segment);
     });
     if (best == m_takes.end() || Overlap(*best, segment) <= 0) {
-        m_dialog.ShowMessage(kProgramBoxCaption,
+        m_prompts.ShowMessage(kProgramBoxCaption,
                              "This segment has no take yet. Takes are recorded by a drill with \"Record my repetition\".",
                              BoxIcon::Information);
         return;
     }
     if (!m_engines.player->Play(TakePath(*best)))
-        m_dialog.ShowMessage(kProgramBoxCaption, m_engines.player->LastError(), BoxIcon::Exclamation);
+        m_prompts.ShowMessage(kProgramBoxCaption, m_engines.player->LastError(), BoxIcon::Exclamation);
 }
 
 void Shadowing::FindTakes()
 {
     m_takes.clear();
-    const QDir folder(QFile::decodeName(TakeFolder(m_dialog.Media().Path()).c_str()));
+    const QDir folder(QFile::decodeName(TakeFolder(m_media.Path()).c_str()));
     for (const QString& name : folder.entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name)) {
         if (std::optional<TimeSpan> sentence = SentenceOfTake(QFile::encodeName(name).toStdString()))
             m_takes.push_back(*sentence);
@@ -184,5 +197,5 @@ void Shadowing::FindTakes()
     std::vector<WaveformBand> bands;
     for (const TimeSpan& take : m_takes)
         bands.push_back({take.start, take.end, kTakeBand});
-    m_dialog.Waveform().SetBands(kTakeLayer, std::move(bands));
+    m_waveform.SetBands(kTakeLayer, std::move(bands));
 }

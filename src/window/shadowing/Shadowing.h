@@ -9,7 +9,14 @@
 #include <string>
 #include <vector>
 
-class CRecorderDlg;
+class CurrentMedia;
+class DialogPrompts;
+class MediaSession;
+class PlaybackSpeed;
+class SegmentRepeat;
+class WaveformView;
+class WindowCommands;
+class WindowDispatch;
 
 // Shadowing: the learner's repetition of each sentence, recorded after the
 // drill plays the sentence and played back right after it. A turn records a
@@ -27,7 +34,11 @@ public:
     // How a turn ended, for the drill.
     enum class TurnEnd { Done, WithoutRecording, Stopped };
 
-    Shadowing(CRecorderDlg& dialog, TakeEngines engines);
+    // Plays the sentence again through `segment`; tells when to speak on
+    // `waveform`; a command of the user's (`commands`) silences a take.
+    Shadowing(TakeEngines engines, SegmentRepeat& segment, const CurrentMedia& media, const MediaSession& opening,
+              const PlaybackSpeed& speed, WaveformView& waveform, const WindowCommands& commands,
+              WindowDispatch& dispatch, DialogPrompts& prompts);
     ~Shadowing() override;
 
     Phase CurrentPhase() const { return m_phase; }
@@ -44,6 +55,8 @@ public:
     void EndTurn();
     // The command "Play my take".
     void PlayMyTake();
+    // Adds "Play my take" (T).
+    void AddCommands(WindowCommands& commands);
 
 signals:
     void phaseChanged(Shadowing::Phase phase);
@@ -60,8 +73,13 @@ private:
     // Reads which sentences of the loaded media have takes, and marks them.
     void FindTakes();
 
-    CRecorderDlg& m_dialog;
     TakeEngines m_engines;
+    SegmentRepeat& m_segment;
+    const CurrentMedia& m_media;
+    const PlaybackSpeed& m_speed;
+    WaveformView& m_waveform;
+    WindowDispatch& m_dispatch;
+    DialogPrompts& m_prompts;
     Phase m_phase = Phase::Idle;
     std::optional<TimeSpan> m_sentence;
     bool m_replaySentence = false;

@@ -2,7 +2,7 @@
 
 #include "components/GuiThread.h"
 #include "window/CMediaplayer1.h"
-#include "window/RecorderDlg.h"
+#include "window/WindowDispatch.h"
 #include "window/commands/WindowCommands.h"
 #include "window/preferences/Preferences.h"
 #include "window/speed/SpeedMark.h"
@@ -28,16 +28,25 @@ QString SpeedText(double speed)
     return QString::number(std::lround(speed * 100)) + QLatin1Char('%');
 }
 
-PlaybackSpeed::PlaybackSpeed(CRecorderDlg& dialog, CMediaplayer1& player)
-    : m_dialog(dialog), m_player(player), m_index(kNormal)
+PlaybackSpeed::PlaybackSpeed(CMediaplayer1& player, Preferences& preferences, WindowDispatch& dispatch)
+    : m_player(player), m_preferences(preferences), m_dispatch(dispatch), m_index(kNormal)
 {
     // A remembered speed that is not one of those offered (a hand-edited
     // file) is the media's own.
-    const int remembered = dialog.Prefs().Value(kPercentKey, 100).toInt();
+    const int remembered = preferences.Value(kPercentKey, 100).toInt();
     if (auto found = std::find(kPercents.begin(), kPercents.end(), remembered); found != kPercents.end())
         m_index = std::size_t(found - kPercents.begin());
 
-    WindowCommands& commands = dialog.Commands();
+    new SpeedMark(player);
+    m_followLater.setSingleShot(true);
+    connect(&m_followLater, &QTimer::timeout, this, [this] { m_dispatch.Dispatch([this] { FollowInPlayer(); }); });
+    // The player plays at its own speed until told otherwise.
+    if (m_index != kNormal)
+        FollowInPlayer();
+}
+
+void PlaybackSpeed::AddCommands(WindowCommands& commands)
+{
     QMenu* menu = commands.AddSubmenu(QStringLiteral("Speed"));
     commands.Add(QStringLiteral("Slower"), {Qt::Key_BracketLeft}, [this] { Slower(); }, menu);
     commands.Add(QStringLiteral("Faster"), {Qt::Key_BracketRight}, [this] { Faster(); }, menu);
@@ -52,13 +61,6 @@ PlaybackSpeed::PlaybackSpeed(CRecorderDlg& dialog, CMediaplayer1& player)
         choices->addAction(choice);
         m_choices[kPercents[index]] = choice;
     }
-
-    new SpeedMark(player);
-    m_followLater.setSingleShot(true);
-    connect(&m_followLater, &QTimer::timeout, this, [this] { m_dialog.Dispatch([this] { FollowInPlayer(); }); });
-    // The player plays at its own speed until told otherwise.
-    if (m_index != kNormal)
-        FollowInPlayer();
 }
 
 void PlaybackSpeed::SetSpeed(double speed)
@@ -92,8 +94,9 @@ void PlaybackSpeed::Choose(std::size_t index)
     if (index == m_index)
         return;
     m_index = index;
-    m_choices.at(Percent())->setChecked(true);
-    m_dialog.Prefs().SetValue(kPercentKey, Percent());
+    if (auto choice = m_choices.find(Percent()); choice != m_choices.end())
+        choice->second->setChecked(true);
+    m_preferences.SetValue(kPercentKey, Percent());
     emit speedChanged(Speed());
     FollowInPlayer();
 }

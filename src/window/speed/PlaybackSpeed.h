@@ -7,9 +7,11 @@
 #include <map>
 
 class CMediaplayer1;
-class CRecorderDlg;
+class Preferences;
 class QAction;
 class QString;
+class WindowCommands;
+class WindowDispatch;
 
 // A speed as the window shows it: "75%".
 QString SpeedText(double speed);
@@ -30,8 +32,11 @@ public:
     static constexpr double Slowest() { return kPercents.front() / 100.0; }
     static constexpr double Fastest() { return kPercents.back() / 100.0; }
 
-    // Takes the remembered speed and adds the speed's commands.
-    PlaybackSpeed(CRecorderDlg& dialog, CMediaplayer1& player);
+    // Takes the remembered speed and gives it to the player.
+    PlaybackSpeed(CMediaplayer1& player, Preferences& preferences, WindowDispatch& dispatch);
+
+    // Adds the "Speed" submenu and the keys.
+    void AddCommands(WindowCommands& commands);
 
     // The chosen speed (1: the media's own).
     double Speed() const { return Percent() / 100.0; }
@@ -50,8 +55,9 @@ private:
     // Gives the chosen speed to the player, or waits until it may.
     void FollowInPlayer();
 
-    CRecorderDlg& m_dialog;
     CMediaplayer1& m_player;
+    Preferences& m_preferences;
+    WindowDispatch& m_dispatch;
     std::size_t m_index;
     std::map<int, QAction*> m_choices;
     QElapsedTimer m_sinceFollowed;

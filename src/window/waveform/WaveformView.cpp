@@ -3,7 +3,7 @@
 #include "components/profile/ProfileEnvelope.h"
 #include "components/profile/SoundProfile.h"
 #include "window/CMediaplayer1.h"
-#include "window/RecorderDlg.h"
+#include "window/WindowDispatch.h"
 #include "window/media/MediaProfile.h"
 #include "window/media/MediaSession.h"
 #include "window/pausepoints/PausePoints.h"
@@ -41,11 +41,15 @@ constexpr int kWheelStep = 120;
 
 } // namespace
 
-WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
-    : QWidget(&dialog.Player()),
-      m_dialog(dialog),
+WaveformView::WaveformView(CMediaplayer1& player, const MediaProfile& profile, const MediaSession& media,
+                           SegmentRepeat& segment, const PausePoints& points, Preferences& preferences,
+                           WindowDispatch& dispatch)
+    : QWidget(&player),
+      m_player(player),
       m_profile(profile),
-      m_player(dialog.Player()),
+      m_segment(segment),
+      m_preferences(preferences),
+      m_dispatch(dispatch),
       m_gesture(QApplication::startDragDistance())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,10 +57,10 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
     m_axis.SetWidth(width());
     parentWidget()->installEventFilter(this);
     hide();
-    m_start = dialog.Segment().Start();
-    m_end = dialog.Segment().End();
-    m_points = dialog.Points().Times();
-    m_wantedSpan = dialog.Prefs().Value(kSpanKey, kDefaultSpan).toDouble();
+    m_start = segment.Start();
+    m_end = segment.End();
+    m_points = points.Times();
+    m_wantedSpan = preferences.Value(kSpanKey, kDefaultSpan).toDouble();
     // A hand-edited preference may be anything.
     if (!std::isfinite(m_wantedSpan) || m_wantedSpan <= 0)
         m_wantedSpan = kDefaultSpan;
@@ -66,15 +70,15 @@ WaveformView::WaveformView(CRecorderDlg& dialog, const MediaProfile& profile)
 
     m_cursorTimer.setInterval(kCursorPeriodMs);
     connect(&m_cursorTimer, &QTimer::timeout, this, &WaveformView::OnCursorTick);
-    connect(&dialog.Media(), &MediaSession::mediaLoaded, this, &WaveformView::OnMediaLoaded);
-    connect(&dialog.Segment(), &SegmentRepeat::segmentChanged, this, [this](double start, double end) {
+    connect(&media, &MediaSession::mediaLoaded, this, &WaveformView::OnMediaLoaded);
+    connect(&segment, &SegmentRepeat::segmentChanged, this, [this](double start, double end) {
         m_start = start;
         m_end = end;
         update();
     });
-    connect(&dialog.Segment(), &SegmentRepeat::repeatStarted, this, &WaveformView::FollowAgain);
-    connect(&dialog.Points(), &PausePoints::pointsChanged, this, [this] {
-        m_points = m_dialog.Points().Times();
+    connect(&segment, &SegmentRepeat::repeatStarted, this, &WaveformView::FollowAgain);
+    connect(&points, &PausePoints::pointsChanged, this, [this, &points] {
+        m_points = points.Times();
         update();
     });
     connect(&m_player, &CMediaplayer1::stateChanged, this, &WaveformView::OnPlaybackState);
@@ -99,7 +103,7 @@ WaveformView::~WaveformView()
 
 void WaveformView::StoreZoom()
 {
-    m_dialog.Prefs().SetValue(kSpanKey, m_wantedSpan);
+    m_preferences.SetValue(kSpanKey, m_wantedSpan);
 }
 
 QRect WaveformView::RulerArea() const
@@ -361,9 +365,9 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
     const WaveformGesture::Outcome outcome = m_gesture.Release(event->position().x(), m_axis);
     update();
     if (outcome.seek)
-        m_dialog.Dispatch([&] { m_player.SetCurrentPosition(*outcome.seek); });
+        m_dispatch.Dispatch([&] { m_player.SetCurrentPosition(*outcome.seek); });
     if (outcome.segment)
-        m_dialog.Dispatch([&] { m_dialog.Segment().SetSegment(outcome.segment->first, outcome.segment->second); });
+        m_dispatch.Dispatch([&] { m_segment.SetSegment(outcome.segment->first, outcome.segment->second); });
 }
 
 void WaveformView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -376,7 +380,7 @@ void WaveformView::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     m_gesture.Cancel();
-    m_dialog.Dispatch([this] { m_dialog.Segment().Repeat(); });
+    m_dispatch.Dispatch([this] { m_segment.Repeat(); });
 }
 
 void WaveformView::wheelEvent(QWheelEvent* event)

@@ -15,8 +15,12 @@
 #include <vector>
 
 class CMediaplayer1;
-class CRecorderDlg;
 class MediaProfile;
+class MediaSession;
+class PausePoints;
+class Preferences;
+class SegmentRepeat;
+class WindowDispatch;
 
 // A stretch of time another feature marks on the sound (pauses it found,
 // sentences with a recorded take), drawn as a band of its colour.
@@ -46,8 +50,10 @@ struct WaveformBand {
 class WaveformView : public QWidget {
     Q_OBJECT
 public:
-    // Covers the window's player control, whose child it is.
-    WaveformView(CRecorderDlg& dialog, const MediaProfile& profile);
+    // Covers the player control, whose child it is.
+    WaveformView(CMediaplayer1& player, const MediaProfile& profile, const MediaSession& media,
+                 SegmentRepeat& segment, const PausePoints& points, Preferences& preferences,
+                 WindowDispatch& dispatch);
     ~WaveformView() override;
 
     const TimeAxis& Axis() const { return m_axis; }
@@ -101,9 +107,11 @@ private:
     // The span the user zoomed to lasts into the next run.
     void StoreZoom();
 
-    CRecorderDlg& m_dialog;
-    const MediaProfile& m_profile;
     CMediaplayer1& m_player;
+    const MediaProfile& m_profile;
+    SegmentRepeat& m_segment;
+    Preferences& m_preferences;
+    WindowDispatch& m_dispatch;
     TimeAxis m_axis;
     WaveformGesture m_gesture;
     bool m_movingByOverview = false;
