@@ -27,6 +27,10 @@ install(FILES src/resources/guide.html src/resources/waveform.png DESTINATION ${
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# Debian's place for a package's licence, in its machine-readable form.
+set(ARDENO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/ardeno-recorder)
+install(FILES cmake/debian/copyright DESTINATION ${ARDENO_DOC_DIR})
+
 set(icon_theme_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${ARDENO_ICON_SOURCE} DESTINATION ${icon_theme_dir}/scalable/apps RENAME ${ARDENO_APP_ID}.svg)
 foreach(size IN LISTS ARDENO_ICON_SIZES)
