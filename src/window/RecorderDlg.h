@@ -108,7 +108,6 @@ public:
     void SysCommand(int id);
     QMenu* SystemMenu() const;
 
-    const WindowEnvironment& Environment() const { return m_environment; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
