@@ -49,7 +49,17 @@ constexpr FrameworkNoise kFrameworkNoise[] = {
      "the tests' tagged MP3 has an ID3 tag of padding alone, which the tag reader skips as broken, as the test wants"},
     {"audioencoder", "Can't copy metadata because input buffer disappeared",
      "LAME, making the tests' media, finishes frames after the input they came from has gone (its own delay)"},
+    {"audio-resampler", "can't find exact taps",
+     "the speed filter's resampler runs at rates its filter table has no exact entry for and interpolates, as designed"},
     // A sound server, and the tests' recording at its monitor.
+    {"alsa", "snd_pcm_open",
+     "where no sound server is named, the automatic sound output tries ALSA first, which this machine has no card for"},
+    {"jackclient", "",
+     "the automatic sound output then tries JACK, which no server here runs"},
+    {"default", "Can't open file descriptor to probe",
+     "and then OSS, which has no device here, before it settles on the output that works"},
+    {"GST_POLL", "couldn't find fd",
+     "a source whose input stops delivering is torn down while its poll still holds the descriptor; nothing is lost"},
     {"pulse", "Got underflow",
      "the sound server's sink ran dry for a moment on a loaded machine; what is heard is what the tests measure"},
     {"audiosrc", "error reading data -1",
@@ -59,6 +69,9 @@ constexpr FrameworkNoise kFrameworkNoise[] = {
     // bus, where the player takes it and raises it as a fault that the tests
     // check; an error nobody made therefore fails a test as a fault.
     {nullptr, "error: ", "an error posted on the bus, which the player reports as a fault"},
+    {"GST_ELEMENT_FACTORY", "no such element factory",
+     "a test asks for an element that does not exist, to see the program name it and the package that brings it"},
+    {"GST_PIPELINE", "no element", "a test describes an input with an element that does not exist, for the same reason"},
     {"basesrc", "Failed to start in push mode", "the source that posted its error could not start"},
     {"GST_PADS", "Failed to activate pad", "the pad of the source that posted its error could not start"},
 };
