@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Profiles kept in the cache folder: found again for the same file unchanged,
 // never for a changed, damaged or foreign one, and no more of them than the
@@ -167,6 +169,35 @@ TEST_F(ProfileCacheTest, OverTheBoundTheLeastRecentlyUsedGoFirst)
     EXPECT_TRUE(fs::exists(tiny.PathFor(second)));
     EXPECT_FALSE(fs::exists(tiny.PathFor(first)));
     EXPECT_FALSE(fs::exists(tiny.PathFor(third)));
+}
+
+// A process that has ended: one that has already been waited for.
+pid_t EndedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(ProfileCacheTest, WhatACrashLeftBetweenLinkAndRenameGoesWithTheNextTrim)
+{
+    ProfileCache cache(folder);
+    const FileIdentity media = Media("lesson.mp3");
+    Keep(cache, media, Blocks(100));
+    const std::string target = cache.PathFor(media);
+    // As a crash after the link leaves it, and as a program that is keeping
+    // the same profile right now has it.
+    const std::string crashed = target + "." + std::to_string(EndedProcess()) + ".new";
+    const std::string beingKept = target + "." + std::to_string(::getppid()) + ".new";
+    fs::copy_file(target, crashed);
+    fs::copy_file(target, beingKept);
+
+    Keep(cache, Media("other.mp3"), Blocks(100));
+    EXPECT_FALSE(fs::exists(crashed));
+    EXPECT_TRUE(fs::exists(beingKept));
+    EXPECT_TRUE(cache.Find(media));
 }
 
 TEST_F(ProfileCacheTest, AFolderThatCannotBeMadeLeavesTheTemporaryFolder)

@@ -74,6 +74,17 @@ void Restart(StretchState& state)
     state.outFrames = 0;
 }
 
+// Nothing held and no segment: after a flush, at a new stream and when the
+// element stops, the sound held belongs to a stream that is gone, and nothing
+// may go out before the next segment has (mutex held).
+void Forget(StretchState& state)
+{
+    state.speed = 1;
+    state.stretching = false;
+    gst_segment_init(&state.segment, GST_FORMAT_TIME);
+    Restart(state);
+}
+
 // The output ready so far, as a buffer timed by its frames, so that the
 // output runs on without a gap and the sink finds each sample where it
 // belongs; nothing when none is ready (mutex held).
@@ -200,9 +211,16 @@ gboolean SinkEvent(GstPad* pad, GstObject* parent, GstEvent* event)
             event = StretchedSegment(event, *segment);
         break;
     }
+    case GST_EVENT_STREAM_START: {
+        // The rest of the stream before goes out under its own segment.
+        Drain(self);
+        std::lock_guard lock(state.mutex);
+        Forget(state);
+        break;
+    }
     case GST_EVENT_FLUSH_STOP: {
         std::lock_guard lock(state.mutex);
-        Restart(state);
+        Forget(state);
         break;
     }
     case GST_EVENT_EOS:
@@ -230,6 +248,19 @@ gboolean SinkEvent(GstPad* pad, GstObject* parent, GstEvent* event)
     return gst_pad_push_event(self->srcPad, event);
 }
 
+// A stopped element starts its next stream afresh: a file opened after one
+// played slower must not begin with the rest of that one's sound.
+GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
+{
+    GstStateChangeReturn result = GST_ELEMENT_CLASS(stretch_element_parent_class)->change_state(element, transition);
+    if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
+        StretchState& state = Self(GST_OBJECT(element))->state;
+        std::lock_guard lock(state.mutex);
+        Forget(state);
+    }
+    return result;
+}
+
 void stretch_element_finalize(GObject* object)
 {
     reinterpret_cast<StretchElement*>(object)->state.~StretchState();
@@ -240,6 +271,7 @@ void stretch_element_class_init(StretchElementClass* elementClass)
 {
     G_OBJECT_CLASS(elementClass)->finalize = stretch_element_finalize;
     auto* klass = GST_ELEMENT_CLASS(elementClass);
+    klass->change_state = ChangeState;
     gst_element_class_add_static_pad_template(klass, &sinkTemplate);
     gst_element_class_add_static_pad_template(klass, &srcTemplate);
     gst_element_class_set_static_metadata(klass, "Speed at pitch", "Filter/Effect/Audio",

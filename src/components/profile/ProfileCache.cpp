@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <signal.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,32 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kExtension = ".profile";
+constexpr const char* kBeingKept = ".new";
+
+// The name a profile has between its link and its rename over `target`: the
+// process that keeps it is in it, so that two programs keeping the same
+// profile at once do not take each other's.
+std::string NameWhileKept(const std::string& target, pid_t process)
+{
+    return target + "." + std::to_string(process) + kBeingKept;
+}
+
+// Whether `path` is a profile that a process which has ended left between
+// its link and its rename (a crash): of another that runs, it is still
+// being kept.
+bool IsLeftBehind(const fs::path& path)
+{
+    if (path.extension() != kBeingKept)
+        return false;
+    const fs::path named = path.stem();
+    if (named.stem().extension() != kExtension)
+        return false;
+    const std::string process = named.extension().string().substr(1);
+    if (process.empty() || process.size() > 9 || process.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const pid_t pid = pid_t(std::stol(process));
+    return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 // A file without a name in `folder`: it vanishes with its last descriptor
 // unless it is given one.
@@ -74,7 +101,7 @@ std::optional<std::string> ProfileCache::Keep(const BlockFile& file, const FileI
         return target + ": " + std::strerror(errno);
     // Named beside its place first, then renamed over it, so that a reader
     // finds the old file or the new one, whole.
-    const std::string named = target + "." + std::to_string(::getpid()) + ".new";
+    const std::string named = NameWhileKept(target, ::getpid());
     const std::string descriptorPath = "/proc/self/fd/" + std::to_string(file.Descriptor());
     ::unlink(named.c_str());
     if (::linkat(AT_FDCWD, descriptorPath.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) != 0)
@@ -99,6 +126,10 @@ void ProfileCache::Trim(const std::string& spared) const
     std::uintmax_t total = 0;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(m_folder, error)) {
+        if (IsLeftBehind(entry.path())) {
+            fs::remove(entry.path(), error);
+            continue;
+        }
         if (entry.path().extension() != kExtension || !entry.is_regular_file(error))
             continue;
         Kept file{entry.last_write_time(error), entry.file_size(error), entry.path()};

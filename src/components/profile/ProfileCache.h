@@ -43,8 +43,9 @@ public:
                                     std::span<const LevelBlock> summary) const;
 
 private:
-    // Removes the least recently used profiles, never `spared`, until the
-    // rest fit in the bound.
+    // Removes what a crash left between a profile's link and its rename,
+    // then the least recently used profiles, never `spared`, until the rest
+    // fit in the bound.
     void Trim(const std::string& spared) const;
 
     std::string m_folder;
