@@ -204,6 +204,28 @@ TEST_F(SentencesTest, ADrillPlayEndsAtTheSentenceEndAlsoWhenInfinitelyIsChecked)
     dlg->Sentences().Drilling().Stop();
 }
 
+// A sliver (a Stop just after Open leaves 0..0.06) or a stretch of silence is
+// no sentence: the drill begins with the sentence that follows it.
+TEST_F(SentencesTest, ADrillFromASegmentWithoutASentenceBeginsWithTheNextSentence)
+{
+    Speak();
+    for (const auto& [segment, first] : std::vector<std::pair<TimeSpan, TimeSpan>>{{{0, 0.06}, {0.89, 3.11}},
+                                                                                  {{6.55, 7.35}, {7.39, 9.11}}}) {
+        dlg->Segment().SetSegment(segment.start, segment.end);
+        prompts.drillAnswers.push_back(DrillSettings{1, 0, true});
+        MenuCommand("Drill...")->trigger();
+        ASSERT_TRUE(dlg->Sentences().Drilling().IsRunning());
+        ExpectSegment(first.start, first.end);
+        dlg->Sentences().Drilling().Stop();
+    }
+    // A segment with speech is drilled as it is marked.
+    dlg->Segment().SetSegment(4.2, 6);
+    prompts.drillAnswers.push_back(DrillSettings{1, 0, true});
+    MenuCommand("Drill...")->trigger();
+    ExpectSegment(4.2, 6);
+    dlg->Sentences().Drilling().Stop();
+}
+
 // Any command, button or key of the user's stops the drill where it is.
 TEST_F(SentencesTest, AnyKeyOrButtonStopsTheDrill)
 {

@@ -130,6 +130,16 @@ TEST_F(ShadowingTest, RepeatsRecordATakeAfterEachPlay)
     EXPECT_EQ(takePlayer->calls.size(), 2u);
 }
 
+// However fast a short sentence was heard, the learner has 4 s to say it.
+TEST_F(ShadowingTest, ATakeOfAShortSentenceHeardFastMayStillLastFourSeconds)
+{
+    dlg->Speed().SetSpeed(1.5);
+    Drill(DrillSettings{1, 0, false, true, false});
+    PlayToTheEnd();
+    EXPECT_EQ(takeRecorder->calls, Strings{"Record(" + TakeOf(kFirst) + ", 4.000000)"});
+    dlg->Sentences().Drilling().Stop();
+}
+
 // A key of the user's ends the drill and the turn: the take being recorded
 // is not kept.
 TEST_F(ShadowingTest, AKeyEndsTheTurnWithoutKeepingTheTake)

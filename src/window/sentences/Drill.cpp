@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 Drill::Drill(SegmentRepeat& segment, const SentenceFinder& finder, Shadowing& shadowing, const PlaybackSpeed& speed,
@@ -37,9 +38,9 @@ Drill::~Drill()
 
 void Drill::Start(const DrillSettings& settings)
 {
-    std::optional<TimeSpan> first = m_segment.End() > m_segment.Start()
-                                        ? std::optional(TimeSpan{m_segment.Start(), m_segment.End()})
-                                        : SentenceAfter(m_finder.Sentences(), m_segment.End());
+    const TimeSpan segment{m_segment.Start(), m_segment.End()};
+    std::optional<TimeSpan> first =
+        HoldsASentence(segment) ? std::optional(segment) : SentenceAfter(m_finder.Sentences(), segment.start);
     if (!first)
         return;
     m_settings = settings;
@@ -48,6 +49,22 @@ void Drill::Start(const DrillSettings& settings)
     qApp->installEventFilter(this);
     emit runningChanged(true);
     Play();
+}
+
+// A segment too short for a sentence (a sliver that a Stop right after Open
+// leaves) or one in sound already looked at that has no speech in it is no
+// sentence: drilling it would play silence and cut a take short.
+bool Drill::HoldsASentence(const TimeSpan& span) const
+{
+    if (span.Length() < m_finder.ShortestSentence())
+        return false;
+    const std::vector<TimeSpan>& sounds = m_finder.Map().sounds;
+    const bool lookedAt = m_finder.Progress() == SentenceFinder::State::Found ||
+                          (m_finder.Progress() == SentenceFinder::State::Finding && !sounds.empty() &&
+                           sounds.back().end >= span.end);
+    return !lookedAt || std::any_of(sounds.begin(), sounds.end(), [&](const TimeSpan& sound) {
+        return sound.start < span.end && sound.end > span.start;
+    });
 }
 
 void Drill::Stop()

@@ -50,6 +50,7 @@ private:
     // The sentence has played: the learner's turn (with takes recorded).
     void OnSentencePlayed();
     bool IsUserInput(QObject* watched, QEvent* event) const;
+    bool HoldsASentence(const TimeSpan& span) const;
 
     SegmentRepeat& m_segment;
     const SentenceFinder& m_finder;

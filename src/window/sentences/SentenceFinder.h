@@ -27,6 +27,9 @@ public:
     const SentenceMap& Map() const { return m_map; }
     const std::vector<TimeSpan>& Sentences() const { return m_map.sentences; }
 
+    // Sound shorter than this is no sentence.
+    double ShortestSentence() const { return m_settings.shortestSentence; }
+
     // Pauses shorter than this do not split (from 0.15 to 1.2 s).
     double ShortestPause() const { return m_settings.shortestPause; }
     void SetShortestPause(double seconds);

@@ -18,6 +18,8 @@ namespace {
 const QColor kTakeBand(90, 200, 120, 60);
 const QString kTakeLayer = QStringLiteral("takes");
 const QString kYourTurn = QStringLiteral("Your turn: say the sentence");
+// Seconds in which a learner can say a short sentence.
+constexpr double kShortestTakeLimit = 4.0;
 
 // The overlap of two stretches of time; negative when they do not meet.
 double Overlap(const TimeSpan& a, const TimeSpan& b)
@@ -86,9 +88,10 @@ void Shadowing::Turn(const TimeSpan& sentence, bool replaySentence, std::functio
     m_replaySentence = replaySentence;
     m_done = std::move(done);
     SetPhase(Phase::Recording);
-    // Twice as long as the sentence was heard (at the speed it played), and 2 s.
+    // Twice as long as the sentence was heard (at the speed it played), and
+    // 2 s; never less than a short sentence needs to be said in.
     const double heard = sentence.Length() / m_speed.Speed();
-    if (!m_engines.recorder->Record(TakePath(sentence), 2 * heard + 2))
+    if (!m_engines.recorder->Record(TakePath(sentence), std::max(2 * heard + 2, kShortestTakeLimit)))
         Fail(m_engines.recorder->LastError());
 }
 
