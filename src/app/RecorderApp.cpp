@@ -19,9 +19,11 @@ bool CRecorderApp::InitInstance()
 {
     InitialiseMediaFramework();
     QtPrompts prompts;
+    WindowEnvironment environment = DetectEnvironment();
+    environment.fileToOpen = m_fileToOpen;
     try {
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
-                         CreateTakeEngines(), prompts, DetectEnvironment());
+                         CreateTakeEngines(), prompts, std::move(environment));
         std::unique_ptr<MprisService> mediaPlayerOnTheBus = dlg.OfferOnBus(QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {

@@ -1,17 +1,26 @@
+#include "app/CommandLine.h"
 #include "app/RecorderApp.h"
+#include "app/VideoCdTrack.h"
 #include "components/MediaFramework.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <thread>
 
 int main(int argc, char** argv)
 {
+    // --help, --version and a refused command line are answered before Qt
+    // starts, so they need no display; otherwise Qt reads the arguments too.
+    const CommandLine commandLine(argc, argv);
+    if (commandLine.Asked() != CommandLine::Request::RunWindow)
+        return commandLine.AnswerInTerminal(stdout, stderr);
+
     // The media framework reads its plugin registry (about 20 ms) while Qt
     // connects to the display; the start-up waits for it where it needs it.
     std::jthread preparingMediaFramework(InitialiseMediaFramework);
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(ARDENO_APP_ID));
-    CRecorderApp recorderApp;
+    CRecorderApp recorderApp(commandLine.FileToOpen().empty() ? "" : VideoCdTrack(commandLine.FileToOpen()));
     recorderApp.InitInstance();
     return 0;
 }

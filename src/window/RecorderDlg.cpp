@@ -9,6 +9,7 @@
 #include "window/commands/WindowCommands.h"
 #include "window/media/CurrentMedia.h"
 #include "window/media/MediaProfile.h"
+#include "window/media/MediaDrop.h"
 #include "window/media/MediaSession.h"
 #include "window/mpris/MprisService.h"
 #include "window/pausepoints/PausePoints.h"
@@ -105,6 +106,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_points = std::make_unique<PausePoints>(m_player, *m_segment, ControlAs<QListWidget>(m_controls, ControlId::PointList),
                                              infinitely, *this, *this, m_prompts);
     m_opening = std::make_unique<MediaSession>(m_player, *m_media, *m_segment, *m_points, *this, m_prompts, *this);
+    m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_commands);
     m_recording = std::make_unique<RecordingPanel>(*m_recorder, *Control(ControlId::SaveAs),
                                                    ControlAs<QLabel>(m_controls, ControlId::RecTime),
                                                    ControlAs<QLabel>(m_controls, ControlId::FileSize), *this, *this,
@@ -243,10 +245,15 @@ bool CRecorderDlg::OnInitDialog()
 
     setWindowIcon(m_hIcon);
 
-    Dispatch([this] {
-        if (!m_settings->LoadSettings())
+    // A file named on the command line is opened in place of the last media
+    // the settings name; the rest of the settings still hold.
+    const std::string& named = m_environment.fileToOpen;
+    Dispatch([this, &named] {
+        if (!m_settings->LoadSettings(named.empty() ? SettingsFile::LastMedia::Reload : SettingsFile::LastMedia::Leave))
             m_settings->InstallDefaults();
     });
+    if (!named.empty())
+        RunWhenShown([this, named] { m_opening->OpenFile(named); });
 
     UpdateData(false);
     m_prompts.OpenUrl(m_environment.homePageUrl);

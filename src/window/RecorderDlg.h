@@ -23,6 +23,7 @@
 class CurrentMedia;
 class Drill;
 class MediaProfile;
+class MediaDrop;
 class MediaSession;
 class MprisService;
 class PausePoints;
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<SegmentRepeat> m_segment;
     std::unique_ptr<PausePoints> m_points;
     std::unique_ptr<MediaSession> m_opening;
+    std::unique_ptr<MediaDrop> m_drop;
     std::unique_ptr<RecordingPanel> m_recording;
     std::unique_ptr<SettingsFile> m_settings;
     std::unique_ptr<MediaProfile> m_profile;

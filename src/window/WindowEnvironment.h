@@ -16,4 +16,8 @@ struct WindowEnvironment {
     std::string preferencesPath;
     // The user guide page opened at start-up.
     std::string homePageUrl;
+    // A media file named on the command line ("Open with" of a file manager):
+    // opened and played as Open would once the window is shown, in place of
+    // the settings' last media. Empty for none.
+    std::string fileToOpen;
 };

@@ -21,9 +21,11 @@ present share/ardeno-recorder/waveform.png || true
 desktop=share/applications/$id.desktop
 if present "$desktop"; then
   desktop-file-validate "$prefix/$desktop" || fail "$desktop does not validate"
-  grep -qx "Exec=ardeno-recorder" "$prefix/$desktop" || fail "$desktop does not start ardeno-recorder"
+  grep -qx "Exec=ardeno-recorder %f" "$prefix/$desktop" || fail "$desktop does not start ardeno-recorder with the file"
   grep -qx "Icon=$id" "$prefix/$desktop" || fail "$desktop does not name the icon $id"
-  ! grep -q '^MimeType=' "$prefix/$desktop" || fail "$desktop claims MIME types, but the program opens no files it is given"
+  for type in audio/mpeg audio/x-wav video/mpeg x-content/video-vcd; do
+    grep -q "^MimeType=.*$type;" "$prefix/$desktop" || fail "$desktop does not offer to open $type"
+  done
 fi
 
 metainfo=share/metainfo/$id.metainfo.xml

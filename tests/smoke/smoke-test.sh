@@ -3,7 +3,8 @@
 # title at a fixed size, the user guide is handed to the desktop's opener, and
 # each way of ending it ends the process with status 0: a close request (as a
 # window manager's close box sends it) having written its settings, the Exit
-# button and the Esc key having written nothing.
+# button and the Esc key having written nothing. And --help, --version and
+# an unknown option are answered in the terminal without any display.
 #   smoke-test.sh WINDOW_PROBE PROGRAM GUIDE_PAGE
 set -euo pipefail
 probe=$1 program=$2 guide=$3
@@ -30,6 +31,14 @@ run() {
   echo "$result"
 }
 field() { sed -n "s/.*\"$1\": \([^,}]*\).*/\1/p" <<<"$result"; }
+
+# The terminal's requests are answered without a display or a window.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help) || fail "--help did not exit 0"
+grep -q '^Usage: ardeno-recorder' <<<"$out" || fail "--help printed no usage: $out"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version) || fail "--version did not exit 0"
+grep -qx 'ardeno-recorder [0-9.]*' <<<"$out" || fail "--version printed '$out'"
+status=0; env -u DISPLAY -u WAYLAND_DISPLAY "$program" --no-such-option 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "an unknown option ended with status $status, not 2"
 
 run
 trap 'rm -rf "$work"' EXIT

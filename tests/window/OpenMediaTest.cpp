@@ -1,7 +1,11 @@
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
 #include <QLineEdit>
 #include <filesystem>
 
@@ -58,6 +62,34 @@ TEST_F(OpenMediaTest, OpenPlaysTheFileWithAFreshSegmentAndItsPausePoints)
     EXPECT_EQ(prompts.openDialogs[0].initialPath, std::filesystem::current_path().string() + "/MP3File");
     EXPECT_EQ(prompts.openDialogs[0].filter, kFilter);
     EXPECT_TRUE(prompts.boxes.empty());
+}
+
+// A file dropped from a file manager opens as Open would; several files, or
+// an address that is no file, are refused while they are dragged.
+TEST_F(OpenMediaTest, ADroppedFileOpensAsOpenWould)
+{
+    Start();
+    WriteFileBytes(PathIn("dropped.txt"), "2\r\n");
+    auto dragOver = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dlg.get(), &enter);
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(dragOver({QUrl("https://example.org/a.mp3")}));
+    EXPECT_FALSE(dragOver({QUrl::fromLocalFile(QString::fromStdString(PathIn("a.mp3"))),
+                           QUrl::fromLocalFile(QString::fromStdString(PathIn("b.mp3")))}));
+    const QUrl dropped = QUrl::fromLocalFile(QString::fromStdString(PathIn("dropped.mp3")));
+    ASSERT_TRUE(dragOver({dropped}));
+
+    QMimeData data;
+    data.setUrls({dropped});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dlg.get(), &drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->playing; }, 2000));
+    EXPECT_EQ(player->Commands(), (Strings{"Stop", "SetMediaFileName(" + PathIn("dropped.mp3") + ")", "Play"}));
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{2});
 }
 
 TEST_F(OpenMediaTest, DialogStartsInMp3FileOfTheCurrentDirectory)

@@ -115,6 +115,24 @@ TEST_F(SettingsTest, MediaThatFailsToLoadKeepsTheOtherSettings)
     EXPECT_EQ(prompts.urls.size(), 1u);  // start-up went on to its end
 }
 
+// A file named on the command line ("Open with") plays in place of the
+// settings' last media, which is not loaded at all; the rest of the settings
+// hold.
+TEST_F(SettingsTest, AFileNamedOnTheCommandLinePlaysInPlaceOfTheLastMedia)
+{
+    WriteFileBytes(PathIn("named.txt"), "7\r\n");
+    WriteSettings("4.5\r\n9.25\r\n0.25\r\n0.75\r\n0.1\r\n" + PathIn("last.mp3"));
+    environment.fileToOpen = PathIn("named.mp3");
+    Start();
+    EXPECT_EQ(player->Commands(), (Strings{"Stop", "SetMediaFileName(" + PathIn("named.mp3") + ")", "Play"}));
+    EXPECT_EQ(Text(ControlId::MediaPath), PathIn("named.mp3"));
+    EXPECT_EQ(Text(ControlId::TimeStep), "0.25");
+    EXPECT_EQ(dlg->Points().PointStep(), 0.75);
+    EXPECT_EQ(dlg->Points().Times(), std::vector<double>{7});
+    ExpectGroupEnabled(true);
+    EXPECT_TRUE(prompts.boxes.empty());
+}
+
 TEST_F(SettingsTest, CloseWritesSettingsBeforeOfferingThePausePoints)
 {
     Start();

@@ -34,7 +34,7 @@ SettingsFile::SettingsFile(std::string path, std::string initialPath, SegmentRep
 {
 }
 
-bool SettingsFile::LoadSettings()
+bool SettingsFile::LoadSettings(LastMedia lastMedia)
 {
     std::error_code error;
     const bool started = !m_initialPath.empty() && !std::filesystem::exists(std::filesystem::symlink_status(m_path, error));
@@ -51,9 +51,11 @@ bool SettingsFile::LoadSettings()
     const SavedSettings& saved = *reading.settings;
     m_segment.Restore(saved.startTime, saved.endTime, saved.timeStep);
     m_points.SetSteps(saved.pointStep, saved.leadIn);
+    m_controls.UpdateData(false);
+    if (lastMedia == LastMedia::Leave)
+        return true;
     m_media.SetPath(saved.mediaPath);
     m_controls.EnablePlaybackControls(true);
-    m_controls.UpdateData(false);
     m_opening.LoadStoppedWhenShown();
     m_points.LoadPausePoints(m_media.Path());
     return true;

@@ -19,10 +19,14 @@ public:
     SettingsFile(std::string path, std::string initialPath, SegmentRepeat& segment, PausePoints& points,
                  CurrentMedia& media, MediaSession& opening, BoundControls& controls, DialogPrompts& prompts);
 
-    // True when all six values were read; the media they name is then loaded
-    // (once the window is on screen) with its pause points. A file that
-    // cannot be read is reported in a box.
-    bool LoadSettings();
+    enum class LastMedia {
+        Reload, // the media the file names is loaded with its pause points
+        Leave,  // another file is about to be opened in its place
+    };
+    // True when all six values were read; with LastMedia::Reload the media
+    // they name is then loaded (once the window is on screen) with its pause
+    // points. A file that cannot be read is reported in a box.
+    bool LoadSettings(LastMedia lastMedia = LastMedia::Reload);
     // Writes the file; a failure is shown in a box naming the file.
     void SaveSettings();
     // The values of a first start; the player is given no file.
