@@ -27,9 +27,21 @@ install(FILES src/resources/guide.html src/resources/waveform.png DESTINATION ${
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Debian's place for a package's licence, in its machine-readable form.
+# Debian's place for a package's licence (in its machine-readable form) and
+# its changelog; the manual page beside the others. Both are compressed as
+# Debian wants them: gzip -9, without a time stamp (-n).
 set(ARDENO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/ardeno-recorder)
 install(FILES cmake/debian/copyright DESTINATION ${ARDENO_DOC_DIR})
+function(ardeno_gzip source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/${source} > ${output}
+    DEPENDS ${CMAKE_SOURCE_DIR}/${source} VERBATIM)
+endfunction()
+ardeno_gzip(cmake/debian/changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+ardeno_gzip(docs/ardeno-recorder.1 ${CMAKE_BINARY_DIR}/ardeno-recorder.1.gz)
+add_custom_target(compressed_docs ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz ${CMAKE_BINARY_DIR}/ardeno-recorder.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${ARDENO_DOC_DIR})
+install(FILES ${CMAKE_BINARY_DIR}/ardeno-recorder.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(icon_theme_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${ARDENO_ICON_SOURCE} DESTINATION ${icon_theme_dir}/scalable/apps RENAME ${ARDENO_APP_ID}.svg)
@@ -47,8 +59,11 @@ set(CPACK_PACKAGE_NAME ardeno-recorder)
 set(CPACK_PACKAGE_VENDOR Ardeno)
 set(CPACK_PACKAGE_CONTACT "Ardeno <help@ardeno.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Repeat reading in short segments and recording to MP3")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Plays a media file, replays a marked segment of it as often as needed, and records the default sound input into an MP3 file.")
+# The description's lines stay within 80 characters, as Debian asks.
+set(CPACK_PACKAGE_DESCRIPTION "Plays a media file, replays a marked segment of it as often as needed,
+and records the default sound input into an MP3 file. For language learners:
+the waveform to mark on, sentences found in the sound and drilled, playback
+slower or faster at the media's pitch, and the learner's repetitions recorded.")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://ardeno.example.org)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -17,6 +17,9 @@ present bin/ardeno-recorder && { [ -x "$prefix/bin/ardeno-recorder" ] || fail "b
 # The program looks for its guide at ../share/ardeno-recorder/ from its own folder.
 present share/ardeno-recorder/guide.html || true
 present share/ardeno-recorder/waveform.png || true
+present share/man/man1/ardeno-recorder.1.gz && { zcat "$prefix/share/man/man1/ardeno-recorder.1.gz" | grep -q '^\.SH FILES' || fail "the manual page has no FILES section"; }
+present share/doc/ardeno-recorder/copyright || true
+present share/doc/ardeno-recorder/changelog.gz || true
 
 desktop=share/applications/$id.desktop
 if present "$desktop"; then
@@ -31,6 +34,11 @@ fi
 metainfo=share/metainfo/$id.metainfo.xml
 if present "$metainfo"; then
   appstreamcli validate --no-net "$prefix/$metainfo" || fail "$metainfo does not validate"
+  # Pedantic too, apart from its note on the upper-case letters of the id.
+  remarks=$(appstreamcli validate --pedantic --no-net "$prefix/$metainfo" 2>&1 | grep -E '^[EWIP]: ' |
+    grep -v 'cid-contains-uppercase-letter' || true)
+  [ -z "$remarks" ] || fail "$metainfo: $remarks"
+  grep -q '<screenshot type="default">' "$prefix/$metainfo" || fail "$metainfo shows no screenshot"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/$metainfo" ||
     fail "$metainfo does not launch $id.desktop"
   grep -q "<release version=\"$version\"" "$prefix/$metainfo" ||
