@@ -10,6 +10,7 @@
 #include "window/media/CurrentMedia.h"
 #include "window/media/MediaProfile.h"
 #include "window/media/MediaDrop.h"
+#include "window/transcript/TranscriptWork.h"
 #include "window/media/MediaSession.h"
 #include "window/mpris/MprisService.h"
 #include "window/pausepoints/PausePoints.h"
@@ -106,7 +107,6 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_points = std::make_unique<PausePoints>(m_player, *m_segment, ControlAs<QListWidget>(m_controls, ControlId::PointList),
                                              infinitely, *this, *this, m_prompts);
     m_opening = std::make_unique<MediaSession>(m_player, *m_media, *m_segment, *m_points, *this, m_prompts, *this);
-    m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_commands);
     m_recording = std::make_unique<RecordingPanel>(*m_recorder, *Control(ControlId::SaveAs),
                                                    ControlAs<QLabel>(m_controls, ControlId::RecTime),
                                                    ControlAs<QLabel>(m_controls, ControlId::FileSize), *this, *this,
@@ -123,13 +123,18 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_drill = std::make_unique<Drill>(*m_segment, *m_finder, *m_shadowing, *m_speed, *m_commands, *this, *this);
     m_sentences = std::make_unique<SentenceWork>(*m_finder, *m_drill, *m_segment, *m_points, *m_waveform,
                                                  *Control(ControlId::Repeat), *m_preferences, *this, m_prompts);
+    m_transcript = std::make_unique<TranscriptWork>(m_player, *m_media, *m_opening, *m_finder, *m_segment, *m_drill,
+                                                    *m_waveform, *Control(ControlId::Repeat), *this, *m_preferences,
+                                                    *m_commands, m_prompts);
+    m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_transcript, *m_commands);
 
     // The context menu in its order: the window's own commands, the
-    // sentences', shadowing's, the speed's.
+    // sentences', shadowing's, the speed's, the transcript's.
     AddWindowCommands();
     m_sentences->AddCommands(*m_commands);
     m_shadowing->AddCommands(*m_commands);
     m_speed->AddCommands(*m_commands);
+    m_transcript->AddCommands(*m_commands);
 
     // Close, Exit and Esc stop the sound profile's work at once.
     connect(this, &QDialog::finished, m_profile.get(), &MediaProfile::Stop);

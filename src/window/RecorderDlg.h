@@ -24,6 +24,7 @@ class CurrentMedia;
 class Drill;
 class MediaProfile;
 class MediaDrop;
+class TranscriptWork;
 class MediaSession;
 class MprisService;
 class PausePoints;
@@ -83,6 +84,7 @@ public:
     SentenceWork& Sentences() const { return *m_sentences; }
     Shadowing& Shadow() const { return *m_shadowing; }
     PlaybackSpeed& Speed() const { return *m_speed; }
+    TranscriptWork& Transcript() const { return *m_transcript; }
 
     // The window as the media player on the session bus `bus`.
     std::unique_ptr<MprisService> OfferOnBus(QDBusConnection bus);
@@ -164,6 +166,7 @@ private:
     std::unique_ptr<SentenceFinder> m_finder;
     std::unique_ptr<Drill> m_drill;
     std::unique_ptr<SentenceWork> m_sentences;
+    std::unique_ptr<TranscriptWork> m_transcript;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

@@ -1,7 +1,9 @@
 #include "window/media/MediaDrop.h"
 
+#include "components/transcript/TranscriptFile.h"
 #include "window/commands/WindowCommands.h"
 #include "window/media/MediaSession.h"
+#include "window/transcript/TranscriptWork.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -24,8 +26,9 @@ std::optional<std::string> DroppedFile(const QMimeData* data)
 
 } // namespace
 
-MediaDrop::MediaDrop(QWidget& window, MediaSession& opening, WindowCommands& commands)
+MediaDrop::MediaDrop(QWidget& window, MediaSession& opening, TranscriptWork& transcript, WindowCommands& commands)
     : m_opening(opening),
+      m_transcript(transcript),
       m_commands(commands)
 {
     window.setAcceptDrops(true);
@@ -51,7 +54,12 @@ bool MediaDrop::eventFilter(QObject* watched, QEvent* event)
             return false;
         drop->acceptProposedAction();
         // As a command of the user's, once the drop has been answered.
-        m_commands.Post([this, path = *path] { m_opening.OpenFile(path); });
+        m_commands.Post([this, path = *path] {
+            if (FormatOfExtension(path))
+                m_transcript.LoadTranscript(path);
+            else
+                m_opening.OpenFile(path);
+        });
         return true;
     }
     default:

@@ -3,7 +3,6 @@
 #include "components/profile/SoundProfile.h"
 #include "window/media/MediaProfile.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -71,6 +70,14 @@ void SentenceFinder::OnProfileChanged()
         return;
     const qint64 wait = std::max(kLeastWaitMs, 4 * m_lastCostMs);
     m_next.start(int(std::max<qint64>(0, wait - m_sinceLast.elapsed())));
+}
+
+void SentenceFinder::SetGivenSentences(std::optional<std::vector<TimeSpan>> sentences)
+{
+    if (m_given == sentences)
+        return;
+    m_given = std::move(sentences);
+    emit sentencesChanged();
 }
 
 void SentenceFinder::Find()

@@ -94,6 +94,20 @@ void PaintBand(QPainter& painter, const QRect& area, double left, double right, 
         painter.fillRect(QRectF(from, area.top(), std::max(1.0, to - from), area.height()), color);
 }
 
+void PaintBandLabel(QPainter& painter, const QRect& area, double left, double right, const QString& label)
+{
+    const double from = std::max(double(area.left()), area.left() + left) + 2;
+    const double to = std::min(double(area.right() + 1), area.left() + right) - 2;
+    const QFontMetrics metrics = painter.fontMetrics();
+    if (to - from < metrics.averageCharWidth() * 3)
+        return;
+    const QString shown = metrics.elidedText(label, Qt::ElideRight, int(to - from));
+    // Below the title line, so that the two do not meet.
+    const QRectF box(from, area.top() + metrics.height() + 6, to - from, metrics.height());
+    painter.setPen(kText);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, shown);
+}
+
 void PaintLine(QPainter& painter, const QRect& area, double x, const QColor& color)
 {
     const int at = area.left() + int(std::lround(x));

@@ -29,6 +29,9 @@ void PaintEnvelope(QPainter& painter, const QRect& area, const std::vector<Level
 void PaintOverview(QPainter& painter, const QRect& area, const std::vector<LevelBlock>& columns);
 // A stretch from x `left` to `right` shaded in `color` (its alpha kept).
 void PaintBand(QPainter& painter, const QRect& area, double left, double right, const QColor& color);
+// A band's label inside its left edge, when the band is wide enough for a
+// few characters of it.
+void PaintBandLabel(QPainter& painter, const QRect& area, double left, double right, const QString& label);
 // A thin line at x.
 void PaintLine(QPainter& painter, const QRect& area, double x, const QColor& color);
 // A line of text at the top or the bottom of the area, on a dark ground.

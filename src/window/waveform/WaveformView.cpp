@@ -250,8 +250,11 @@ void WaveformView::MakePicture()
     const QRect sound = SoundArea();
     PaintEnvelope(painter, sound, ProfileEnvelope(profile, m_axis.From(), m_axis.To(), sound.width()));
     for (const auto& [layer, bands] : m_bands) {
-        for (const WaveformBand& band : bands)
+        for (const WaveformBand& band : bands) {
             PaintBand(painter, sound, m_axis.XOf(band.start), m_axis.XOf(band.end), band.color);
+            if (!band.label.isEmpty())
+                PaintBandLabel(painter, sound, m_axis.XOf(band.start), m_axis.XOf(band.end), band.label);
+        }
     }
     const QRect overview = OverviewArea();
     PaintOverview(painter, overview, ProfileEnvelope(profile, 0, m_axis.Media(), overview.width()));

@@ -23,11 +23,13 @@ class SegmentRepeat;
 class WindowDispatch;
 
 // A stretch of time another feature marks on the sound (pauses it found,
-// sentences with a recorded take), drawn as a band of its colour.
+// sentences with a recorded take, a transcript's lines), drawn as a band of
+// its colour, with its label (a line's first words) when it has one.
 struct WaveformBand {
     double start = 0;
     double end = 0;
     QColor color;
+    QString label;
 };
 
 // The sound of the media in the player area, for media without a picture (a

@@ -1,0 +1,318 @@
+#include "window/transcript/TranscriptWork.h"
+
+#include "components/transcript/TranscriptFile.h"
+#include "components/transcript/TranscriptWriter.h"
+#include "window/CMediaplayer1.h"
+#include "window/DialogPrompts.h"
+#include "window/commands/WindowCommands.h"
+#include "window/media/CurrentMedia.h"
+#include "window/media/MediaSession.h"
+#include "window/preferences/Preferences.h"
+#include "window/segment/SegmentRepeat.h"
+#include "window/sentences/Drill.h"
+#include "window/sentences/SentenceFinder.h"
+#include "window/text/TextFile.h"
+#include "window/transcript/LineCaption.h"
+#include "window/transcript/LineSnapping.h"
+#include "window/transcript/TranscriptWindow.h"
+#include "window/waveform/WaveformView.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+const QString kSnapKey = QStringLiteral("Transcript/SnapLines");
+const QString kBandLayer = QStringLiteral("transcript");
+const QColor kLineBand(250, 200, 80, 36);
+const QColor kOtherLineBand(250, 160, 60, 36);
+// How far into a pause a snapped edge stays from the sound.
+constexpr double kSnapMargin = 0.1;
+// One step of "Transcript earlier" and "Transcript later".
+constexpr double kShiftStep = 0.05;
+// Where the media's length is not known yet, an LRC file's last line lasts this long.
+constexpr double kLongestLastLine = 15.0;
+// The highlight follows the sound this often.
+constexpr int kFollowMs = 20;
+// A band's label: the line's first words, up to this many characters.
+constexpr int kLabelLength = 24;
+
+constexpr const char* kTranscriptFilter =
+    "Transcripts (*.lrc *.srt *.vtt)|*.lrc;*.srt;*.vtt|All Files |*.*||";
+
+QString FirstWords(const std::string& text)
+{
+    QString words = QString::fromStdString(text).simplified();
+    if (words.size() > kLabelLength)
+        words = words.left(kLabelLength - 1) + QChar(0x2026);
+    return words;
+}
+
+// The media path without its extension and with `extension`.
+std::string BesideMedia(const std::string& mediaPath, const char* extension)
+{
+    return std::filesystem::path(mediaPath).replace_extension(extension).string();
+}
+
+} // namespace
+
+TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
+                               SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
+                               const QWidget& repeatButton, QWidget& window, Preferences& preferences,
+                               WindowCommands& commands, DialogPrompts& prompts)
+    : m_player(player),
+      m_media(media),
+      m_finder(finder),
+      m_segment(segment),
+      m_drill(drill),
+      m_waveform(waveform),
+      m_repeatButton(repeatButton),
+      m_mainWindow(window),
+      m_preferences(preferences),
+      m_commands(commands),
+      m_prompts(prompts),
+      m_model(m_document),
+      m_caption(std::make_unique<LineCaption>(player))
+{
+    m_snapping = preferences.Value(kSnapKey, true).toBool();
+    m_follow.setInterval(kFollowMs);
+    m_follow.setTimerType(Qt::PreciseTimer);
+    connect(&m_follow, &QTimer::timeout, this, &TranscriptWork::Follow);
+    connect(&opening, &MediaSession::mediaLoaded, this, &TranscriptWork::OnMediaLoaded);
+    connect(&player, &CMediaplayer1::stateChanged, this, &TranscriptWork::OnPlaybackState);
+    connect(&player, &CMediaplayer1::seeked, this, &TranscriptWork::Follow);
+    // New pauses found in the sound snap the lines again.
+    connect(&finder, &SentenceFinder::sentencesChanged, this, [this] {
+        if (m_document.IsLoaded() && m_snapping)
+            Update();
+    });
+}
+
+TranscriptWork::~TranscriptWork() = default;
+
+void TranscriptWork::AddCommands(WindowCommands& commands)
+{
+    using Keys = WindowCommands::Keys;
+    QMenu* menu = commands.AddSubmenu(QStringLiteral("Transcript"));
+    commands.Add(QStringLiteral("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
+                 menu);
+    commands.Add(QStringLiteral("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);
+    m_needTranscript = {
+        commands.Add(QStringLiteral("Save transcript"), {}, [this] { SaveTranscript(); }, menu),
+        commands.Add(QStringLiteral("Transcript earlier"), Keys{Qt::AltModifier | Qt::Key_Left},
+                     [this] { Shift(-kShiftStep); }, menu),
+        commands.Add(QStringLiteral("Transcript later"), Keys{Qt::AltModifier | Qt::Key_Right},
+                     [this] { Shift(kShiftStep); }, menu),
+    };
+    commands.AddCheckable(QStringLiteral("Snap lines to pauses"), {}, m_snapping, [this](bool on) { SetSnapping(on); },
+                          menu);
+    commands.AddSeparator(menu);
+    commands.Add(QStringLiteral("Save sentence times as LRC"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Lrc); },
+                 menu);
+    commands.Add(QStringLiteral("Save sentence times as SRT"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Srt); },
+                 menu);
+    for (QAction* command : m_needTranscript)
+        command->setEnabled(false);
+}
+
+void TranscriptWork::OnMediaLoaded(const std::string& path)
+{
+    OfferToSave();
+    m_document.Clear();
+    m_failure.clear();
+    if (std::optional<std::string> found = FindTranscriptBeside(path))
+        LoadTranscript(*found);
+    else
+        Update();
+}
+
+void TranscriptWork::OpenTranscript()
+{
+    const std::string start = m_document.IsLoaded() ? m_document.Path() : m_media.Path();
+    if (std::optional<std::string> chosen = m_prompts.OpenFile(start, kTranscriptFilter))
+        LoadTranscript(*chosen);
+}
+
+void TranscriptWork::LoadTranscript(const std::string& path)
+{
+    if (!OfferToSave())
+        return;
+    m_failure.clear();
+    if (std::optional<std::string> failure = m_document.Load(path))
+        m_failure = *failure;
+    Update();
+    ShowWindow();
+}
+
+bool TranscriptWork::OfferToSave()
+{
+    if (!m_document.IsModified())
+        return true;
+    const BoxAnswer answer = m_prompts.AskYesNo(
+        m_prompts.AppName(), "The times of the transcript \"" + m_document.Path() + "\" were changed. Save them?",
+        BoxIcon::Question);
+    if (answer == BoxAnswer::Yes)
+        SaveTranscript();
+    return !m_document.IsModified() || answer == BoxAnswer::No;
+}
+
+void TranscriptWork::ShowWindow()
+{
+    MadeWindow().Present();
+    m_window->ShowHeard(m_model.Heard());
+}
+
+TranscriptWindow& TranscriptWork::MadeWindow()
+{
+    if (!m_window) {
+        m_window = std::make_unique<TranscriptWindow>(m_mainWindow, m_model, m_preferences, m_commands);
+        connect(m_window.get(), &TranscriptWindow::lineClicked, this,
+                [this](int row) { m_commands.Post([this, row] { PlayLine(row, false); }); });
+        connect(m_window.get(), &TranscriptWindow::lineDoubleClicked, this,
+                [this](int row) { m_commands.Post([this, row] { PlayLine(row, true); }); });
+        Update();
+    }
+    return *m_window;
+}
+
+void TranscriptWork::SaveTranscript()
+{
+    if (!m_document.IsLoaded())
+        return;
+    if (m_document.ChangedOnDisk() &&
+        m_prompts.AskYesNo(m_prompts.AppName(),
+                           "\"" + m_document.Path() + "\" was changed by another program since it was read. Replace it?",
+                           BoxIcon::Exclamation) != BoxAnswer::Yes)
+        return;
+    if (std::optional<std::string> failure = m_document.Save())
+        m_prompts.ShowMessage(m_prompts.AppName(), "The transcript could not be saved: " + *failure, BoxIcon::Stop);
+}
+
+void TranscriptWork::SaveSentenceTimes(TranscriptFormat format)
+{
+    const std::vector<TimeSpan>& sentences = m_finder.Sentences();
+    if (m_media.Path().empty() || sentences.empty()) {
+        m_prompts.ShowMessage(m_prompts.AppName(), "No sentences have been found in this media's sound yet.",
+                              BoxIcon::Information);
+        return;
+    }
+    const std::string path = BesideMedia(m_media.Path(), format == TranscriptFormat::Lrc ? ".lrc" : ".srt");
+    std::error_code error;
+    if (std::filesystem::exists(path, error) &&
+        m_prompts.AskYesNo(m_prompts.AppName(), "\"" + path + "\" exists. Replace it with the sentence times?",
+                           BoxIcon::Question) != BoxAnswer::Yes)
+        return;
+    std::vector<std::pair<double, double>> spans;
+    spans.reserve(sentences.size());
+    for (const TimeSpan& sentence : sentences)
+        spans.emplace_back(sentence.start, sentence.end);
+    if (std::optional<std::string> failure = ReplaceFileBytes(path, WriteTimesOnly(spans, format)))
+        m_prompts.ShowMessage(m_prompts.AppName(), "The sentence times could not be saved: " + path + ": " + *failure,
+                              BoxIcon::Stop);
+    else
+        m_prompts.ShowMessage(m_prompts.AppName(), "The times of " + std::to_string(spans.size()) +
+                                                       " sentences were saved in \"" + path + "\".",
+                              BoxIcon::Information);
+}
+
+void TranscriptWork::Shift(double seconds)
+{
+    m_document.Shift(seconds);
+    Update();
+}
+
+void TranscriptWork::SetSnapping(bool on)
+{
+    m_snapping = on;
+    m_preferences.SetValue(kSnapKey, on);
+    Update();
+}
+
+void TranscriptWork::PlayLine(int row, bool again)
+{
+    if (row < 0 || std::size_t(row) >= m_spans.size() || !m_repeatButton.isEnabled())
+        return;
+    const TimeSpan& line = m_spans[std::size_t(row)];
+    m_segment.SetSegment(line.start, line.end);
+    if (again)
+        m_drill.Start(DrillSettings{0, 1.0, false});
+    else
+        m_segment.Repeat();
+}
+
+double TranscriptWork::MediaLength() const
+{
+    if (std::optional<double> length = m_player.Length())
+        return *length;
+    const auto& lines = m_document.Lines();
+    return lines.empty() ? 0 : lines.back().start + kLongestLastLine;
+}
+
+void TranscriptWork::Update()
+{
+    const std::vector<TimeSpan> given = m_document.Spans(MediaLength());
+    m_spans = m_snapping ? SnapLines(given, m_finder.Map().pauses, kSnapMargin) : given;
+    m_finder.SetGivenSentences(m_document.IsLoaded() ? std::optional(m_spans) : std::nullopt);
+
+    std::vector<WaveformBand> bands;
+    bands.reserve(m_spans.size());
+    for (std::size_t index = 0; index < m_spans.size(); ++index)
+        bands.push_back({m_spans[index].start, m_spans[index].end, index % 2 ? kOtherLineBand : kLineBand,
+                         FirstWords(m_document.Lines()[index].text)});
+    m_waveform.SetBands(kBandLayer, std::move(bands));
+    for (QAction* command : m_needTranscript)
+        command->setEnabled(m_document.IsLoaded());
+
+    m_model.Reload();
+    if (m_window) {
+        if (!m_failure.empty())
+            m_window->SetHeadline(QString::fromStdString(m_failure), true);
+        else if (m_document.IsLoaded())
+            m_window->SetHeadline(
+                QFileInfo(QString::fromStdString(m_document.Path())).fileName() +
+                    (m_document.Title().empty() ? QString() : QStringLiteral(" — ") + QString::fromStdString(m_document.Title())),
+                false);
+        else
+            m_window->SetHeadline(QStringLiteral("No transcript beside this media. \"Open transcript...\" reads one."),
+                                  false);
+        m_window->SetProblem(QString::fromStdString(m_document.ProblemLine()));
+    }
+    Follow();
+}
+
+void TranscriptWork::OnPlaybackState(PlaybackState state)
+{
+    // Nothing is looked up while nothing moves.
+    if (state == PlaybackState::Playing && m_document.IsLoaded())
+        m_follow.start();
+    else
+        m_follow.stop();
+    Follow();
+}
+
+void TranscriptWork::Follow()
+{
+    int heard = -1;
+    if (!m_spans.empty() && m_player.PlayState() != PlaybackState::Stopped) {
+        const double position = m_player.GetCurrentPosition();
+        // The last line that has begun, while it lasts.
+        auto after = std::upper_bound(m_spans.begin(), m_spans.end(), position,
+                                      [](double time, const TimeSpan& span) { return time < span.start; });
+        if (after != m_spans.begin() && position < std::prev(after)->end)
+            heard = int(std::prev(after) - m_spans.begin());
+    }
+    if (heard == m_model.Heard())
+        return;
+    m_model.SetHeard(heard);
+    if (m_window)
+        m_window->ShowHeard(heard);
+    QString caption;
+    if (heard >= 0) {
+        const TranscriptLine& line = m_document.Lines()[std::size_t(heard)];
+        caption = QString::fromStdString(line.translation.empty() ? line.text : line.text + "\n" + line.translation);
+    }
+    m_caption->ShowLine(caption, m_waveform.isVisible() ? m_waveform.OverviewArea().top() - 2 : -1);
+}

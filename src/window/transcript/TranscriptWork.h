@@ -1,0 +1,109 @@
+#pragma once
+
+#include "components/sentences/PauseFinder.h"
+#include "window/transcript/TranscriptDocument.h"
+#include "window/transcript/TranscriptLineModel.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CMediaplayer1;
+class CurrentMedia;
+class DialogPrompts;
+class Drill;
+class LineCaption;
+class MediaSession;
+class Preferences;
+class QAction;
+class QWidget;
+class SegmentRepeat;
+class SentenceFinder;
+class TranscriptWindow;
+class WaveformView;
+class WindowCommands;
+class WindowDispatch;
+enum class PlaybackState;
+
+// Working line by line with the words of the media: the transcript found
+// beside it (or opened from anywhere) read, shown in the Transcript window,
+// the line being heard followed there and under the waveform, and its lines
+// made the sentences that N, P, the drill and shadowing step through. Each
+// line plays from the pause before its first sound to the pause after its
+// last ("Snap lines to pauses", on unless turned off). All lines can be
+// shifted together; nothing is written to the file unless the user saves.
+// Without a transcript nothing of this shows.
+class TranscriptWork : public QObject {
+    Q_OBJECT
+public:
+    // Lines play through `segment` while `repeatButton` is enabled; the
+    // window's commands run the clicks on lines; `window` owns the
+    // Transcript window.
+    TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
+                   SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
+                   const QWidget& repeatButton, QWidget& window, Preferences& preferences, WindowCommands& commands,
+                   DialogPrompts& prompts);
+    ~TranscriptWork() override;
+
+    // Adds the "Transcript" submenu.
+    void AddCommands(WindowCommands& commands);
+
+    const TranscriptDocument& Document() const { return m_document; }
+    // The lines as the segments they play (snapped, when snapping is on).
+    const std::vector<TimeSpan>& LineSpans() const { return m_spans; }
+    // The line being heard; -1 for none.
+    int HeardLine() const { return m_model.Heard(); }
+    // The Transcript window, made when first shown; nullptr before.
+    TranscriptWindow* Window() const { return m_window.get(); }
+
+    // The commands.
+    void OpenTranscript();
+    // Reads `path` as the transcript of the current media and shows it.
+    void LoadTranscript(const std::string& path);
+    void ShowWindow();
+    void SaveTranscript();
+    void SaveSentenceTimes(TranscriptFormat format);
+    void Shift(double seconds);
+    void SetSnapping(bool on);
+    // The line becomes the segment and plays, as Next sentence plays; with
+    // `again`, it is drilled until a key stops it.
+    void PlayLine(int row, bool again);
+
+private:
+    void OnMediaLoaded(const std::string& path);
+    void OnPlaybackState(PlaybackState state);
+    // Offers to save changed times before they would be lost; false when the
+    // user chose to stay.
+    bool OfferToSave();
+    // The lines' spans and everything drawn from them again.
+    void Update();
+    void Follow();
+    double MediaLength() const;
+    TranscriptWindow& MadeWindow();
+
+    CMediaplayer1& m_player;
+    const CurrentMedia& m_media;
+    SentenceFinder& m_finder;
+    SegmentRepeat& m_segment;
+    Drill& m_drill;
+    WaveformView& m_waveform;
+    const QWidget& m_repeatButton;
+    QWidget& m_mainWindow;
+    Preferences& m_preferences;
+    WindowCommands& m_commands;
+    DialogPrompts& m_prompts;
+
+    TranscriptDocument m_document;
+    TranscriptLineModel m_model;
+    std::unique_ptr<TranscriptWindow> m_window;
+    std::unique_ptr<LineCaption> m_caption;
+    // Why the last transcript could not be read; empty when it could.
+    std::string m_failure;
+    bool m_snapping = true;
+    std::vector<TimeSpan> m_spans;
+    // While playing: the line being heard is looked up.
+    QTimer m_follow;
+    std::vector<QAction*> m_needTranscript;
+};
