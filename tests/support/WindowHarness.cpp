@@ -123,12 +123,26 @@ void WindowHarness::LoseFocus(ControlId id)
     QApplication::sendEvent(Control(id), &focusOut);
 }
 
-QAction* WindowHarness::MenuCommand(const QString& text) const
+namespace {
+
+QAction* FindCommand(const QMenu& menu, const QString& text)
 {
-    for (QAction* action : dlg->SystemMenu()->actions()) {
+    for (QAction* action : menu.actions()) {
         if (action->text().section('\t', 0, 0) == text)
             return action;
+        if (action->menu())
+            if (QAction* found = FindCommand(*action->menu(), text))
+                return found;
     }
+    return nullptr;
+}
+
+} // namespace
+
+QAction* WindowHarness::MenuCommand(const QString& text) const
+{
+    if (QAction* found = FindCommand(*dlg->SystemMenu(), text))
+        return found;
     ADD_FAILURE() << "no command " << text.toStdString();
     return nullptr;
 }

@@ -61,8 +61,8 @@ public:
     void Click(ControlId id);
     // The focus leaves a box, as when the user clicks elsewhere.
     void LoseFocus(ControlId id);
-    // The command of the context menu with that text (without its keys);
-    // nullptr, and a test failure, when there is none.
+    // The command of the context menu or one of its submenus with that text
+    // (without its keys); nullptr, and a test failure, when there is none.
     QAction* MenuCommand(const QString& text) const;
     // Path of a file in the private folder.
     std::string PathIn(const std::string& name) const;

@@ -77,3 +77,18 @@ std::vector<TimeSpan> SnapLines(const std::vector<TimeSpan>& lines, const std::v
     }
     return snapped;
 }
+
+std::vector<TimeSpan> SilencesAround(const std::vector<TimeSpan>& sounds, double length)
+{
+    std::vector<TimeSpan> silences;
+    silences.reserve(sounds.size() + 1);
+    double from = 0;
+    for (const TimeSpan& sound : sounds) {
+        if (sound.start > from)
+            silences.push_back({from, sound.start});
+        from = std::max(from, sound.end);
+    }
+    if (!sounds.empty() && length > from)
+        silences.push_back({from, length});
+    return silences;
+}

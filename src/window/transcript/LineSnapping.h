@@ -17,3 +17,7 @@
 // order; `margin` is how far into a pause an edge stays from the sound.
 std::vector<TimeSpan> SnapLines(const std::vector<TimeSpan>& lines, const std::vector<TimeSpan>& pauses,
                                 double margin);
+
+// The silences of a sound whose sentences' sounds are `sounds` (in order):
+// before the first, between each two, and after the last up to `length`.
+std::vector<TimeSpan> SilencesAround(const std::vector<TimeSpan>& sounds, double length);

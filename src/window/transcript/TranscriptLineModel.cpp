@@ -61,3 +61,9 @@ void TranscriptLineModel::SetHeard(int row)
         if (changed >= 0 && changed < rowCount())
             emit dataChanged(index(changed), index(changed), {HeardRole});
 }
+
+void TranscriptLineModel::TimesChanged()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0), index(rowCount() - 1), {TimeRole});
+}

@@ -20,8 +20,10 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // The document has other lines, or other times.
+    // The document has other lines.
     void Reload();
+    // The document's lines have other times.
+    void TimesChanged();
     // The line being heard; -1 for none.
     void SetHeard(int row);
     int Heard() const { return m_heard; }

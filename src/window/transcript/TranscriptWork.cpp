@@ -126,7 +126,7 @@ void TranscriptWork::OnMediaLoaded(const std::string& path)
     if (std::optional<std::string> found = FindTranscriptBeside(path))
         LoadTranscript(*found);
     else
-        Update();
+        DocumentChanged();
 }
 
 void TranscriptWork::OpenTranscript()
@@ -143,7 +143,7 @@ void TranscriptWork::LoadTranscript(const std::string& path)
     m_failure.clear();
     if (std::optional<std::string> failure = m_document.Load(path))
         m_failure = *failure;
-    Update();
+    DocumentChanged();
     ShowWindow();
 }
 
@@ -173,7 +173,7 @@ TranscriptWindow& TranscriptWork::MadeWindow()
                 [this](int row) { m_commands.Post([this, row] { PlayLine(row, false); }); });
         connect(m_window.get(), &TranscriptWindow::lineDoubleClicked, this,
                 [this](int row) { m_commands.Post([this, row] { PlayLine(row, true); }); });
-        Update();
+        DocumentChanged();
     }
     return *m_window;
 }
@@ -221,6 +221,7 @@ void TranscriptWork::SaveSentenceTimes(TranscriptFormat format)
 void TranscriptWork::Shift(double seconds)
 {
     m_document.Shift(seconds);
+    m_model.TimesChanged();
     Update();
 }
 
@@ -253,8 +254,9 @@ double TranscriptWork::MediaLength() const
 
 void TranscriptWork::Update()
 {
-    const std::vector<TimeSpan> given = m_document.Spans(MediaLength());
-    m_spans = m_snapping ? SnapLines(given, m_finder.Map().pauses, kSnapMargin) : given;
+    const double length = MediaLength();
+    const std::vector<TimeSpan> given = m_document.Spans(length);
+    m_spans = m_snapping ? SnapLines(given, SilencesAround(m_finder.Map().sounds, length), kSnapMargin) : given;
     m_finder.SetGivenSentences(m_document.IsLoaded() ? std::optional(m_spans) : std::nullopt);
 
     std::vector<WaveformBand> bands;
@@ -263,24 +265,29 @@ void TranscriptWork::Update()
         bands.push_back({m_spans[index].start, m_spans[index].end, index % 2 ? kOtherLineBand : kLineBand,
                          FirstWords(m_document.Lines()[index].text)});
     m_waveform.SetBands(kBandLayer, std::move(bands));
+    Follow();
+}
+
+void TranscriptWork::DocumentChanged()
+{
     for (QAction* command : m_needTranscript)
         command->setEnabled(m_document.IsLoaded());
-
     m_model.Reload();
     if (m_window) {
         if (!m_failure.empty())
             m_window->SetHeadline(QString::fromStdString(m_failure), true);
         else if (m_document.IsLoaded())
-            m_window->SetHeadline(
-                QFileInfo(QString::fromStdString(m_document.Path())).fileName() +
-                    (m_document.Title().empty() ? QString() : QStringLiteral(" — ") + QString::fromStdString(m_document.Title())),
-                false);
+            m_window->SetHeadline(QFileInfo(QString::fromStdString(m_document.Path())).fileName() +
+                                      (m_document.Title().empty()
+                                           ? QString()
+                                           : QStringLiteral(" — ") + QString::fromStdString(m_document.Title())),
+                                  false);
         else
             m_window->SetHeadline(QStringLiteral("No transcript beside this media. \"Open transcript...\" reads one."),
                                   false);
         m_window->SetProblem(QString::fromStdString(m_document.ProblemLine()));
     }
-    Follow();
+    Update();
 }
 
 void TranscriptWork::OnPlaybackState(PlaybackState state)

@@ -79,6 +79,8 @@ private:
     bool OfferToSave();
     // The lines' spans and everything drawn from them again.
     void Update();
+    // Another transcript, or none: the list and the window's lines too.
+    void DocumentChanged();
     void Follow();
     double MediaLength() const;
     TranscriptWindow& MadeWindow();
