@@ -1,0 +1,44 @@
+#include "components/transcript/VttReader.h"
+
+#include "components/transcript/CueReader.h"
+#include "components/transcript/CueText.h"
+#include "components/transcript/TextLines.h"
+
+namespace {
+
+// Whether the line is `word` alone or followed by a blank and more.
+bool StartsWithWord(std::string_view line, std::string_view word)
+{
+    return line.starts_with(word) && (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\t');
+}
+
+std::string CleanVttText(std::string_view line)
+{
+    return DecodeCueEntities(StripCueTags(line, false));
+}
+
+bool IsVttSkippedBlock(std::string_view firstLine)
+{
+    return StartsWithWord(firstLine, "NOTE") || StartsWithWord(firstLine, "STYLE") || StartsWithWord(firstLine, "REGION");
+}
+
+} // namespace
+
+Transcript ReadVtt(const std::vector<std::string_view>& lines)
+{
+    Transcript transcript;
+    transcript.format = TranscriptFormat::WebVtt;
+    std::size_t first = 0;
+    if (!lines.empty() && StartsWithWord(lines[0], "WEBVTT")) {
+        transcript.title = std::string(TrimBlanks(lines[0].substr(6)));
+        // The header's own lines run to the first blank line (or, where that
+        // is missing, to the first cue).
+        for (first = 1; first < lines.size() && !IsBlankLine(lines[first])
+                        && lines[first].find("-->") == std::string_view::npos;)
+            ++first;
+    } else {
+        transcript.problems.push_back({1, "No WEBVTT header: the cues are read all the same."});
+    }
+    ReadCues(lines, first, CueSyntax{CleanVttText, IsVttSkippedBlock}, transcript);
+    return transcript;
+}
