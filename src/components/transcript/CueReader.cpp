@@ -51,25 +51,21 @@ public:
             EndBlock();
             return;
         }
+        // A block passed over is passed over whole, whatever it holds.
+        if (m_state == State::Skipping)
+            return;
         if (line.find("-->") != std::string_view::npos && TakeTimingLine(line, lineNumber))
             return;
-        switch (m_state) {
-        case State::InCue:
+        if (m_state == State::InCue) {
             AddText(line);
-            break;
-        case State::Skipping:
-            break;
-        case State::BetweenBlocks:
-            if (m_syntax.isSkippedBlock(line)) {
-                m_state = State::Skipping;
-            } else if (m_heading != 0) {
-                Problem(m_heading, "A block without a '-->' time line is skipped.");
-                m_heading = 0;
-                m_state = State::Skipping;
-            } else {
-                m_heading = lineNumber;
-            }
-            break;
+        } else if (m_syntax.isSkippedBlock(line)) {
+            m_state = State::Skipping;
+        } else if (m_heading != 0) {
+            Problem(m_heading, "A block without a '-->' time line is skipped.");
+            m_heading = 0;
+            m_state = State::Skipping;
+        } else {
+            m_heading = lineNumber;
         }
     }
 

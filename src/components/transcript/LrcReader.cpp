@@ -76,6 +76,7 @@ public:
             return;
         }
         std::vector<std::int64_t> times;
+        bool droppedTime = false;
         while (line.starts_with('[')) {
             const std::size_t close = line.find(']');
             if (close == std::string_view::npos)
@@ -83,6 +84,7 @@ public:
             const std::string_view inner = line.substr(1, close - 1);
             if (inner.starts_with('-') && ParseLrcClockMs(inner.substr(1))) {
                 Problem(lineNumber, "A negative time tag is dropped.");
+                droppedTime = true;
             } else if (const std::optional<std::int64_t> time = ParseLrcClockMs(inner)) {
                 times.push_back(*time);
             } else {
@@ -91,7 +93,8 @@ public:
             line = TrimBlanks(line.substr(close + 1));
         }
         if (times.empty()) {
-            TakeIdTag(line, lineNumber);
+            if (!droppedTime)
+                TakeIdTag(line, lineNumber);
             return;
         }
         LrcEntry entry = ReadText(line);

@@ -28,16 +28,17 @@ Transcript ReadVtt(const std::vector<std::string_view>& lines)
 {
     Transcript transcript;
     transcript.format = TranscriptFormat::WebVtt;
-    std::size_t first = 0;
-    if (!lines.empty() && StartsWithWord(lines[0], "WEBVTT")) {
+    if (!lines.empty() && StartsWithWord(lines[0], "WEBVTT"))
         transcript.title = std::string(TrimBlanks(lines[0].substr(6)));
-        // The header's own lines run to the first blank line (or, where that
-        // is missing, to the first cue).
+    else
+        transcript.problems.push_back({1, "No WEBVTT header: the cues are read all the same."});
+    // The header's lines (or what stands in its place) run to the first blank
+    // line or, where that is missing, to the first cue.
+    std::size_t first = 0;
+    if (!lines.empty() && lines[0].find("-->") == std::string_view::npos) {
         for (first = 1; first < lines.size() && !IsBlankLine(lines[first])
                         && lines[first].find("-->") == std::string_view::npos;)
             ++first;
-    } else {
-        transcript.problems.push_back({1, "No WEBVTT header: the cues are read all the same."});
     }
     ReadCues(lines, first, CueSyntax{CleanVttText, IsVttSkippedBlock}, transcript);
     return transcript;
