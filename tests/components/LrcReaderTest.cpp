@@ -146,6 +146,11 @@ TEST(LrcReaderTest, WordTimesOfARepeatedLineMoveWithIt)
     const Transcript transcript = Lrc("[00:10.00][01:10.00]<00:10.00>la <00:11.00>la\n");
     ASSERT_EQ(transcript.lines.size(), 2u);
     EXPECT_EQ(transcript.lines[1].words[1].start, 71);
+    // Moved before the start by an earlier repeat, a word starts at 0.
+    const Transcript back = Lrc("[10:00.00][00:01.00]<00:00.50>la <10:00.50>la\n");
+    EXPECT_EQ(back.lines.at(0).words.at(0).start, 0);
+    EXPECT_EQ(back.lines.at(0).words.at(1).start, 1.5);
+    EXPECT_EQ(back.lines.at(1).words.at(0).start, 0.5);
 }
 
 TEST(LrcReaderTest, UnreadableLinesAreProblemsAndTheRestIsKept)

@@ -245,6 +245,17 @@ TEST_F(TranscriptFileTest, WrittenBackInItsOwnEncodingAndReadAgainTheLinesAreThe
     EXPECT_NE(WriteTranscript(chinese).find(EncodedText("这是您的手提包吗？", "GB18030")), std::string::npos);
 }
 
+TEST_F(TranscriptFileTest, LrcLinesAtOneTimeThatAreNoTranslationStaySoWhenWritten)
+{
+    // An empty tag between two texts at one time ends the first: the second
+    // is a line of its own, and stays one when written back.
+    const Transcript original = ReadTranscriptText("[00:02.00]late\n[00:01.00]a\n[00:01.00]\n[00:01.00]b\n",
+                                                   TranscriptFormat::Lrc);
+    ASSERT_EQ(Texts(original), (Strings{"a", "b", "late"}));
+    EXPECT_EQ(original.lines[0].translation, "");
+    ExpectSameLines(ReadTranscriptText(WriteTranscript(original), TranscriptFormat::Lrc), original);
+}
+
 TEST_F(TranscriptFileTest, TimesOnlyReadBackAsTheirSpans)
 {
     const std::vector<std::pair<double, double>> spans{{0.5, 2}, {2, 4.25}, {6, 7.5}};

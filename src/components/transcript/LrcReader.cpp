@@ -104,7 +104,7 @@ public:
             LrcEntry repeat = entry;
             repeat.startMs = time;
             for (auto& word : repeat.words)
-                word.first += time - firstTime;
+                word.first = std::max<std::int64_t>(0, word.first + time - firstTime);
             m_entries.push_back(std::move(repeat));
         }
     }

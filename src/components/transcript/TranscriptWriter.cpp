@@ -71,10 +71,17 @@ std::string WriteLrc(const Transcript& transcript, const std::string& eol)
         out += tag + TextWithWordTags(line) + eol;
         if (!line.translation.empty())
             out += tag + OneLine(line.translation) + eol;
-        const bool endsBeforeNext = i + 1 == lines.size() ? std::isfinite(line.end)
-                                                          : MillisecondsOf(line.end) < MillisecondsOf(lines[i + 1].start);
-        if (endsBeforeNext && MillisecondsOf(line.end) > MillisecondsOf(line.start))
-            out += LrcTag(line.end) + eol;
+        // An empty tag where the line ends before the next starts, and between
+        // lines at one time that are no text and translation.
+        if (i + 1 == lines.size()) {
+            if (std::isfinite(line.end))
+                out += LrcTag(std::max(line.end, line.start)) + eol;
+            continue;
+        }
+        const std::int64_t nextStart = MillisecondsOf(lines[i + 1].start);
+        const bool nextIsTranslation = nextStart == MillisecondsOf(line.start) && line.translation.empty();
+        if (MillisecondsOf(line.end) < nextStart || nextIsTranslation)
+            out += LrcTag(std::max(line.start, std::min(line.end, lines[i + 1].start))) + eol;
     }
     return out;
 }
