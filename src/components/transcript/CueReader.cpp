@@ -146,4 +146,5 @@ void ReadCues(const std::vector<std::string_view>& lines, std::size_t first, con
         scan.Take(lines[i], i + 1);
     scan.EndBlock();
     SortByStart(into.lines);
+    into.lines.shrink_to_fit();
 }

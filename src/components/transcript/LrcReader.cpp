@@ -232,6 +232,9 @@ private:
             lastIsOpen = true;
             lastStartMs = entry.startMs;
         }
+        // Translations and end tags took entries but no line: the room
+        // reserved for them is given back.
+        lines.shrink_to_fit();
     }
 
     void Problem(std::size_t line, std::string what) { m_problems.push_back({line, std::move(what)}); }
