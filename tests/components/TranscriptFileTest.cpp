@@ -178,7 +178,9 @@ TEST_F(TranscriptFileTest, FilesThatAreNotReadAreErrorsNamingThePath)
     const std::string pipe = folder.PathOf("pipe.lrc");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(ReadTranscriptFile(pipe).error, pipe + ": not a regular file");
-    EXPECT_EQ(ReadTranscriptFile(folder.PathOf("")).error.find(": not a regular file") != std::string::npos, true);
+    const std::string subfolder = folder.PathOf("folder.srt");
+    ASSERT_EQ(mkdir(subfolder.c_str(), 0700), 0);
+    EXPECT_EQ(ReadTranscriptFile(subfolder).error, subfolder + ": Is a directory");
 
     // 100 MB (a sparse file: nothing is written) is refused before a byte is read.
     const std::string huge = folder.PathOf("huge.srt");

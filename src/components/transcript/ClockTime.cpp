@@ -2,6 +2,7 @@
 
 #include "components/transcript/TextLines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 

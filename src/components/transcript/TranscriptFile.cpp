@@ -1,5 +1,6 @@
 #include "components/transcript/TranscriptFile.h"
 
+#include "components/FileDescriptor.h"
 #include "components/transcript/LrcReader.h"
 #include "components/transcript/TextEncoding.h"
 #include "components/transcript/TextLines.h"
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,23 +35,6 @@ std::string LowerCase(std::string text)
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
-
-// Closes the descriptor it holds.
-class OpenFile {
-public:
-    explicit OpenFile(int fd) : m_fd(fd) {}
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int Fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 TranscriptReadResult Failure(const std::string& path, const std::string& what)
 {
@@ -110,21 +95,21 @@ TranscriptReadResult ReadTranscriptFile(const std::string& path)
 {
     // Non-blocking, so that a named pipe with no writer cannot hold the open;
     // the type is checked on the descriptor that is read.
-    OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.Fd() < 0)
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.IsOpen())
         return Failure(path, std::strerror(errno));
     struct stat info {};
-    if (::fstat(file.Fd(), &info) != 0)
+    if (::fstat(file.Get(), &info) != 0)
         return Failure(path, std::strerror(errno));
     if (!S_ISREG(info.st_mode))
-        return Failure(path, "not a regular file");
+        return Failure(path, S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
     if (static_cast<std::uint64_t>(info.st_size) > kLargestTranscriptFile)
         return Failure(path, "the file is " + std::to_string(info.st_size) + " bytes, more than a transcript's "
                                  + std::to_string(kLargestTranscriptFile) + "-byte limit");
     std::string bytes;
     char buffer[65536];
     while (true) {
-        const ssize_t got = ::read(file.Fd(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
