@@ -13,7 +13,8 @@
 // the ID tags first (or [ti:] with the title), a line's translation on a line
 // of its own with the same time tag, its word times as <mm:ss.xx> tags, and
 // an empty time tag where a line ends before the next one starts. SRT and
-// WebVTT: one cue per line, numbered from 1 in SRT.
+// WebVTT: one cue per line, numbered from 1 in SRT. The bytes go to the file
+// as they are (ReplaceFileBytes, not ReplaceTextFile, which adds CRs).
 std::string WriteTranscript(const Transcript& transcript);
 
 // Times only, no text, for people who type the text themselves: a cue per
