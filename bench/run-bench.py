@@ -5,8 +5,8 @@
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
-long_media_bench, sentence_bench, shadow_bench) as JSON; the whole-program
-figures (start-up, memory) from starting the real executable under
+long_media_bench, sentence_bench, shadow_bench, transcript_bench) as JSON; the
+whole-program figures (start-up, memory) from starting the real executable under
 window_probe, with a private PulseAudio server standing in for a desktop's
 sound server.
 """
@@ -450,6 +450,18 @@ def shadow_figures(build):
             "shadow_bench: process CPU time of a whole turn (sentence, take, playback) over its wall time, one core")
 
 
+def transcript_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "transcript_bench"))
+    for name, result in results.items():
+        subject = ("a ten-hour book's LRC, 10,000 bilingual lines" if name.startswith("BM_TenHourBookLrc")
+                   else "an SRT of 5,000 cues")
+        row(f"Read {subject}, {result['label']}", fmt(result["real_time"], 2), result["time_unit"],
+            f"transcript_bench: ReadTranscriptFile on a {fmt(result['file_MiB'], 2)} MiB {result['label']} file "
+            f"({int(result['lines'])} lines), mean of the iterations (target: 30 ms)")
+        row(f"Heap held by the transcript of {subject}, {result['label']}", fmt(result["heap_MiB"], 2), "MiB",
+            "transcript_bench: mallinfo2's bytes in use after the read against before it (target: 5 MiB)")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -475,7 +487,7 @@ def main():
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
     for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
-                 recorder_figures, profile_figures, sentence_figures, shadow_figures):
+                 recorder_figures, profile_figures, sentence_figures, shadow_figures, transcript_figures):
         try:
             part(build)
         except Exception as error:

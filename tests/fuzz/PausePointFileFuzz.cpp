@@ -2,7 +2,7 @@
 // same bytes taken as text.
 
 #include "FuzzInputFile.h"
-#include "ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "window/text/NumberText.h"
 #include "window/pausepoints/PausePointText.h"
 #include "window/text/TextFile.h"

@@ -1,7 +1,7 @@
 // The settings file reader on any bytes, and what it read written back.
 
 #include "FuzzInputFile.h"
-#include "ScratchFolder.h"
+#include "support/ScratchFolder.h"
 #include "window/text/NumberText.h"
 #include "window/settings/SettingsText.h"
 #include "window/text/TextFile.h"

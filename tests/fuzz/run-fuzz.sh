@@ -8,7 +8,7 @@ build=$(cd "$1" && pwd)
 seconds=$2
 seeds=$(cd "$(dirname "$0")/corpus" && pwd)
 failed=()
-for target in pause_point_file settings_file number_text; do
+for target in pause_point_file settings_file number_text lrc srt vtt; do
   corpus="$build/corpus/$target"
   artifacts="$build/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"

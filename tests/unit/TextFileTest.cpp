@@ -99,6 +99,17 @@ TEST_F(TextFileTest, ReplaceWritesCrLfAndReplacesTheOldText)
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"out.txt"});
 }
 
+TEST_F(TextFileTest, ReplaceBytesWritesThemExactly)
+{
+    const std::string path = Path("lesson.srt");
+    WriteFileBytes(path, "an earlier, longer transcript\r\n");
+    const std::string utf16 = std::string("\xFF\xFE" "1\0\n\0\r\0\r\0\n\0", 12);
+    EXPECT_EQ(ReplaceFileBytes(path, utf16), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(path), utf16);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"lesson.srt"});
+    EXPECT_EQ(ReplaceFileBytes(Path("missing/lesson.srt"), "x"), "No such file or directory");
+}
+
 TEST_F(TextFileTest, ReplaceKeepsPermissionsAndSymbolicLinks)
 {
     std::string target = Path("target.txt");

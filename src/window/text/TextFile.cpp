@@ -232,8 +232,12 @@ bool OverwriteInPlace(const std::string& path, std::string_view bytes)
 
 std::optional<std::string> ReplaceTextFile(const std::string& path, std::string_view text)
 {
+    return ReplaceFileBytes(path, WithCrLf(text));
+}
+
+std::optional<std::string> ReplaceFileBytes(const std::string& path, std::string_view bytes)
+{
     const std::string target = FileToReplace(path);
-    const std::string bytes = WithCrLf(text);
     RemoveLeftoverTemporaries(target);
     std::string temporaryPath;
     FileDescriptor file(CreateFileBeside(target, &temporaryPath));

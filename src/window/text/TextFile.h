@@ -53,3 +53,9 @@ private:
 // forced to the disk). Returns the system's reason when the write failed (the
 // old file is then untouched), nothing when it succeeded.
 std::optional<std::string> ReplaceTextFile(const std::string& path, std::string_view text);
+
+// Writes `bytes` to `path` exactly as they are (a file in an encoding and
+// with line ends of its own, such as a transcript), replaced in one step as
+// ReplaceTextFile replaces it. Returns the system's reason when the write
+// failed, nothing when it succeeded.
+std::optional<std::string> ReplaceFileBytes(const std::string& path, std::string_view bytes);

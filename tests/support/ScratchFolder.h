@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
-// A private folder for files a fuzz target writes, in memory (/dev/shm) where
-// the machine has it; removed when the process ends normally.
+// A private folder for the files a fuzz target or a test without Qt writes,
+// in memory (/dev/shm) where the machine has it; removed with the object.
 class ScratchFolder {
 public:
     ScratchFolder()
