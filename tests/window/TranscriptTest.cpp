@@ -93,9 +93,11 @@ TEST_F(TranscriptTest, ATranscriptBesideTheMediaIsShownAndItsLinesAreTheSentence
 TEST_F(TranscriptTest, AClickOnALinePlaysItAndTheHighlightFollowsTheSound)
 {
     OpenLesson();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Work().Window()));
     const QRect second = List().visualRect(List().model()->index(1, 0));
+    ASSERT_FALSE(second.isEmpty());
     QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, second.center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player->playing; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player->Commands().empty(); }, 2000));
     ExpectSegment(3.89, 6.61);
     EXPECT_EQ(player->Commands(), (Strings{"SetCurrentPosition(3.890000)", "Play"}));
 

@@ -16,7 +16,6 @@ struct TimeSpan {
     double end = 0;
     double Length() const { return end - start; }
     bool operator==(const TimeSpan&) const = default;
-    bool operator==(const TimeSpan&) const = default;
 };
 
 struct PauseFinderSettings {

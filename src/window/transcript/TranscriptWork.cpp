@@ -288,15 +288,23 @@ void TranscriptWork::DocumentChanged()
         m_window->SetProblem(QString::fromStdString(m_document.ProblemLine()));
     }
     Update();
+    FollowWhilePlaying();
 }
 
-void TranscriptWork::OnPlaybackState(PlaybackState state)
+void TranscriptWork::OnPlaybackState(PlaybackState)
+{
+    FollowWhilePlaying();
+}
+
+void TranscriptWork::FollowWhilePlaying()
 {
     // Nothing is looked up while nothing moves.
-    if (state == PlaybackState::Playing && m_document.IsLoaded())
-        m_follow.start();
-    else
+    if (m_player.PlayState() == PlaybackState::Playing && m_document.IsLoaded()) {
+        if (!m_follow.isActive())
+            m_follow.start();
+    } else {
         m_follow.stop();
+    }
     Follow();
 }
 

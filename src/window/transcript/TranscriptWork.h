@@ -82,6 +82,8 @@ private:
     // Another transcript, or none: the list and the window's lines too.
     void DocumentChanged();
     void Follow();
+    // The line heard is looked up while the sound plays, and only then.
+    void FollowWhilePlaying();
     double MediaLength() const;
     TranscriptWindow& MadeWindow();
 
