@@ -9,6 +9,7 @@
 #include "window/commands/WindowCommands.h"
 #include "window/media/CurrentMedia.h"
 #include "window/media/MediaProfile.h"
+#include "window/commands/LearningStrip.h"
 #include "window/media/MediaDrop.h"
 #include "window/transcript/TranscriptWork.h"
 #include "window/media/MediaSession.h"
@@ -135,6 +136,16 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_shadowing->AddCommands(*m_commands);
     m_speed->AddCommands(*m_commands);
     m_transcript->AddCommands(*m_commands);
+    // The learning commands also in a strip over the sound, with their keys.
+    m_strip = std::make_unique<LearningStrip>(
+        *m_waveform, std::vector<LearningStrip::Button>{
+                         {QStringLiteral("◀"), m_commands->CommandFor(Qt::Key_P)},
+                         {QStringLiteral("▶"), m_commands->CommandFor(Qt::Key_N)},
+                         {QStringLiteral("Drill"), m_commands->CommandNamed(QStringLiteral("Drill..."))},
+                         {QStringLiteral("Speed"), m_commands->CommandNamed(QStringLiteral("Speed"))},
+                         {QStringLiteral("Transcript"), m_commands->CommandFor(Qt::ControlModifier | Qt::Key_L)},
+                         {QStringLiteral("My take"), m_commands->CommandFor(Qt::Key_T)},
+                     });
 
     // Close, Exit and Esc stop the sound profile's work at once.
     connect(this, &QDialog::finished, m_profile.get(), &MediaProfile::Stop);

@@ -23,6 +23,7 @@
 class CurrentMedia;
 class Drill;
 class MediaProfile;
+class LearningStrip;
 class MediaDrop;
 class TranscriptWork;
 class MediaSession;
@@ -167,6 +168,7 @@ private:
     std::unique_ptr<Drill> m_drill;
     std::unique_ptr<SentenceWork> m_sentences;
     std::unique_ptr<TranscriptWork> m_transcript;
+    std::unique_ptr<LearningStrip> m_strip;
 
     // While DoModal initialises the window, work that waits until it is on
     // screen; started by the first paint.

@@ -8,6 +8,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QKeySequence>
+#include <QToolButton>
+#include <map>
 #include <algorithm>
 
 // The sentence commands with a fake profile of known speech and the fake
@@ -143,6 +146,28 @@ TEST_F(SentencesTest, PausePointsFromSentencesAskBeforeReplacingTheMediasOwn)
     EXPECT_EQ(Entries(), (Strings{"0.890000", "3.890000", "7.390000"}));
     EXPECT_TRUE(dlg->Points().IsModified());
     EXPECT_EQ(SelectedEntry(), 0);
+}
+
+// The learning commands also have buttons over the sound, their keys in
+// their tooltips; a button does what its command does.
+TEST_F(SentencesTest, TheStripOverTheSoundRunsTheLearningCommands)
+{
+    Speak();
+    auto* strip = dlg->findChild<QWidget*>(QStringLiteral("learningStrip"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->isVisibleTo(dlg.get())) << "media with sound shows the strip";
+    std::map<QString, QToolButton*> buttons;
+    for (QToolButton* button : strip->findChildren<QToolButton*>())
+        buttons[button->toolTip()] = button;
+    ASSERT_EQ(buttons.size(), 6u);
+    const QString nextTip = QStringLiteral("Next sentence (N, %1)").arg(QKeySequence(Qt::Key_MediaNext).toString(QKeySequence::NativeText));
+    ASSERT_TRUE(buttons.count(nextTip)) << nextTip.toStdString();
+    EXPECT_TRUE(buttons.count(QStringLiteral("Play my take (T)")));
+    EXPECT_TRUE(buttons.count(QStringLiteral("Drill...")));
+    ASSERT_TRUE(buttons.count(QStringLiteral("Speed")));
+    EXPECT_NE(buttons.at(QStringLiteral("Speed"))->menu(), nullptr);
+    buttons.at(nextTip)->click();
+    ExpectSegment(0.89, 3.11);
 }
 
 // Each sentence the set number of times, then the next, to the end; the

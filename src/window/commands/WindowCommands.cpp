@@ -101,6 +101,27 @@ QAction* WindowCommands::CommandFor(QKeyCombination key) const
     return found == m_keys.end() ? nullptr : found->second;
 }
 
+namespace {
+
+QAction* FindNamed(const QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == text)
+            return action;
+        if (action->menu())
+            if (QAction* found = FindNamed(*action->menu(), text))
+                return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QAction* WindowCommands::CommandNamed(const QString& text) const
+{
+    return FindNamed(*m_menu, text);
+}
+
 void WindowCommands::Post(QAction* command)
 {
     QTimer::singleShot(0, this, [this, command = QPointer<QAction>(command)] {

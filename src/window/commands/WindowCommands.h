@@ -48,6 +48,9 @@ public:
 
     // The command bound to `key`; nullptr for none.
     QAction* CommandFor(QKeyCombination key) const;
+    // The command (or submenu) with that menu text, keys left out; nullptr
+    // for none.
+    QAction* CommandNamed(const QString& text) const;
     // Runs `command` for a caller outside the window (the desktop's media
     // controls), as its key would run it, once the caller's request has been
     // answered: next on the event loop.
