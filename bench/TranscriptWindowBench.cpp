@@ -211,12 +211,16 @@ bool OpenLesson(WindowHarness& window, std::size_t lines)
         30000);
 }
 
-// Whether `span` holds all of sentence i's sound and none of its neighbours'.
-bool HoldsItsSentenceAlone(const TimeSpan& span, const std::vector<TimeSpan>& sentences, std::size_t i)
+// Whether `span` cuts off some of sentence i's sound.
+bool ClipsItsSentence(const TimeSpan& span, const std::vector<TimeSpan>& sentences, std::size_t i)
 {
-    const TimeSpan& own = sentences[i];
-    return span.start <= own.start && span.end >= own.end && (i == 0 || span.start >= sentences[i - 1].end)
-           && (i + 1 == sentences.size() || span.end <= sentences[i + 1].start);
+    return span.start > sentences[i].start || span.end < sentences[i].end;
+}
+
+// Whether `span` takes in some of the sound of sentence i's neighbours.
+bool TakesANeighbour(const TimeSpan& span, const std::vector<TimeSpan>& sentences, std::size_t i)
+{
+    return (i > 0 && span.start < sentences[i - 1].end) || (i + 1 < sentences.size() && span.end > sentences[i + 1].start);
 }
 
 void BM_LinesSnapped(benchmark::State& state)
@@ -234,10 +238,17 @@ void BM_LinesSnapped(benchmark::State& state)
         // them the chance to land before the spans are read.
         QTest::qWait(200);
         const std::vector<TimeSpan>& spans = window.dlg->Transcript().LineSpans();
-        int held = 0;
-        for (std::size_t i = 0; i < spans.size(); ++i)
-            held += HoldsItsSentenceAlone(spans[i], corpus.sentences, i);
+        int held = 0, clipping = 0, taking = 0;
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            const bool clips = ClipsItsSentence(spans[i], corpus.sentences, i);
+            const bool takes = TakesANeighbour(spans[i], corpus.sentences, i);
+            held += !clips && !takes;
+            clipping += clips;
+            taking += takes;
+        }
         state.counters["lines"] = double(spans.size());
+        state.counters["lines_clipping_their_sound"] = clipping;
+        state.counters["lines_taking_a_neighbours_sound"] = taking;
         state.counters["lines_holding_their_sound_alone"] = held;
         state.counters["lines_holding_their_sound_alone_pct"] = 100.0 * held / double(spans.size());
     }

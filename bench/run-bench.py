@@ -482,7 +482,9 @@ def transcript_window_figures(build):
         row("Snapped lines holding their sound and none of their neighbours'",
             fmt(result["lines_holding_their_sound_alone_pct"], 0), "%",
             f"transcript_window_bench: {int(result['lines_holding_their_sound_alone'])} of {int(result['lines'])} "
-            "espeak-ng sentences whose LRC times are 300 ms late, real profiler (target: 100 %)")
+            "espeak-ng sentences (pauses 180 to 800 ms) whose LRC times are 300 ms late, real profiler; "
+            f"{int(result['lines_clipping_their_sound'])} clip their own sound, "
+            f"{int(result['lines_taking_a_neighbours_sound'])} take a neighbour's (target: 100 %)")
     for result in by_prefix("BM_LineClickHeard"):
         measured = int(result["lines_measured"])
         how = (f"transcript_window_bench: min/median/max over {measured} clicks on lines, real window and player, "
