@@ -306,4 +306,85 @@ void BM_LineClickHeard(benchmark::State& state)
 }
 GUARDED_BENCHMARK(BM_LineClickHeard)->Iterations(8)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// The lesson played from its start at the server: for each line, how long
+// after its sentence's first sound reached the monitor the heard line
+// (HeardLine) became it. Both ends are counted in the monitor's samples (the
+// recording's length when the line changed, and where the sentence's first
+// sound lies in the recording, found by content), so that the monitor's own
+// delay cancels out. A snapped line starts in the pause before its sound:
+// negative figures are a highlight that came before the sound.
+void BM_HighlightHeard(benchmark::State& state)
+{
+    PrivatePulseSession server;
+    ServerRecording monitor;
+    if (!ServerIsListening(state, server, monitor))
+        return;
+    WindowHarness window;
+    window.Start(WindowHarness::RealRecorder(CMP3Enc::kDefaultInput), WindowHarness::RealPlayer(),
+                 CreateSoundProfiler(window.PathIn("cache")));
+    const SpokenCorpus corpus = WriteLesson(window, 20.0);
+    const DecodedSound reference = DecodeSound(window.PathIn("lesson.wav"));
+    if (!OpenLesson(window, corpus.sentences.size())) {
+        state.SkipWithError("the lesson's sentences were not found, or its lines not snapped, within 30 s");
+        return;
+    }
+    window.Click(ControlId::TopStop);
+    QTest::qWait(300);
+    const TranscriptWork& work = window.dlg->Transcript();
+    constexpr std::size_t kLinesPlayed = 8;
+    const double playedSeconds = corpus.sentences[kLinesPlayed - 1].end + 0.2;
+
+    std::vector<double> lag;
+    int missed = 0;
+    for (auto _ : state) {
+        const std::size_t mark = monitor.Size();
+        // The recording's length when each line became the one heard.
+        std::vector<std::optional<std::size_t>> changedAt(kLinesPlayed);
+        window.Click(ControlId::Play);
+        QElapsedTimer playing;
+        playing.start();
+        int heard = work.HeardLine();
+        while (playing.elapsed() < qint64(playedSeconds * 1000) + 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (work.HeardLine() != heard) {
+                heard = work.HeardLine();
+                if (heard >= 0 && std::size_t(heard) < kLinesPlayed && !changedAt[std::size_t(heard)])
+                    changedAt[std::size_t(heard)] = monitor.Size() - mark;
+            }
+            QTest::qSleep(1);
+        }
+        window.Click(ControlId::TopStop);
+        QTest::qWait(300);
+        const std::vector<float> recorded = monitor.From(mark);
+        std::size_t silence = 0;
+        AfterSilence(recorded, silence);
+        for (std::size_t i = 0; i < kLinesPlayed; ++i) {
+            // The recording from a little before where the sentence's first
+            // sound would be, had the play started at the file's start, found
+            // in the file by its content.
+            const long onset = std::lround(corpus.sentences[i].start * kRate);
+            const long from = long(silence) + onset - kRate / 20;
+            if (!changedAt[i] || from < 0 || std::size_t(from) + kRate / 2 > recorded.size()) {
+                ++missed;
+                continue;
+            }
+            const std::vector<float> chunk(recorded.begin() + from, recorded.begin() + from + kRate / 2);
+            const std::optional<long> found = FindInReference(reference.samples, chunk, onset - kRate / 20, kRate / 5, 0);
+            if (!found) {
+                ++missed;
+                continue;
+            }
+            const long onsetRecorded = from + (onset - *found);
+            lag.push_back(1000.0 * (double(*changedAt[i]) - double(onsetRecorded)) / kRate);
+        }
+    }
+    const Spread spread = SpreadOf(lag);
+    state.counters["highlight_after_sound_min_ms"] = spread.min;
+    state.counters["highlight_after_sound_median_ms"] = spread.median;
+    state.counters["highlight_after_sound_max_ms"] = spread.max;
+    state.counters["highlights_measured"] = double(lag.size());
+    state.counters["highlights_missed"] = missed;
+}
+GUARDED_BENCHMARK(BM_HighlightHeard)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -485,6 +485,13 @@ def transcript_window_figures(build):
             "espeak-ng sentences (pauses 180 to 800 ms) whose LRC times are 300 ms late, real profiler; "
             f"{int(result['lines_clipping_their_sound'])} clip their own sound, "
             f"{int(result['lines_taking_a_neighbours_sound'])} take a neighbour's (target: 100 %)")
+    for result in by_prefix("BM_HighlightHeard"):
+        measured = int(result["highlights_measured"])
+        row("Heard line highlighted after its first sound",
+            min_median_max(result, "highlight_after_sound", suffix="_ms") if measured else "n/a", "ms",
+            f"transcript_window_bench: min/median/max over {measured} lines of a play from the lesson's start "
+            f"({int(result['highlights_missed'])} not measured), real player, counted in the monitor's samples; "
+            "negative: before the sound (target: 50 ms)")
     for result in by_prefix("BM_LineClickHeard"):
         measured = int(result["lines_measured"])
         how = (f"transcript_window_bench: min/median/max over {measured} clicks on lines, real window and player, "
