@@ -5,9 +5,9 @@
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
-long_media_bench, sentence_bench, shadow_bench, transcript_bench) as JSON; the
-whole-program figures (start-up, memory) from starting the real executable under
-window_probe, with a private PulseAudio server standing in for a desktop's
+long_media_bench, sentence_bench, shadow_bench, transcript_bench,
+transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
+from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server.
 """
 
@@ -462,6 +462,46 @@ def transcript_figures(build):
             "transcript_bench: mallinfo2's bytes in use after the read against before it (target: 5 MiB)")
 
 
+def transcript_window_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "transcript_window_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    for result in by_prefix("BM_BookShown"):
+        row("Transcript window shown with 10,000 bilingual LRC lines", fmt(result["real_time"], 2), result["time_unit"],
+            "transcript_window_bench: fake player and profiler, from Open of the media beside the LRC until the "
+            "window is shown with all its rows and its events handled, mean of 5 (target: 30 ms)")
+        row("Heap grown for the shown transcript of 10,000 lines", fmt(result["heap_growth_max_MiB"], 2), "MiB",
+            "transcript_window_bench: mallinfo2's bytes in use, largest growth over the same opens (target: 5 MiB)")
+        row("Resident memory grown for the shown transcript of 10,000 lines", fmt(result["rss_growth_max_MiB"], 2),
+            "MiB", "transcript_window_bench: VmRSS, largest growth over the same opens (target: 5 MiB)")
+    for result in by_prefix("BM_FollowWhilePaused"):
+        row("Player reads in 1 s of pause, transcript shown",
+            fmt(result["player_reads_paused_with_transcript"], 0), "",
+            "transcript_window_bench: fake player's position and status reads by the whole window after Pause "
+            f"({fmt(result['player_reads_paused_without_transcript'], 0)} without a transcript; target: none more)")
+    for result in by_prefix("BM_LinesSnapped"):
+        row("Snapped lines holding their sound and none of their neighbours'",
+            fmt(result["lines_holding_their_sound_alone_pct"], 0), "%",
+            f"transcript_window_bench: {int(result['lines_holding_their_sound_alone'])} of {int(result['lines'])} "
+            "espeak-ng sentences (pauses 180 to 800 ms) whose LRC times are 300 ms late, real profiler; "
+            f"{int(result['lines_clipping_their_sound'])} clip their own sound, "
+            f"{int(result['lines_taking_a_neighbours_sound'])} take a neighbour's (target: 100 %)")
+    for result in by_prefix("BM_HighlightHeard"):
+        measured = int(result["highlights_measured"])
+        row("Heard line highlighted after its first sound",
+            min_median_max(result, "highlight_after_sound", suffix="_ms") if measured else "n/a", "ms",
+            f"transcript_window_bench: min/median/max over {measured} lines of a play from the lesson's start "
+            f"({int(result['highlights_missed'])} not measured), real player, counted in the monitor's samples; "
+            "negative: before the sound (target: 50 ms)")
+    for result in by_prefix("BM_LineClickHeard"):
+        measured = int(result["lines_measured"])
+        how = (f"transcript_window_bench: min/median/max over {measured} clicks on lines, real window and player, "
+               "heard at a PulseAudio null sink's monitor")
+        row("Click on a transcript line to first sound",
+            min_median_max(result, "line_to_sound", suffix="_ms") if measured else "n/a", "ms", how + " (target: 35 ms)")
+        row("Sound heard past the clicked line's end", fmt(result["past_end_max_ms"]) if measured else "n/a", "ms",
+            "transcript_window_bench: the largest over the clicks above, found by content (target: 0)")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -487,7 +527,8 @@ def main():
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
     for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
-                 recorder_figures, profile_figures, sentence_figures, shadow_figures, transcript_figures):
+                 recorder_figures, profile_figures, sentence_figures, shadow_figures, transcript_figures,
+                 transcript_window_figures):
         try:
             part(build)
         except Exception as error:
