@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/InterfaceLanguage.h"
 #include "app/RecorderApp.h"
 #include "app/VideoCdTrack.h"
 #include "components/MediaFramework.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     std::jthread preparingMediaFramework(InitialiseMediaFramework);
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(ARDENO_APP_ID));
+    const InterfaceLanguage language;
     CRecorderApp recorderApp(commandLine.FileToOpen().empty() ? "" : VideoCdTrack(commandLine.FileToOpen()));
     recorderApp.InitInstance();
     return 0;

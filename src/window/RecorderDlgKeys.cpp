@@ -9,7 +9,9 @@
 #include <QMenu>
 
 // The window's own commands with their keys: those of its buttons (hidden
-// ones included) and the keyboard's media keys.
+// ones included) and the keyboard's media keys. The commands named after a
+// button keep the button's own English name in every language, so that the
+// menu says what the button says; the others are translated.
 
 namespace {
 
@@ -45,7 +47,7 @@ void CRecorderDlg::AddWindowCommands()
     };
     using Keys = WindowCommands::Keys;
 
-    commands.Add(QStringLiteral("Play/Pause"), Keys{Qt::Key_Space, Qt::Key_MediaTogglePlayPause},
+    commands.Add(tr("Play/Pause"), Keys{Qt::Key_Space, Qt::Key_MediaTogglePlayPause},
                  [&player, &segment] { PlayOrPause(player, segment); });
     commands.Add(QStringLiteral("Play"), Keys{Qt::Key_MediaPlay}, [&player, &segment] {
         if (!IsPlaying(player))
@@ -83,7 +85,7 @@ void CRecorderDlg::AddWindowCommands()
     commands.AddSeparator();
 
     // The pause points' buttons are hidden; their keys make the list usable.
-    QMenu* pointsMenu = commands.AddSubmenu(QStringLiteral("Pause Points"));
+    QMenu* pointsMenu = commands.AddSubmenu(tr("Pause Points"));
     button(ControlId::AddPoint, "Add Pause Point", Keys{Qt::Key_Insert}, [&points] { points.Add(); }, pointsMenu);
     button(ControlId::DeletePoint, "Delete Pause Point", Keys{Qt::ControlModifier | Qt::Key_Delete},
            [&points] { points.Delete(); }, pointsMenu);

@@ -63,20 +63,20 @@ void SentenceWork::AddCommands(WindowCommands& commands)
     using Keys = WindowCommands::Keys;
     commands.AddSeparator();
     m_needSound = {
-        commands.Add(QStringLiteral("Next sentence"), Keys{Qt::Key_N, Qt::Key_MediaNext}, [this] { NextSentence(); }),
-        commands.Add(QStringLiteral("Previous sentence"), Keys{Qt::Key_P}, [this] { PreviousSentence(); }),
-        commands.Add(QStringLiteral("Pause points from sentences"), {}, [this] { PausePointsFromSentences(); }),
-        commands.Add(QStringLiteral("Drill..."), {}, [this] { ChooseDrill(); }),
+        commands.Add(tr("Next sentence"), Keys{Qt::Key_N, Qt::Key_MediaNext}, [this] { NextSentence(); }),
+        commands.Add(tr("Previous sentence"), Keys{Qt::Key_P}, [this] { PreviousSentence(); }),
+        commands.Add(tr("Pause points from sentences"), {}, [this] { PausePointsFromSentences(); }),
+        commands.Add(tr("Drill..."), {}, [this] { ChooseDrill(); }),
     };
-    commands.AddCheckable(QStringLiteral("Snap marks to pauses"), {}, m_snapping,
+    commands.AddCheckable(tr("Snap marks to pauses"), {}, m_snapping,
                           [this](bool on) {
                               m_preferences.SetValue(kSnapKey, on);
                               SetSnapping(on);
                           });
-    QMenu* shortest = commands.AddSubmenu(QStringLiteral("Shortest pause between sentences"));
+    QMenu* shortest = commands.AddSubmenu(tr("Shortest pause between sentences"));
     auto* choices = new QActionGroup(shortest);
     for (double seconds : kShortestPauses) {
-        QAction* choice = commands.AddCheckable(QStringLiteral("%1 s").arg(seconds), {},
+        QAction* choice = commands.AddCheckable(tr("%1 s").arg(seconds), {},
                                                 seconds == m_finder.ShortestPause(), [this, seconds](bool on) {
                                                     if (on)
                                                         SetShortestPause(seconds);
@@ -145,15 +145,17 @@ void SentenceWork::PausePointsFromSentences()
 {
     const std::vector<TimeSpan>& sentences = m_finder.Sentences();
     if (sentences.empty()) {
-        m_prompts.ShowMessage(kProgramBoxCaption, "No sentences have been found in this media's sound yet.",
-                             BoxIcon::Information);
+        m_prompts.ShowMessage(kProgramBoxCaption,
+                              tr("No sentences have been found in this media's sound yet.").toStdString(),
+                              BoxIcon::Information);
         return;
     }
     if (m_points.LastPointIndex() >= 0
         && m_prompts.AskYesNo(kProgramBoxCaption,
-                             "This media has " + std::to_string(m_points.LastPointIndex() + 1)
-                                 + " pause points. Replace them with the starts of its "
-                                 + std::to_string(sentences.size()) + " sentences?",
+                             tr("This media has %1 pause points. Replace them with the starts of its %2 sentences?")
+                                 .arg(m_points.LastPointIndex() + 1)
+                                 .arg(sentences.size())
+                                 .toStdString(),
                              BoxIcon::Question)
                != BoxAnswer::Yes)
         return;
@@ -200,5 +202,5 @@ void SentenceWork::OnSentencesChanged()
     for (const TimeSpan& pause : m_finder.Map().pauses)
         bands.push_back({pause.start, pause.end, kPauseBand});
     m_waveform.SetBands(QStringLiteral("pauses"), std::move(bands));
-    m_waveform.SetNotice(m_waiting != Step::None ? QStringLiteral("Finding sentences…") : QString());
+    m_waveform.SetNotice(m_waiting != Step::None ? tr("Finding sentences…") : QString());
 }

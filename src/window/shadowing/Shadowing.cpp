@@ -17,7 +17,11 @@ namespace {
 
 const QColor kTakeBand(90, 200, 120, 60);
 const QString kTakeLayer = QStringLiteral("takes");
-const QString kYourTurn = QStringLiteral("Your turn: say the sentence");
+// Asked for where it is shown, so that it comes in the language installed then.
+QString YourTurn()
+{
+    return Shadowing::tr("Your turn: say the sentence");
+}
 // Seconds in which a learner can say a short sentence.
 constexpr double kShortestTakeLimit = 4.0;
 
@@ -55,7 +59,7 @@ Shadowing::Shadowing(TakeEngines engines, SegmentRepeat& segment, const CurrentM
 
 void Shadowing::AddCommands(WindowCommands& commands)
 {
-    commands.Add(QStringLiteral("Play my take"), WindowCommands::Keys{Qt::Key_T}, [this] { PlayMyTake(); });
+    commands.Add(tr("Play my take"), WindowCommands::Keys{Qt::Key_T}, [this] { PlayMyTake(); });
 }
 
 Shadowing::~Shadowing()
@@ -74,8 +78,8 @@ void Shadowing::SetPhase(Phase phase)
         return;
     // The waveform tells when to speak.
     if (phase == Phase::Recording)
-        m_waveform.SetNotice(kYourTurn);
-    else if (m_phase == Phase::Recording && m_waveform.Notice() == kYourTurn)
+        m_waveform.SetNotice(YourTurn());
+    else if (m_phase == Phase::Recording && m_waveform.Notice() == YourTurn())
         m_waveform.SetNotice(QString());
     m_phase = phase;
     emit phaseChanged(phase);
@@ -181,7 +185,8 @@ void Shadowing::PlayMyTake()
     });
     if (best == m_takes.end() || Overlap(*best, segment) <= 0) {
         m_prompts.ShowMessage(kProgramBoxCaption,
-                             "This segment has no take yet. Takes are recorded by a drill with \"Record my repetition\".",
+                             tr("This segment has no take yet. Takes are recorded by a drill with \"Record my repetition\".")
+                                 .toStdString(),
                              BoxIcon::Information);
         return;
     }

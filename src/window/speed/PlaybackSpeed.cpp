@@ -47,9 +47,9 @@ PlaybackSpeed::PlaybackSpeed(CMediaplayer1& player, Preferences& preferences, Wi
 
 void PlaybackSpeed::AddCommands(WindowCommands& commands)
 {
-    QMenu* menu = commands.AddSubmenu(QStringLiteral("Speed"));
-    commands.Add(QStringLiteral("Slower"), {Qt::Key_BracketLeft}, [this] { Slower(); }, menu);
-    commands.Add(QStringLiteral("Faster"), {Qt::Key_BracketRight}, [this] { Faster(); }, menu);
+    QMenu* menu = commands.AddSubmenu(tr("Speed"));
+    commands.Add(tr("Slower"), {Qt::Key_BracketLeft}, [this] { Slower(); }, menu);
+    commands.Add(tr("Faster"), {Qt::Key_BracketRight}, [this] { Faster(); }, menu);
     commands.AddSeparator(menu);
     auto* choices = new QActionGroup(menu);
     for (std::size_t index = 0; index < kPercents.size(); ++index) {

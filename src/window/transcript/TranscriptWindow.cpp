@@ -88,7 +88,7 @@ TranscriptWindow::TranscriptWindow(QWidget& mainWindow, TranscriptLineModel& mod
       m_problem(new QLabel(this)),
       m_list(new QListView(this))
 {
-    setWindowTitle(QStringLiteral("Transcript"));
+    setWindowTitle(tr("Transcript"));
     setObjectName(QStringLiteral("transcriptWindow"));
     resize(420, 560);
     m_headline->setTextInteractionFlags(Qt::TextSelectableByMouse);

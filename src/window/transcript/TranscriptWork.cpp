@@ -96,23 +96,23 @@ TranscriptWork::~TranscriptWork() = default;
 void TranscriptWork::AddCommands(WindowCommands& commands)
 {
     using Keys = WindowCommands::Keys;
-    QMenu* menu = commands.AddSubmenu(QStringLiteral("Transcript"));
-    commands.Add(QStringLiteral("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
+    QMenu* menu = commands.AddSubmenu(tr("Transcript"));
+    commands.Add(tr("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
                  menu);
-    commands.Add(QStringLiteral("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);
+    commands.Add(tr("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);
     m_needTranscript = {
-        commands.Add(QStringLiteral("Save transcript"), {}, [this] { SaveTranscript(); }, menu),
-        commands.Add(QStringLiteral("Transcript earlier"), Keys{Qt::AltModifier | Qt::Key_Left},
+        commands.Add(tr("Save transcript"), {}, [this] { SaveTranscript(); }, menu),
+        commands.Add(tr("Transcript earlier"), Keys{Qt::AltModifier | Qt::Key_Left},
                      [this] { Shift(-kShiftStep); }, menu),
-        commands.Add(QStringLiteral("Transcript later"), Keys{Qt::AltModifier | Qt::Key_Right},
+        commands.Add(tr("Transcript later"), Keys{Qt::AltModifier | Qt::Key_Right},
                      [this] { Shift(kShiftStep); }, menu),
     };
-    commands.AddCheckable(QStringLiteral("Snap lines to pauses"), {}, m_snapping, [this](bool on) { SetSnapping(on); },
+    commands.AddCheckable(tr("Snap lines to pauses"), {}, m_snapping, [this](bool on) { SetSnapping(on); },
                           menu);
     commands.AddSeparator(menu);
-    commands.Add(QStringLiteral("Save sentence times as LRC"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Lrc); },
+    commands.Add(tr("Save sentence times as LRC"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Lrc); },
                  menu);
-    commands.Add(QStringLiteral("Save sentence times as SRT"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Srt); },
+    commands.Add(tr("Save sentence times as SRT"), {}, [this] { SaveSentenceTimes(TranscriptFormat::Srt); },
                  menu);
     for (QAction* command : m_needTranscript)
         command->setEnabled(false);
@@ -152,7 +152,9 @@ bool TranscriptWork::OfferToSave()
     if (!m_document.IsModified())
         return true;
     const BoxAnswer answer = m_prompts.AskYesNo(
-        m_prompts.AppName(), "The times of the transcript \"" + m_document.Path() + "\" were changed. Save them?",
+        m_prompts.AppName(), tr("The times of the transcript \"%1\" were changed. Save them?")
+                                   .arg(QString::fromStdString(m_document.Path()))
+                                   .toStdString(),
         BoxIcon::Question);
     if (answer == BoxAnswer::Yes)
         SaveTranscript();
@@ -184,25 +186,34 @@ void TranscriptWork::SaveTranscript()
         return;
     if (m_document.ChangedOnDisk() &&
         m_prompts.AskYesNo(m_prompts.AppName(),
-                           "\"" + m_document.Path() + "\" was changed by another program since it was read. Replace it?",
+                           tr("\"%1\" was changed by another program since it was read. Replace it?")
+                               .arg(QString::fromStdString(m_document.Path()))
+                               .toStdString(),
                            BoxIcon::Exclamation) != BoxAnswer::Yes)
         return;
     if (std::optional<std::string> failure = m_document.Save())
-        m_prompts.ShowMessage(m_prompts.AppName(), "The transcript could not be saved: " + *failure, BoxIcon::Stop);
+        m_prompts.ShowMessage(m_prompts.AppName(),
+                              tr("The transcript could not be saved: %1")
+                                  .arg(QString::fromStdString(*failure))
+                                  .toStdString(),
+                              BoxIcon::Stop);
 }
 
 void TranscriptWork::SaveSentenceTimes(TranscriptFormat format)
 {
     const std::vector<TimeSpan>& sentences = m_finder.Sentences();
     if (m_media.Path().empty() || sentences.empty()) {
-        m_prompts.ShowMessage(m_prompts.AppName(), "No sentences have been found in this media's sound yet.",
+        m_prompts.ShowMessage(m_prompts.AppName(),
+                              tr("No sentences have been found in this media's sound yet.").toStdString(),
                               BoxIcon::Information);
         return;
     }
     const std::string path = BesideMedia(m_media.Path(), format == TranscriptFormat::Lrc ? ".lrc" : ".srt");
     std::error_code error;
     if (std::filesystem::exists(path, error) &&
-        m_prompts.AskYesNo(m_prompts.AppName(), "\"" + path + "\" exists. Replace it with the sentence times?",
+        m_prompts.AskYesNo(m_prompts.AppName(), tr("\"%1\" exists. Replace it with the sentence times?")
+                               .arg(QString::fromStdString(path))
+                               .toStdString(),
                            BoxIcon::Question) != BoxAnswer::Yes)
         return;
     std::vector<std::pair<double, double>> spans;
@@ -210,11 +221,15 @@ void TranscriptWork::SaveSentenceTimes(TranscriptFormat format)
     for (const TimeSpan& sentence : sentences)
         spans.emplace_back(sentence.start, sentence.end);
     if (std::optional<std::string> failure = ReplaceFileBytes(path, WriteTimesOnly(spans, format)))
-        m_prompts.ShowMessage(m_prompts.AppName(), "The sentence times could not be saved: " + path + ": " + *failure,
+        m_prompts.ShowMessage(m_prompts.AppName(), tr("The sentence times could not be saved: %1: %2")
+                                  .arg(QString::fromStdString(path), QString::fromStdString(*failure))
+                                  .toStdString(),
                               BoxIcon::Stop);
     else
-        m_prompts.ShowMessage(m_prompts.AppName(), "The times of " + std::to_string(spans.size()) +
-                                                       " sentences were saved in \"" + path + "\".",
+        m_prompts.ShowMessage(m_prompts.AppName(), tr("The times of %1 sentences were saved in \"%2\".")
+                                  .arg(spans.size())
+                                  .arg(QString::fromStdString(path))
+                                  .toStdString(),
                               BoxIcon::Information);
 }
 
@@ -283,7 +298,7 @@ void TranscriptWork::DocumentChanged()
                                            : QStringLiteral(" — ") + QString::fromStdString(m_document.Title())),
                                   false);
         else
-            m_window->SetHeadline(QStringLiteral("No transcript beside this media. \"Open transcript...\" reads one."),
+            m_window->SetHeadline(tr("No transcript beside this media. \"Open transcript...\" reads one."),
                                   false);
         m_window->SetProblem(QString::fromStdString(m_document.ProblemLine()));
     }

@@ -311,13 +311,13 @@ QString WaveformView::StatusLine() const
 {
     const SoundProfile& profile = m_profile.Profile();
     if (profile.State() == SoundProfile::Progress::Failed)
-        return QStringLiteral("No waveform: ") + QString::fromStdString(profile.Problem());
+        return tr("No waveform: %1").arg(QString::fromStdString(profile.Problem()));
     if (profile.State() != SoundProfile::Progress::Analysing)
         return {};
     if (!m_lengthKnown || m_axis.Media() <= 0)
-        return QStringLiteral("Analysing the sound…");
+        return tr("Analysing the sound…");
     const int percent = std::min(99, int(profile.Seconds() / m_axis.Media() * 100));
-    return QStringLiteral("Analysing the sound… %1%").arg(percent);
+    return tr("Analysing the sound… %1%").arg(percent);
 }
 
 bool WaveformView::eventFilter(QObject* watched, QEvent* event)

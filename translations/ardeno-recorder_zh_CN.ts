@@ -1,0 +1,220 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CRecorderDlg</name>
+    <message>
+        <source>Play/Pause</source>
+        <translation>播放/暂停</translation>
+    </message>
+    <message>
+        <source>Pause Points</source>
+        <translation>暂停点</translation>
+    </message>
+</context>
+<context>
+    <name>DrillDialog</name>
+    <message>
+        <source>Go on to the next sentence</source>
+        <translation>继续下一句</translation>
+    </message>
+    <message>
+        <source>Record my repetition</source>
+        <translation>录下我的跟读</translation>
+    </message>
+    <message>
+        <source>Play the sentence again after my take</source>
+        <translation>跟读后再播放一遍原句</translation>
+    </message>
+    <message>
+        <source>Drill</source>
+        <translation>跟读练习</translation>
+    </message>
+    <message>
+        <source>Endless</source>
+        <translation>无限次</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Repeats per sentence:</source>
+        <translation>每句重复次数：</translation>
+    </message>
+    <message>
+        <source>Pause after each repeat:</source>
+        <translation>每次重复后停顿：</translation>
+    </message>
+    <message>
+        <source>%1 × the sentence</source>
+        <translation>句长的 %1 倍</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackSpeed</name>
+    <message>
+        <source>Speed</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>Slower</source>
+        <translation>减慢</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>加快</translation>
+    </message>
+</context>
+<context>
+    <name>SentenceWork</name>
+    <message>
+        <source>Next sentence</source>
+        <translation>下一句</translation>
+    </message>
+    <message>
+        <source>Previous sentence</source>
+        <translation>上一句</translation>
+    </message>
+    <message>
+        <source>Pause points from sentences</source>
+        <translation>按句子设置暂停点</translation>
+    </message>
+    <message>
+        <source>Drill...</source>
+        <translation>跟读练习...</translation>
+    </message>
+    <message>
+        <source>Snap marks to pauses</source>
+        <translation>标记对齐到停顿</translation>
+    </message>
+    <message>
+        <source>Shortest pause between sentences</source>
+        <translation>句间最短停顿</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>No sentences have been found in this media&apos;s sound yet.</source>
+        <translation>尚未在此媒体的声音中找到句子。</translation>
+    </message>
+    <message>
+        <source>This media has %1 pause points. Replace them with the starts of its %2 sentences?</source>
+        <translation>此媒体已有 %1 个暂停点。要用它的 %2 个句子的开头替换它们吗？</translation>
+    </message>
+    <message>
+        <source>Finding sentences…</source>
+        <translation>正在查找句子…</translation>
+    </message>
+</context>
+<context>
+    <name>Shadowing</name>
+    <message>
+        <source>Your turn: say the sentence</source>
+        <translation>轮到你了：请说出这句话</translation>
+    </message>
+    <message>
+        <source>Play my take</source>
+        <translation>播放我的跟读</translation>
+    </message>
+    <message>
+        <source>This segment has no take yet. Takes are recorded by a drill with &quot;Record my repetition&quot;.</source>
+        <translation>此片段还没有跟读录音。勾选“录下我的跟读”进行跟读练习即可录下跟读。</translation>
+    </message>
+</context>
+<context>
+    <name>TranscriptWindow</name>
+    <message>
+        <source>Transcript</source>
+        <translation>文稿</translation>
+    </message>
+</context>
+<context>
+    <name>TranscriptWork</name>
+    <message>
+        <source>Transcript</source>
+        <translation>文稿</translation>
+    </message>
+    <message>
+        <source>Transcript window</source>
+        <translation>文稿窗口</translation>
+    </message>
+    <message>
+        <source>Open transcript...</source>
+        <translation>打开文稿...</translation>
+    </message>
+    <message>
+        <source>Save transcript</source>
+        <translation>保存文稿</translation>
+    </message>
+    <message>
+        <source>Transcript earlier</source>
+        <translation>文稿提前</translation>
+    </message>
+    <message>
+        <source>Transcript later</source>
+        <translation>文稿延后</translation>
+    </message>
+    <message>
+        <source>Snap lines to pauses</source>
+        <translation>文稿行对齐到停顿</translation>
+    </message>
+    <message>
+        <source>Save sentence times as LRC</source>
+        <translation>将句子时间保存为 LRC</translation>
+    </message>
+    <message>
+        <source>Save sentence times as SRT</source>
+        <translation>将句子时间保存为 SRT</translation>
+    </message>
+    <message>
+        <source>The times of the transcript &quot;%1&quot; were changed. Save them?</source>
+        <translation>文稿“%1”的时间已更改。要保存吗？</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was changed by another program since it was read. Replace it?</source>
+        <translation>“%1”在读取后已被其他程序更改。要替换它吗？</translation>
+    </message>
+    <message>
+        <source>The transcript could not be saved: %1</source>
+        <translation>无法保存文稿：%1</translation>
+    </message>
+    <message>
+        <source>No sentences have been found in this media&apos;s sound yet.</source>
+        <translation>尚未在此媒体的声音中找到句子。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; exists. Replace it with the sentence times?</source>
+        <translation>“%1”已存在。要用句子时间替换它吗？</translation>
+    </message>
+    <message>
+        <source>The sentence times could not be saved: %1: %2</source>
+        <translation>无法保存句子时间：%1：%2</translation>
+    </message>
+    <message>
+        <source>The times of %1 sentences were saved in &quot;%2&quot;.</source>
+        <translation>%1 个句子的时间已保存到“%2”。</translation>
+    </message>
+    <message>
+        <source>No transcript beside this media. &quot;Open transcript...&quot; reads one.</source>
+        <translation>此媒体旁没有文稿。可用“打开文稿...”读取一个。</translation>
+    </message>
+</context>
+<context>
+    <name>WaveformView</name>
+    <message>
+        <source>No waveform: %1</source>
+        <translation>无波形：%1</translation>
+    </message>
+    <message>
+        <source>Analysing the sound…</source>
+        <translation>正在分析声音…</translation>
+    </message>
+    <message>
+        <source>Analysing the sound… %1%</source>
+        <translation>正在分析声音… %1%</translation>
+    </message>
+</context>
+</TS>
