@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make run   installs missing packages, builds and starts the program
 #   make test  the same set-up, then every test, headless; also the unit and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for ten-hour MP3s (constant and variable bit rate, made once and
 // kept in the build tree): the time a load takes; the time from a click on
 // Repeat to the first sound heard at hours 0.1, 5 and 9.9 (the first Repeat

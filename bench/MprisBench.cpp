@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How soon the desktop's play/pause is heard: a media widget's PlayPause call
 // on a session bus of the benchmark's own, to the first sound of the real
 // window and player at a private PulseAudio server, recorded at the server's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the media player: load time per format, the cost and accuracy
 // of a seek (target against the first sample played, found by content), the
 // cost of GetCurrentPosition while playing (the window reads it ten times a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the sound profile, on an hour of mp3 (white noise, stereo,
 // 128 kbit/s): the time from a click on Open to the first waveform drawn; the
 // CPU time of the whole profile next to that of a pipeline that only decodes

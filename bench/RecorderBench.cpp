@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the MP3 recorder: CPU time per recorded minute, memory over a
 // long recording, and the time from StartRec to the first captured sample,
 // on a test tone and on a real (private) PulseAudio server.

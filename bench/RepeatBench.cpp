@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for segment repeat in the whole program, heard where a listener
 // hears it: the real window with the real player plays to a private
 // PulseAudio server, whose sink is recorded at its monitor. Each repeat is of

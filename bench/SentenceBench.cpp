@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the sentences: how well the sentences found in spoken sound
 // match the true ones, and how they play at a private PulseAudio server.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for shadowing in the whole program, heard where a listener hears
 // it: the real window, player and take engines at a private PulseAudio
 // server, whose sink is recorded at its monitor and is also the default

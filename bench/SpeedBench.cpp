@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for playback at other speeds than the media's own, heard where a
 // listener hears it: the real window with the real player plays to a private
 // PulseAudio server, whose sink is recorded at its monitor.

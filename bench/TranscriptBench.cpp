@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the transcript readers: a ten-hour audiobook's LRC of 10,000
 // bilingual lines (Chinese text, its English translation at the same time
 // tag) read from its file in UTF-8 and in GB18030, and an SRT of 5,000 cues;

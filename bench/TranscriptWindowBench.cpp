@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for transcripts in the whole window.
 //
 // - A ten-hour book's LRC of 10,000 bilingual lines beside its media, with

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs every benchmark of the program and prints one table of its figures.
 
     run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's icon has one source, src/resources/ardeno-recorder.svg. It is
 # rendered here to every PNG size the hicolor theme uses; the window icon is
 # made of the same PNGs, embedded with Qt's resource system.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` puts the program where a Linux desktop looks for it, and
 # `cpack -G DEB` (`make deb`) packs the same files as a Debian package.
 include(GNUInstallDirs)

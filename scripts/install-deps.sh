@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package listed in packages.txt that is not installed yet.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

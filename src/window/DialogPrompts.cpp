@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/DialogPrompts.h"
 
 DialogPrompts::DialogPrompts(Prompts& prompts, QWidget& owner, std::string appName)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerFixture.h"
 
 // The status that views read: what the operations left, and the end of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder when there is nothing to record, when it cannot start and
 // when a recording breaks off: clear reasons, and nothing the user had is
 // lost.

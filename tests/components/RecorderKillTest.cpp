@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording process that is killed (as by a crash or a power cut) leaves an
 // MP3 that plays up to at most about a second before the end.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process that records a live test tone into the file named on its command
 // line and prints the seconds recorded ten times a second, until it is killed
 // (or a minute has passed). The tests kill it to see what a crash leaves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder on the default input of a real sound server: a private
 // PulseAudio whose default source hears what is played into its null sink.
 

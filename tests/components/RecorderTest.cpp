@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder on a live test tone: what ends up in the MP3 and what the
 // engine reports on the way.
 

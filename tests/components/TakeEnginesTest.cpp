@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real take recorder and take player on GStreamer, with spoken sound
 // stood in for by a WAV file of silence and a tone, captured in real time;
 // the player's output falls back to a sink that runs in real time when there

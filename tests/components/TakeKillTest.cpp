@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A take killed in the middle (as by a crash or a power cut) leaves the
 // earlier take of that sentence whole, and what it captured is a playable MP3
 // under its temporary name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process that records one take of a live tone (which never falls silent)
 // into the file named on its command line, and prints "recording" once it
 // runs, until it is killed (or a minute has passed). The tests kill it to see

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole process under a comma-decimal locale (LC_ALL and Qt's default
 // locale): every number the window shows, reads, writes to its files and
 // reads back stays C-locale text with a decimal point.

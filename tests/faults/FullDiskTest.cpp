@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A disk that fills up: while recording, while a take of shadowing records,
 // and when the settings and the pause points are saved. The user is told, and what was on the disk stays usable.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that are not media, or not files, opened with the real player: the
 // user gets a box naming the file and the reason, never a hang or a crash,
 // and the window goes on to open real media.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pause-point and settings files as users and other programs leave them:
 // binary bytes, a 10 MB line, a million lines, no line ends, CR-only line
 // ends. Each loads by the file rules, the window stays usable, the file on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process killed while it replaces the settings or the pause-point file
 // leaves the old file or the new one, whole; never a part, never nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No sound server and no capture device (CI has neither): Record says why,
 // promptly, and the file the user chose is left as it was.
 

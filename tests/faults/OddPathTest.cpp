@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paths with spaces, non-ASCII letters, a leading dash and very long names
 // go through every file the program touches: the media (real player), its
 // pause-point file, the recording (real recorder) and the settings file.

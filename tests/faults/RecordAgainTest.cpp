@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record pressed again while the recording runs or is paused, with the real
 // recorder: the file exists by then, but it is the one being recorded, so the
 // recording goes on (resumed when paused) without a question; only a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replaces a pause-point file and a settings file over and over, each time
 // with the other of two versions, until it is killed; says "writing" once
 // both have been written. The interrupted-save

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LRC reader and the transcript file's decoding on any bytes.
 
 #include "TranscriptFuzz.h"

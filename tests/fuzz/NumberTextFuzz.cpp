@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number text of the edit boxes and the files under a comma-decimal locale:
 // reading agrees with scanf's "%lf" in the C locale, and what is shown or
 // written reads back as the same number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pause-point file reader on any bytes, and the text-file writer on the
 // same bytes taken as text.
 

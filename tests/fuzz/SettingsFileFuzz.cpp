@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file reader on any bytes, and what it read written back.
 
 #include "FuzzInputFile.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target for the given seconds, one after the other, starting
 # from its seed corpus in tests/fuzz/corpus/<target>/. New inputs and any
 # crashing input are kept in the build folder, never in the source tree.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a scratch prefix and checks what a Linux desktop needs
 # from it: every file in its standard place, a desktop entry and AppStream
 # metadata that pass their validators, and icons of the sizes their folders name.

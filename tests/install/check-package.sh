@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packs the build as `make deb` does, into a scratch folder, and runs Debian's
 # own checker on the package: any error or warning fails (its notes and
 # pedantic remarks do not).

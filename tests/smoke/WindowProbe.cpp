@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on an X display and watches it as a user would: when its
 // window with the given title is mapped, how big it is, how much memory the
 // process holds, optionally a click somewhere in the window, and whether it

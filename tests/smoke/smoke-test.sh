@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real executable on a private X server: its window comes with the right
 # title at a fixed size, the user guide is handed to the desktop's opener, and
 # each way of ending it ends the process with status 0: a close request (as a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked into a test program (see ardeno_test's CHECK_FRAMEWORK_LOG), this
 // fails every test during which the media framework warned: a GStreamer
 // WARNING or ERROR on its debug log, or a GLib warning or critical (the

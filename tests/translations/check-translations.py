@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks a Qt translation file: every message translated (none unfinished,
 empty or left over from a text the program no longer has), and each
 translation keeping its source's %1, %2... so that no number or file name

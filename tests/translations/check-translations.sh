@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the translations against the sources of today: a copy of each .ts
 # is brought up to date by lupdate (a text added since shows as unfinished, a
 # text gone as vanished), then every message must be translated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FullDisk.h"
 #include "support/FileBytes.h"
 #include "window/text/TextFile.h"

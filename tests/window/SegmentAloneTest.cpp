@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeWindowFrame.h"
 #include "fakes/ScriptedPrompts.h"

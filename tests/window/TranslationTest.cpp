@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/InterfaceLanguage.h"
 #include "support/WindowTest.h"
 #include "window/sentences/DrillDialog.h"

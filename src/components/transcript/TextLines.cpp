@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "components/transcript/TextLines.h"
 
 std::vector<std::string_view> SplitLines(std::string_view text)

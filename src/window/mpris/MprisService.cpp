@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mpris/MprisService.h"
 
 #include "window/mpris/MprisPlayer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/pausepoints/PausePoints.h"
 
 #include "window/BoundControls.h"

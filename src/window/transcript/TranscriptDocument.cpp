@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/transcript/TranscriptDocument.h"
 
 #include "components/transcript/TranscriptFile.h"

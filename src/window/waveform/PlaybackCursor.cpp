@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/waveform/PlaybackCursor.h"
 
 void PlaybackCursor::Jump(double seconds, Clock::time_point now)
