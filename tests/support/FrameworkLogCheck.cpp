@@ -70,6 +70,9 @@ constexpr FrameworkNoise kFrameworkNoise[] = {
     // bus, where the player takes it and raises it as a fault that the tests
     // check; an error nobody made therefore fails a test as a fault.
     {nullptr, "error: ", "an error posted on the bus, which the player reports as a fault"},
+    {"libav", "damaged at",
+     "a test's video is cut off on purpose; the decoder conceals the broken macroblocks and says so"},
+    {"libav", "MVs not available", "the same cut-off video: its last frame lacks the motion vectors it refers to"},
     {"GST_ELEMENT_FACTORY", "no such element factory",
      "a test asks for an element that does not exist, to see the program name it and the package that brings it"},
     {"GST_PIPELINE", "no element", "a test describes an input with an element that does not exist, for the same reason"},
