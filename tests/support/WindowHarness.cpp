@@ -5,6 +5,7 @@
 #include "components/player/PlayerFault.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/FileBytes.h"
+#include "window/commands/WindowCommands.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -124,25 +125,9 @@ void WindowHarness::LoseFocus(ControlId id)
     QApplication::sendEvent(Control(id), &focusOut);
 }
 
-namespace {
-
-QAction* FindCommand(const QMenu& menu, const QString& text)
-{
-    for (QAction* action : menu.actions()) {
-        if (action->text().section('\t', 0, 0) == text)
-            return action;
-        if (action->menu())
-            if (QAction* found = FindCommand(*action->menu(), text))
-                return found;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 QAction* WindowHarness::MenuCommand(const QString& text) const
 {
-    if (QAction* found = FindCommand(*dlg->SystemMenu(), text))
+    if (QAction* found = dlg->Commands().CommandNamed(text))
         return found;
     ADD_FAILURE() << "no command " << text.toStdString();
     return nullptr;
