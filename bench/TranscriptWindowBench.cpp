@@ -35,6 +35,7 @@
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListView>
 #include <QTest>
 #include <algorithm>
@@ -307,7 +308,7 @@ void BM_LineClickHeard(benchmark::State& state)
 }
 GUARDED_BENCHMARK(BM_LineClickHeard)->Iterations(8)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The lesson played from its start at the server: for each line, how long
+// The lesson played from its start at the server, twice: for each line, how long
 // after its sentence's first sound reached the monitor the heard line
 // (HeardLine) became it. Both ends are counted in the monitor's samples (the
 // recording's length when the line changed, and where the sentence's first
@@ -341,6 +342,10 @@ void BM_HighlightHeard(benchmark::State& state)
         const std::size_t mark = monitor.Size();
         // The recording's length when each line became the one heard.
         std::vector<std::optional<std::size_t>> changedAt(kLinesPlayed);
+        // Each play from the lesson's start: Play plays on from the segment's
+        // end, which the stop before left where it stopped.
+        window.Edit(ControlId::EndTime)->setText("0");
+        window.LoseFocus(ControlId::EndTime);
         window.Click(ControlId::Play);
         QElapsedTimer playing;
         playing.start();
@@ -386,6 +391,6 @@ void BM_HighlightHeard(benchmark::State& state)
     state.counters["highlights_measured"] = double(lag.size());
     state.counters["highlights_missed"] = missed;
 }
-GUARDED_BENCHMARK(BM_HighlightHeard)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+GUARDED_BENCHMARK(BM_HighlightHeard)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -7,10 +7,9 @@ namespace {
 
 using Spans = std::vector<TimeSpan>;
 
-// Speech at 1-3, 4-4.5 (a short word), 6-8 and 8.3-9 s of a 10 s lesson;
-// the gap at 8-8.3 is too short to split, so the last two are one sound.
-const Spans kSounds{{1, 3}, {4, 4.5}, {6, 9}};
-const Spans kSilences = SilencesAround(kSounds, 10);
+// The silences of a 10 s lesson with speech at 1-3, 4-4.5 (a short word)
+// and 6-9 s; the 80 ms closure at 8 s is no silence.
+const Spans kSilences{{0, 1}, {3, 4}, {4.5, 6}, {9, 10}};
 
 void ExpectSpans(const Spans& actual, const Spans& expected)
 {
@@ -19,12 +18,6 @@ void ExpectSpans(const Spans& actual, const Spans& expected)
         EXPECT_NEAR(actual[index].start, expected[index].start, 1e-9) << "line " << index;
         EXPECT_NEAR(actual[index].end, expected[index].end, 1e-9) << "line " << index;
     }
-}
-
-TEST(LineSnapping, SilencesLieBeforeBetweenAndAfterTheSounds)
-{
-    ExpectSpans(kSilences, {{0, 1}, {3, 4}, {4.5, 6}, {9, 10}});
-    EXPECT_TRUE(SilencesAround({}, 10).empty());
 }
 
 // LRC times 300 ms late, each line ending where the next starts: every line
@@ -54,6 +47,18 @@ TEST(LineSnapping, AnEdgeWithoutAPauseOfItsOwnStaysWhereItIs)
     const Spans far{{1.0, 2.0}};
     ExpectSpans(SnapLines(far, {{5, 6}}, 0.1), {{1.0, 2.0}});
     EXPECT_TRUE(SnapLines({}, kSilences, 0.1).empty());
+}
+
+// A line that starts in a silence is heard from that silence's end; one that
+// starts in sound, from its start; a line all in silence, at its end.
+TEST(LineSnapping, ALineIsHeardFromTheEndOfTheSilenceItStartsIn)
+{
+    const std::vector<double> onsets = SoundOnsets({{0.9, 3.1}, {3.5, 3.8}, {4.2, 4.6}, {6.5, 9.1}}, kSilences);
+    ASSERT_EQ(onsets.size(), 4u);
+    EXPECT_DOUBLE_EQ(onsets[0], 1);
+    EXPECT_DOUBLE_EQ(onsets[1], 3.8);
+    EXPECT_DOUBLE_EQ(onsets[2], 4.2);
+    EXPECT_DOUBLE_EQ(onsets[3], 6.5);
 }
 
 } // namespace

@@ -70,6 +70,26 @@ TEST(PauseFinder, CleanSpeechSplitsAtEachPauseWithAMarginInsideIt)
     EXPECT_SPAN_NEAR(finer.sentences[2], 4.4, 5.6, 0.02);
 }
 
+// Every silence of 150 ms or more is listed, the ones too short to split
+// included (a transcript's lines may meet there); a consonant's 80 ms
+// closure is not.
+TEST(PauseFinder, SilencesListEveryStillnessLongerThanAConsonant)
+{
+    Levels levels;
+    levels.Silence(0.3).Speech(2).Silence(0.5).Speech(0.7).Silence(0.08).Speech(0.8).Silence(0.2).Speech(1).Silence(1);
+    SentenceMap map = FindSentences(levels.Stream(), kBlock);
+    ASSERT_EQ(map.sentences.size(), 2u);
+    ASSERT_EQ(map.silences.size(), 4u);
+    EXPECT_SPAN_NEAR(map.silences[0], 0, 0.3, 0.02);
+    EXPECT_SPAN_NEAR(map.silences[1], 2.3, 2.8, 0.02);
+    EXPECT_SPAN_NEAR(map.silences[2], 4.38, 4.58, 0.02);
+    EXPECT_SPAN_NEAR(map.silences[3], 5.58, 6.58, 0.02);
+
+    Levels silence;
+    silence.Silence(3);
+    EXPECT_TRUE(FindSentences(silence.Stream(), kBlock).silences.empty());
+}
+
 // The same sentences under a noise floor 10 dB below the speech, the levels
 // wavering: the thresholds follow the recording, not a fixed level.
 TEST(PauseFinder, NoisySpeechSplitsWhereCleanSpeechDoes)

@@ -274,6 +274,12 @@ private:
             if (i + 1 < m_pieces.size())
                 map.pauses.push_back({Seconds(end), Seconds(Start(m_pieces[i + 1]))});
         }
+        if (!m_pieces.empty()) {
+            const auto shortest = std::size_t(std::ceil(m_settings.shortestSilence / m_block));
+            for (const Run& run : m_runs)
+                if (!run.sound && run.length >= shortest)
+                    map.silences.push_back({Seconds(run.first), Seconds(run.End())});
+        }
         return map;
     }
 

@@ -22,6 +22,10 @@ struct TimeSpan {
 struct PauseFinderSettings {
     // Silences shorter than this do not split a sentence.
     double shortestPause = 0.25;
+    // Silences at least this long are listed whether they split or not
+    // (the lines of a transcript may meet in one); shorter ones are the
+    // closures of consonants inside words.
+    double shortestSilence = 0.15;
     // A sentence shorter than this joins the neighbour nearer to it.
     double shortestSentence = 0.8;
     // A sentence longer than this is split at its longest inner silence.
@@ -39,6 +43,10 @@ struct SentenceMap {
     // The silences that split (between the last sound of a sentence and the
     // first of the next), in media order.
     std::vector<TimeSpan> pauses;
+    // Every silence of at least the shortest silence, those that split and
+    // those inside sentences, before the first sound and after the last
+    // included, in media order.
+    std::vector<TimeSpan> silences;
 };
 
 // The levels of the sound's blocks in dB (RMS against full scale), in media

@@ -201,7 +201,7 @@ void SentenceWork::OnSentencesChanged()
 
     std::vector<WaveformBand> bands;
     for (const TimeSpan& pause : m_finder.Map().pauses)
-        bands.push_back({pause.start, pause.end, kPauseBand});
+        bands.push_back({pause.start, pause.end, kPauseBand, {}});
     m_waveform.SetBands(QStringLiteral("pauses"), std::move(bands));
     m_waveform.SetNotice(m_waiting != Step::None ? tr("Finding sentences…") : QString());
 }

@@ -205,6 +205,6 @@ void Shadowing::FindTakes()
     }
     std::vector<WaveformBand> bands;
     for (const TimeSpan& take : m_takes)
-        bands.push_back({take.start, take.end, kTakeBand});
+        bands.push_back({take.start, take.end, kTakeBand, {}});
     m_waveform.SetBands(kTakeLayer, std::move(bands));
 }

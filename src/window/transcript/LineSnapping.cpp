@@ -79,17 +79,18 @@ std::vector<TimeSpan> SnapLines(const std::vector<TimeSpan>& lines, const std::v
     return snapped;
 }
 
-std::vector<TimeSpan> SilencesAround(const std::vector<TimeSpan>& sounds, double length)
+
+std::vector<double> SoundOnsets(const std::vector<TimeSpan>& lines, const std::vector<TimeSpan>& silences)
 {
-    std::vector<TimeSpan> silences;
-    silences.reserve(sounds.size() + 1);
-    double from = 0;
-    for (const TimeSpan& sound : sounds) {
-        if (sound.start > from)
-            silences.push_back({from, sound.start});
-        from = std::max(from, sound.end);
+    std::vector<double> onsets;
+    onsets.reserve(lines.size());
+    for (const TimeSpan& line : lines) {
+        auto silence = std::lower_bound(silences.begin(), silences.end(), line.start,
+                                        [](const TimeSpan& pause, double t) { return pause.end <= t; });
+        const bool inSilence = silence != silences.end() && silence->start <= line.start;
+        const double onset = inSilence ? std::min(silence->end, line.end) : line.start;
+        // In order, so that the line heard at a time can be looked up.
+        onsets.push_back(onsets.empty() ? onset : std::max(onset, onsets.back()));
     }
-    if (!sounds.empty() && length > from)
-        silences.push_back({from, length});
-    return silences;
+    return onsets;
 }

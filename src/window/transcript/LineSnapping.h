@@ -14,11 +14,15 @@
 // into the pause after it. An edge with no pause within reach, or whose pause
 // would take it into a neighbour's line, stays where it is.
 //
-// `lines` in time order; `pauses` are the silences that split the sound, in
-// order; `margin` is how far into a pause an edge stays from the sound.
+// `lines` in time order; `pauses` are the sound's silences (those that
+// split sentences and the shorter ones inside them), in order; `margin` is
+// how far into a pause an edge stays from the sound.
 std::vector<TimeSpan> SnapLines(const std::vector<TimeSpan>& lines, const std::vector<TimeSpan>& pauses,
                                 double margin);
 
-// The silences of a sound whose sentences' sounds are `sounds` (in order):
-// before the first, between each two, and after the last up to `length`.
-std::vector<TimeSpan> SilencesAround(const std::vector<TimeSpan>& sounds, double length);
+
+// Where each line's sound begins: the end of the silence its start lies in
+// (a snapped line starts a margin before its sound), else its start; not
+// past its end, and never before the onset of the line before it. `lines`
+// and `silences` in time order.
+std::vector<double> SoundOnsets(const std::vector<TimeSpan>& lines, const std::vector<TimeSpan>& silences);

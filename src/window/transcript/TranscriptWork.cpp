@@ -272,7 +272,10 @@ void TranscriptWork::Update()
 {
     const double length = MediaLength();
     const std::vector<TimeSpan> given = m_document.Spans(length);
-    m_spans = m_snapping ? SnapLines(given, SilencesAround(m_finder.Map().sounds, length), kSnapMargin) : given;
+    const std::vector<TimeSpan>& silences = m_finder.Map().silences;
+    m_spans = m_snapping ? SnapLines(given, silences, kSnapMargin) : given;
+    // Unsnapped lines are heard from the times the file gives.
+    m_onsets = SoundOnsets(m_spans, m_snapping ? silences : std::vector<TimeSpan>{});
     m_finder.SetGivenSentences(m_document.IsLoaded() ? std::optional(m_spans) : std::nullopt);
 
     std::vector<WaveformBand> bands;
@@ -329,11 +332,11 @@ void TranscriptWork::Follow()
     int heard = -1;
     if (!m_spans.empty() && m_player.PlayState() != PlaybackState::Stopped) {
         const double position = m_player.GetCurrentPosition();
-        // The last line that has begun, while it lasts.
-        auto after = std::upper_bound(m_spans.begin(), m_spans.end(), position,
-                                      [](double time, const TimeSpan& span) { return time < span.start; });
-        if (after != m_spans.begin() && position < std::prev(after)->end)
-            heard = int(std::prev(after) - m_spans.begin());
+        // The last line whose sound has begun, while it lasts.
+        const auto after = std::upper_bound(m_onsets.begin(), m_onsets.end(), position);
+        const auto line = std::size_t(after - m_onsets.begin());
+        if (line > 0 && position < m_spans[line - 1].end)
+            heard = int(line - 1);
     }
     if (heard == m_model.Heard())
         return;

@@ -108,6 +108,8 @@ private:
     std::string m_failure;
     bool m_snapping = true;
     std::vector<TimeSpan> m_spans;
+    // Where each line's sound begins, from which on it is the line heard.
+    std::vector<double> m_onsets;
     // While playing: the line being heard is looked up.
     QTimer m_follow;
     std::vector<QAction*> m_needTranscript;
