@@ -16,5 +16,7 @@ Transcript ReadTranscriptText(std::string_view utf8, TranscriptFormat format)
     case TranscriptFormat::WebVtt: transcript = ReadVtt(lines); break;
     }
     transcript.lineEnd = FirstLineEnd(utf8);
+    // A long book's lines are kept for as long as it is open: without the slack of their growing.
+    transcript.lines.shrink_to_fit();
     return transcript;
 }

@@ -64,6 +64,7 @@ void SentenceFinder::OnProfileChanged()
         m_next.stop();
         m_state = State::NoSound;
         m_map = {};
+        emit mapChanged();
         emit sentencesChanged();
         return;
     }
@@ -90,5 +91,6 @@ void SentenceFinder::Find()
     m_lastCostMs = cost.elapsed();
     m_sinceLast.start();
     m_state = profile.State() == SoundProfile::Progress::Complete ? State::Found : State::Finding;
+    emit mapChanged();
     emit sentencesChanged();
 }

@@ -44,6 +44,9 @@ public:
 
 signals:
     void sentencesChanged();
+    // The sound's map (its sounds, pauses and silences) was found anew;
+    // announced before the sentencesChanged of the same finding.
+    void mapChanged();
 
 private:
     void OnProfileChanged();

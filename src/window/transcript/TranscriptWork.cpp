@@ -46,7 +46,11 @@ constexpr const char* kTranscriptFilter =
 
 QString FirstWords(const std::string& text)
 {
-    QString words = QString::fromStdString(text).simplified();
+    // Only the start is decoded: a label is a few words of what may be a long cue.
+    std::size_t bytes = std::min(text.size(), std::size_t(8 * kLabelLength));
+    while (bytes < text.size() && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80)
+        --bytes;
+    QString words = QString::fromUtf8(text.data(), qsizetype(bytes)).simplified();
     if (words.size() > kLabelLength)
         words = words.left(kLabelLength - 1) + QChar(0x2026);
     return words;
@@ -86,7 +90,7 @@ TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media,
     connect(&player, &CMediaplayer1::stateChanged, this, &TranscriptWork::OnPlaybackState);
     connect(&player, &CMediaplayer1::seeked, this, &TranscriptWork::Follow);
     // New pauses found in the sound snap the lines again.
-    connect(&finder, &SentenceFinder::sentencesChanged, this, [this] {
+    connect(&finder, &SentenceFinder::mapChanged, this, [this] {
         if (m_document.IsLoaded() && m_snapping)
             Update();
     });
