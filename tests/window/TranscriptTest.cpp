@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "components/transcript/Transcript.h"
 #include "support/FileBytes.h"
 #include "support/WindowTest.h"
 #include "window/sentences/SentenceWork.h"
 #include "window/transcript/TranscriptWindow.h"
 #include "window/transcript/TranscriptWork.h"
+#include "window/waveform/WaveformView.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QListView>
 #include <QTest>
+#include <cmath>
 
 // The transcript with the fake player and profile: a lesson of 10 s whose
 // speech lies at 1-3, 4-6.5 and 7.5-9 s (found with their pauses, as the
@@ -139,6 +142,45 @@ TEST_F(TranscriptTest, ShiftedTimesAreWrittenOnlyBySaveAndNotOverAnotherPrograms
     ASSERT_FALSE(prompts.boxes.empty());
     EXPECT_NE(prompts.boxes.back().text.find("was changed by another program"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(PathIn("lesson.lrc")), theirs);
+}
+
+// A line's edge dragged on the waveform stays where it was put, through new
+// findings of the sound; the other lines stay snapped, and Save writes it.
+TEST_F(TranscriptTest, ALineStartDraggedOnTheWaveformStaysWhereItWasPut)
+{
+    OpenLesson();
+    WaveformView& view = dlg->Waveform();
+    const auto at = [&](double seconds) {
+        return QPoint(int(std::lround(view.Axis().XOf(seconds))), view.SoundArea().center().y());
+    };
+    const std::vector<TimeSpan> snapped = Work().LineSpans();
+    ASSERT_EQ(snapped.size(), 3u);
+    const auto drag = [&](QPoint from, QPoint to) {
+        QTest::mousePress(&view, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&view, (from + to) / 2);
+        QTest::mouseMove(&view, to);
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+    };
+    const QPoint to = at(4.5);
+    drag(at(snapped[1].start), to);
+
+    const double placed = std::round(view.Axis().SecondsAt(to.x()) * 1000) / 1000;
+    EXPECT_NEAR(Work().LineSpans()[1].start, placed, 1e-9);
+    EXPECT_NEAR(Work().LineSpans()[1].end, snapped[1].end, 1e-9);
+    EXPECT_NEAR(Work().LineSpans()[0].end, snapped[0].end, 1e-9) << "the line before keeps its snapped end";
+    EXPECT_EQ(dlg->Segment().Start(), dlg->Segment().End()) << "a line's edge is not the segment's";
+
+    // An end dragged into the next line stops at its start.
+    drag(at(snapped[1].end), at(8.5));
+    EXPECT_NEAR(Work().LineSpans()[1].end, snapped[2].start, 1e-9);
+
+    profiler->Speak({{1, 3}, {4, 6.5}, {7.5, 9}}, 10);
+    EXPECT_NEAR(Work().LineSpans()[1].start, placed, 1e-9);
+    MenuCommand("Save transcript")->trigger();
+    const Transcript saved = ReadTranscriptText(ReadFileBytes(PathIn("lesson.lrc")), TranscriptFormat::Lrc);
+    ASSERT_EQ(saved.lines.size(), 3u);
+    EXPECT_NEAR(saved.lines[1].start, placed, 1e-9);
+    EXPECT_NEAR(saved.lines[0].end, placed, 1e-9) << "the first line ends where the second now starts";
 }
 
 // What cannot be read is named in one line (file, line, what); the rest is

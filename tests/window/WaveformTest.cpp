@@ -340,7 +340,7 @@ TEST_F(WaveformTest, AnotherFeatureDrawsItsBandsOverTheSound)
 {
     const QPoint inside = At(3) - QPoint(0, View().SoundArea().height() / 4);
     const QColor ground = ColourAt(inside);
-    View().SetBands(QStringLiteral("pauses"), {{2, 4, QColor(Qt::green)}});
+    View().SetBands(QStringLiteral("pauses"), {{2, 4, QColor(Qt::green), {}}});
     EXPECT_EQ(ColourAt(inside), QColor(Qt::green));
     EXPECT_EQ(ColourAt(At(5) - QPoint(0, View().SoundArea().height() / 4)), ground);
     View().SetBands(QStringLiteral("pauses"), {});

@@ -89,6 +89,13 @@ void TranscriptDocument::SetLineSpan(std::size_t index, double start, double end
     if (!m_transcript || index >= m_transcript->lines.size() || end <= start || start < 0)
         return;
     TranscriptLine& line = m_transcript->lines[index];
+    // An LRC line ends where the next begins: the line before that ended at
+    // this one's start still does.
+    if (m_transcript->format == TranscriptFormat::Lrc && index > 0) {
+        TranscriptLine& before = m_transcript->lines[index - 1];
+        if (before.end == line.start && before.start < start)
+            before.end = start;
+    }
     line.start = start;
     line.end = end;
     m_modified = true;

@@ -34,7 +34,8 @@ public:
 
     // Every line `seconds` later (earlier when negative); none before 0.
     void Shift(double seconds);
-    // One line's start and end.
+    // One line's start and end (in an LRC file, the line before that ended
+    // at its start ends at its new start).
     void SetLineSpan(std::size_t index, double start, double end);
     bool IsModified() const { return m_modified; }
 

@@ -89,6 +89,12 @@ TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media,
     connect(&opening, &MediaSession::mediaLoaded, this, &TranscriptWork::OnMediaLoaded);
     connect(&player, &CMediaplayer1::stateChanged, this, &TranscriptWork::OnPlaybackState);
     connect(&player, &CMediaplayer1::seeked, this, &TranscriptWork::Follow);
+    m_waveform.SetMovableEdges(kBandLayer);
+    connect(&m_waveform, &WaveformView::bandEdgeMoved, this,
+            [this](const QString& layer, int band, bool start, double seconds) {
+                if (layer == kBandLayer)
+                    PlaceLineEdge(band, start, seconds);
+            });
     // New pauses found in the sound snap the lines again.
     connect(&finder, &SentenceFinder::mapChanged, this, [this] {
         if (m_document.IsLoaded() && m_snapping)
@@ -127,6 +133,7 @@ void TranscriptWork::OnMediaLoaded(const std::string& path)
 {
     OfferToSave();
     m_document.Clear();
+    m_placedByHand.clear();
     m_failure.clear();
     if (std::optional<std::string> found = FindTranscriptBeside(path))
         LoadTranscript(*found);
@@ -146,6 +153,7 @@ void TranscriptWork::LoadTranscript(const std::string& path)
     if (!OfferToSave())
         return;
     m_failure.clear();
+    m_placedByHand.clear();
     if (std::optional<std::string> failure = m_document.Load(path))
         m_failure = *failure;
     DocumentChanged();
@@ -245,6 +253,24 @@ void TranscriptWork::Shift(double seconds)
     Update();
 }
 
+void TranscriptWork::PlaceLineEdge(int row, bool start, double seconds)
+{
+    if (row < 0 || std::size_t(row) >= m_spans.size())
+        return;
+    const TimeSpan before = m_spans[std::size_t(row)];
+    TimeSpan placed = before;
+    (start ? placed.start : placed.end) = seconds;
+    if (placed.end <= placed.start)
+        return;
+    m_document.SetLineSpan(std::size_t(row), placed.start, placed.end);
+    m_placedByHand[std::size_t(row)] = true;
+    m_model.TimesChanged();
+    Update();
+    // A segment that was the line follows it.
+    if (m_segment.Start() == before.start && m_segment.End() == before.end)
+        m_segment.SetSegment(placed.start, placed.end);
+}
+
 void TranscriptWork::SetSnapping(bool on)
 {
     m_snapping = on;
@@ -278,6 +304,10 @@ void TranscriptWork::Update()
     const std::vector<TimeSpan> given = m_document.Spans(length);
     const std::vector<TimeSpan>& silences = m_finder.Map().silences;
     m_spans = m_snapping ? SnapLines(given, silences, kSnapMargin) : given;
+    m_placedByHand.resize(m_spans.size(), false);
+    for (std::size_t index = 0; index < m_spans.size(); ++index)
+        if (m_placedByHand[index])
+            m_spans[index] = given[index];
     // Unsnapped lines are heard from the times the file gives.
     m_onsets = SoundOnsets(m_spans, m_snapping ? silences : std::vector<TimeSpan>{});
     m_finder.SetGivenSentences(m_document.IsLoaded() ? std::optional(m_spans) : std::nullopt);

@@ -67,6 +67,9 @@ public:
     void SaveTranscript();
     void SaveSentenceTimes(TranscriptFormat format);
     void Shift(double seconds);
+    // One line's start (or end) placed by hand, as a drag on the waveform
+    // gives it; that line is no longer snapped.
+    void PlaceLineEdge(int row, bool start, double seconds);
     void SetSnapping(bool on);
     // The line becomes the segment and plays, as Next sentence plays; with
     // `again`, it is drilled until a key stops it.
@@ -110,6 +113,8 @@ private:
     std::vector<TimeSpan> m_spans;
     // Where each line's sound begins, from which on it is the line heard.
     std::vector<double> m_onsets;
+    // The lines whose edges the user placed, which keep them as placed.
+    std::vector<bool> m_placedByHand;
     // While playing: the line being heard is looked up.
     QTimer m_follow;
     std::vector<QAction*> m_needTranscript;

@@ -14,12 +14,14 @@ double WholeMilliseconds(double seconds)
 
 } // namespace
 
-void WaveformGesture::Press(double x, const TimeAxis& axis, double start, double end)
+void WaveformGesture::Press(double x, const TimeAxis& axis, double start, double end,
+                            std::span<const MovableEdge> edges)
 {
     m_kind = Kind::Pressed;
     m_pressX = x;
     m_dragKind = Kind::Marking;
     m_anchor = axis.SecondsAt(x);
+    m_reached = axis.SecondsAt(x);
     // A segment of no length has no edges to move: a drag marks a new one.
     if (end > start) {
         const double toStart = std::abs(axis.XOf(start) - x);
@@ -27,9 +29,21 @@ void WaveformGesture::Press(double x, const TimeAxis& axis, double start, double
         if (std::min(toStart, toEnd) <= kEdgeReach) {
             m_dragKind = toStart < toEnd ? Kind::MovingStart : Kind::MovingEnd;
             m_anchor = m_dragKind == Kind::MovingStart ? end : start;
+            return;
         }
     }
-    m_reached = axis.SecondsAt(x);
+    double nearest = kEdgeReach;
+    for (std::size_t index = 0; index < edges.size(); ++index) {
+        const double distance = std::abs(axis.XOf(edges[index].time) - x);
+        if (distance <= nearest) {
+            nearest = distance;
+            m_dragKind = Kind::MovingOther;
+            m_edge = index;
+            m_lowest = edges[index].lowest;
+            m_highest = edges[index].highest;
+            m_reached = edges[index].time;
+        }
+    }
 }
 
 void WaveformGesture::Move(double x, const TimeAxis& axis)
@@ -39,7 +53,8 @@ void WaveformGesture::Move(double x, const TimeAxis& axis)
     if (m_kind == Kind::Pressed && std::abs(x - m_pressX) < m_dragDistance)
         return;
     m_kind = m_dragKind;
-    m_reached = std::clamp(axis.SecondsAt(x), 0.0, axis.Media());
+    m_reached = m_kind == Kind::MovingOther ? std::clamp(WholeMilliseconds(axis.SecondsAt(x)), m_lowest, m_highest)
+                                            : std::clamp(axis.SecondsAt(x), 0.0, axis.Media());
 }
 
 WaveformGesture::Outcome WaveformGesture::Release(double x, const TimeAxis& axis)
@@ -48,6 +63,8 @@ WaveformGesture::Outcome WaveformGesture::Release(double x, const TimeAxis& axis
     Outcome outcome;
     if (m_kind == Kind::Pressed)
         outcome.seek = std::clamp(axis.SecondsAt(x), 0.0, axis.Media());
+    else if (m_kind == Kind::MovingOther)
+        outcome.edge = MovedEdge();
     else if (m_kind != Kind::None)
         outcome.segment = Marked();
     m_kind = Kind::None;
@@ -56,9 +73,16 @@ WaveformGesture::Outcome WaveformGesture::Release(double x, const TimeAxis& axis
 
 std::optional<std::pair<double, double>> WaveformGesture::Marked() const
 {
-    if (m_kind == Kind::None || m_kind == Kind::Pressed)
+    if (m_kind == Kind::None || m_kind == Kind::Pressed || m_kind == Kind::MovingOther)
         return std::nullopt;
     const double a = WholeMilliseconds(m_anchor);
     const double b = WholeMilliseconds(m_reached);
     return std::pair(std::min(a, b), std::max(a, b));
+}
+
+std::optional<std::pair<std::size_t, double>> WaveformGesture::MovedEdge() const
+{
+    if (m_kind != Kind::MovingOther)
+        return std::nullopt;
+    return std::pair(m_edge, m_reached);
 }

@@ -26,6 +26,8 @@ namespace {
 
 const QString kSpanKey = QStringLiteral("Waveform/SpanSeconds");
 constexpr double kDefaultSpan = 20;
+// A band whose edge is dragged keeps at least this length.
+constexpr double kShortestBand = 0.1;
 constexpr int kRulerHeight = 18;
 constexpr int kOverviewHeight = 18;
 // The cursor moves at 50 frames a second while playing.
@@ -129,6 +131,33 @@ void WaveformView::SetBands(const QString& layer, std::vector<WaveformBand> band
     else
         m_bands[layer] = std::move(bands);
     Redraw();
+}
+
+void WaveformView::SetMovableEdges(const QString& layer)
+{
+    m_movableLayer = layer;
+}
+
+std::vector<WaveformGesture::MovableEdge> WaveformView::ShownMovableEdges()
+{
+    std::vector<WaveformGesture::MovableEdge> edges;
+    m_pressedEdges.clear();
+    const auto layer = m_bands.find(m_movableLayer);
+    if (layer == m_bands.end())
+        return edges;
+    const std::vector<WaveformBand>& bands = layer->second;
+    for (std::size_t index = 0; index < bands.size(); ++index) {
+        const WaveformBand& band = bands[index];
+        if (band.end < m_axis.From() || band.start > m_axis.To())
+            continue;
+        const double before = index > 0 ? bands[index - 1].end : 0.0;
+        const double after = index + 1 < bands.size() ? bands[index + 1].start : m_axis.Media();
+        edges.push_back({band.start, before, std::max(before, band.end - kShortestBand)});
+        m_pressedEdges.emplace_back(int(index), true);
+        edges.push_back({band.end, std::min(after, band.start + kShortestBand), std::max(band.end, after)});
+        m_pressedEdges.emplace_back(int(index), false);
+    }
+    return edges;
 }
 
 void WaveformView::FitLength()
@@ -252,6 +281,8 @@ void WaveformView::MakePicture()
     PaintEnvelope(painter, sound, ProfileEnvelope(profile, m_axis.From(), m_axis.To(), sound.width()));
     for (const auto& [layer, bands] : m_bands) {
         for (const WaveformBand& band : bands) {
+            if (band.end < m_axis.From() || band.start > m_axis.To())
+                continue;
             PaintBand(painter, sound, m_axis.XOf(band.start), m_axis.XOf(band.end), band.color);
             if (!band.label.isEmpty())
                 PaintBandLabel(painter, sound, m_axis.XOf(band.start), m_axis.XOf(band.end), band.label);
@@ -278,6 +309,8 @@ void WaveformView::paintEvent(QPaintEvent*)
         PaintLine(painter, sound, m_axis.XOf(segment.first), kSegment);
         PaintLine(painter, sound, m_axis.XOf(segment.second), kSegment);
     }
+    if (const std::optional<std::pair<std::size_t, double>> moved = m_gesture.MovedEdge())
+        PaintLine(painter, sound, m_axis.XOf(moved->second), kSegment);
     for (double point : m_points)
         PaintLine(painter, sound, m_axis.XOf(point), kPausePoint);
     PaintLine(painter, sound, m_axis.XOf(m_shownCursor), kCursor);
@@ -346,7 +379,7 @@ void WaveformView::mousePressEvent(QMouseEvent* event)
         MoveStretchToOverview(at.x());
         return;
     }
-    m_gesture.Press(at.x(), m_axis, m_start, m_end);
+    m_gesture.Press(at.x(), m_axis, m_start, m_end, ShownMovableEdges());
 }
 
 void WaveformView::mouseMoveEvent(QMouseEvent* event)
@@ -372,6 +405,10 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
         m_dispatch.Dispatch([&] { m_player.SetCurrentPosition(*outcome.seek); });
     if (outcome.segment)
         m_dispatch.Dispatch([&] { m_segment.SetSegment(outcome.segment->first, outcome.segment->second); });
+    if (outcome.edge && outcome.edge->first < m_pressedEdges.size()) {
+        const auto [band, start] = m_pressedEdges[outcome.edge->first];
+        emit bandEdgeMoved(m_movableLayer, band, start, outcome.edge->second);
+    }
 }
 
 void WaveformView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -76,6 +76,12 @@ public:
     // Bands another feature draws over the sound, all of `layer` at once
     // (none takes the layer away). Layers are drawn in the order of their names.
     void SetBands(const QString& layer, std::vector<WaveformBand> bands);
+    // The bands of `layer` (in time order, not overlapping) may have their
+    // edges dragged, each between its neighbours; bandEdgeMoved tells where.
+    void SetMovableEdges(const QString& layer);
+
+signals:
+    void bandEdgeMoved(const QString& layer, int band, bool start, double seconds);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,6 +95,8 @@ protected:
 
 private:
     QRect RulerArea() const;
+    // The movable edges in the stretch shown, noted in m_pressedEdges.
+    std::vector<WaveformGesture::MovableEdge> ShownMovableEdges();
     // The axis spans the media's length, as far as it is known.
     void FitLength();
     // Shown for loaded media without a picture; the cursor moves while it plays.
@@ -129,6 +137,9 @@ private:
     double m_end = 0;
     std::vector<double> m_points;
     std::map<QString, std::vector<WaveformBand>> m_bands;
+    QString m_movableLayer;
+    // The movable edges shown when the button was pressed: band and which edge.
+    std::vector<std::pair<int, bool>> m_pressedEdges;
     QString m_notice;
     PlaybackCursor m_cursor;
     // Where the cursor is drawn.
