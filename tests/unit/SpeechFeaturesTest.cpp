@@ -31,13 +31,24 @@ double FrameDistance(const FeatureFrames& x, std::size_t i, const FeatureFrames&
     return std::sqrt(sum);
 }
 
-// One frame per 10 ms whose 25 ms window fits; a louder tone has the same
+// A voice-like buzz: a sawtooth, whose harmonics reach every band.
+std::vector<float> Buzz(double hz, double seconds, double amplitude)
+{
+    std::vector<float> samples(std::size_t(seconds * kRate));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double phase = hz * double(i) / kRate;
+        samples[i] = float(amplitude * 2 * (phase - std::floor(phase) - 0.5));
+    }
+    return samples;
+}
+
+// One frame per 10 ms whose 25 ms window fits; a louder buzz has the same
 // coefficients (c0 is left out), another pitch other ones; silence stays finite.
 TEST(Mfcc, FramesDescribeTheSpectrumWhateverTheLoudness)
 {
-    const FeatureFrames soft = ComputeMfcc(Tone(440, 1, 0.05));
-    const FeatureFrames loud = ComputeMfcc(Tone(440, 1, 0.8));
-    const FeatureFrames higher = ComputeMfcc(Tone(1800, 1, 0.05));
+    const FeatureFrames soft = ComputeMfcc(Buzz(140, 1, 0.2));
+    const FeatureFrames loud = ComputeMfcc(Buzz(140, 1, 0.8));
+    const FeatureFrames higher = ComputeMfcc(Buzz(600, 1, 0.2));
     ASSERT_EQ(soft.Count(), std::size_t((kRate - 400) / 160 + 1));
     EXPECT_EQ(soft.Dimensions(), 12u);
     EXPECT_LT(FrameDistance(soft, 50, loud, 50), 0.01);
@@ -122,6 +133,19 @@ TEST(FrameAlignment, APathFollowsAKnownChangeOfTempo)
         far += std::abs(where(step.b) - double(step.a)) > 2;
     }
     EXPECT_LE(far, alignment.path.size() / 100) << "pairs more than two frames off the true warp";
+}
+
+// A stretch of a sequence read somewhat slower, found in the whole of it:
+// what comes before and after is left out.
+TEST(FrameAlignment, AStretchIsLocatedWithinALongerSequence)
+{
+    const FeatureFrames whole = Contour(2400, 11);
+    const FeatureFrames middle = Warped(whole, 1000, [](std::size_t j) { return 700 + double(j) * 1.2; });
+    const auto found = LocateWithin(middle, whole);
+    ASSERT_TRUE(found);
+    EXPECT_NEAR(double(found->first), 700, 2);
+    EXPECT_NEAR(double(found->second), 700 + 999 * 1.2, 2);
+    EXPECT_FALSE(LocateWithin(middle, FeatureFrames(3, 0.01)));
 }
 
 TEST(FrameAlignment, ShortSequencesAreAlignedWholeAndEmptyOnesNotAtAll)

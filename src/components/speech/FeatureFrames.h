@@ -22,6 +22,14 @@ public:
     {
         return std::span<float>(m_values).subspan(index * m_dimensions, m_dimensions);
     }
+    // Frames [first, first + count) as a sequence of their own.
+    FeatureFrames Part(std::size_t first, std::size_t count) const
+    {
+        FeatureFrames part(m_dimensions, m_hop);
+        const auto from = m_values.begin() + std::ptrdiff_t(first * m_dimensions);
+        part.m_values.assign(from, from + std::ptrdiff_t(count * m_dimensions));
+        return part;
+    }
     void Add(std::span<const float> frame) { m_values.insert(m_values.end(), frame.begin(), frame.end()); }
     void Reserve(std::size_t frames) { m_values.reserve(frames * m_dimensions); }
 

@@ -29,22 +29,6 @@ float Distance(std::span<const float> x, std::span<const float> y)
     return std::sqrt(sum);
 }
 
-// Each two frames in a row as their mean (an odd last one as itself).
-FeatureFrames Halved(const FeatureFrames& frames)
-{
-    FeatureFrames halved(frames.Dimensions(), frames.HopSeconds() * 2);
-    halved.Reserve((frames.Count() + 1) / 2);
-    std::vector<float> mean(frames.Dimensions());
-    for (std::size_t i = 0; i < frames.Count(); i += 2) {
-        const std::span<const float> x = frames.Frame(i);
-        const std::span<const float> y = frames.Frame(std::min(i + 1, frames.Count() - 1));
-        for (std::size_t d = 0; d < mean.size(); ++d)
-            mean[d] = (x[d] + y[d]) / 2;
-        halved.Add(mean);
-    }
-    return halved;
-}
-
 Window Whole(std::size_t rows, std::size_t columns)
 {
     return {std::vector<std::uint32_t>(rows, 0), std::vector<std::uint32_t>(rows, std::uint32_t(columns - 1))};
@@ -114,10 +98,9 @@ FrameAlignment AlignInWindow(const FeatureFrames& a, const FeatureFrames& b, con
     }
 
     FrameAlignment alignment;
-    const std::uint32_t lastColumn = std::uint32_t(b.Count() - 1);
-    alignment.cost = double(previous[lastColumn - window.first[rows - 1]]);
+    std::uint32_t column = std::uint32_t(b.Count() - 1);
+    alignment.cost = double(previous[column - window.first[rows - 1]]);
     std::uint32_t row = std::uint32_t(rows - 1);
-    std::uint32_t column = lastColumn;
     while (true) {
         alignment.path.push_back({row, column});
         if (row == 0 && column == 0)
@@ -134,13 +117,70 @@ FrameAlignment AlignInWindow(const FeatureFrames& a, const FeatureFrames& b, con
 
 } // namespace
 
+namespace {
+
+// Sequences this short (in cells of the whole matrix) are aligned whole: a
+// few MB, and a coarsest level fine enough to start the finer ones right.
+constexpr std::size_t kWholeCells = std::size_t(1) << 22;
+
+} // namespace
+
+FeatureFrames Halved(const FeatureFrames& frames)
+{
+    FeatureFrames halved(frames.Dimensions(), frames.HopSeconds() * 2);
+    halved.Reserve((frames.Count() + 1) / 2);
+    std::vector<float> mean(frames.Dimensions());
+    for (std::size_t i = 0; i < frames.Count(); i += 2) {
+        const std::span<const float> x = frames.Frame(i);
+        const std::span<const float> y = frames.Frame(std::min(i + 1, frames.Count() - 1));
+        for (std::size_t d = 0; d < mean.size(); ++d)
+            mean[d] = (x[d] + y[d]) / 2;
+        halved.Add(mean);
+    }
+    return halved;
+}
+
 FrameAlignment AlignFrames(const FeatureFrames& a, const FeatureFrames& b, std::size_t radius)
 {
     if (a.Count() == 0 || b.Count() == 0)
         return {};
     const std::size_t shortest = 2 * radius + 2;
-    if (a.Count() <= shortest || b.Count() <= shortest)
+    if (a.Count() * b.Count() <= kWholeCells || a.Count() <= shortest || b.Count() <= shortest)
         return AlignInWindow(a, b, Whole(a.Count(), b.Count()));
     const FrameAlignment coarse = AlignFrames(Halved(a), Halved(b), radius);
     return AlignInWindow(a, b, AroundCoarse(coarse.path, a.Count(), b.Count(), radius));
+}
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> LocateWithin(const FeatureFrames& a, const FeatureFrames& b,
+                                                                    std::uint8_t longestStep)
+{
+    if (a.Count() == 0 || b.Count() == 0)
+        return std::nullopt;
+    const std::size_t columns = b.Count();
+    // How far b moved on into each cell; the costs of two rows.
+    std::vector<std::uint8_t> moves(a.Count() * columns, 0);
+    std::vector<float> previous(columns), current(columns);
+    for (std::size_t column = 0; column < columns; ++column)
+        previous[column] = Distance(a.Frame(0), b.Frame(column)); // it may start anywhere
+    for (std::size_t row = 1; row < a.Count(); ++row) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            float best = kUnreached;
+            std::uint8_t move = 0;
+            for (std::uint8_t step = 0; step <= longestStep && step <= column; ++step) {
+                if (previous[column - step] < best) {
+                    best = previous[column - step];
+                    move = step;
+                }
+            }
+            current[column] = best + Distance(a.Frame(row), b.Frame(column));
+            moves[row * columns + column] = move;
+        }
+        previous.swap(current);
+    }
+    // It may end anywhere: where the whole of a costs least.
+    auto column = std::uint32_t(std::min_element(previous.begin(), previous.end()) - previous.begin());
+    const std::uint32_t last = column;
+    for (std::size_t row = a.Count() - 1; row > 0; --row)
+        column -= moves[row * columns + column];
+    return std::pair{column, last};
 }

@@ -4,6 +4,7 @@
 #include "components/speech/FeatureFrames.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,3 +28,16 @@ struct FrameAlignment {
 };
 
 FrameAlignment AlignFrames(const FeatureFrames& a, const FeatureFrames& b, std::size_t radius = 16);
+
+// Each two frames in a row as their mean (an odd last one as itself): the
+// sequence at half the time resolution.
+FeatureFrames Halved(const FeatureFrames& frames);
+
+// Where in b the whole of a is found (a text's reading within a recording
+// that also says other things): the first and last frame of b matched.
+// Every frame of a is matched once and b moves on by 0 to `longestStep`
+// frames each time, so no stretch of b has to be matched at all and the cost
+// favours no length of match. The whole matrix, a byte a cell: for
+// sequences of a few thousand frames. None when either is empty.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> LocateWithin(const FeatureFrames& a, const FeatureFrames& b,
+                                                                    std::uint8_t longestStep = 3);
