@@ -273,6 +273,60 @@ std::string HourLongMp3()
     });
 }
 
+const char* const kEnglishCues = "1\n00:00:00,500 --> 00:00:01,500\n<i>Hello</i> there\n\n"
+                                 "2\n00:00:02,000 --> 00:00:03,250\nFish & chips\nfor two\n\n"
+                                 "3\n00:00:04,000 --> 00:00:05,500\nGoodbye\n";
+const char* const kChineseCues = "1\n00:00:01,000 --> 00:00:02,000\n你好\n\n"
+                                 "2\n00:00:04,250 --> 00:00:05,000\n再见\n";
+
+namespace {
+
+// Writes `cues` beside `out` for the pipeline to read; returns the path.
+std::string CueFile(const std::string& out, const std::string& name, const char* cues)
+{
+    std::string path = out + "." + name + ".srt";
+    WriteFileBytes(path, cues);
+    return path;
+}
+
+// A stream of `cues` parsed from SRT, tagged with its language (and title),
+// for a multiplexer's pad.
+std::string CueBranch(const std::string& file, const std::string& tags)
+{
+    return "filesrc location=\"" + file + "\" ! subparse ! taginject tags=\"" + tags + "\" ! mux. ";
+}
+
+const std::string kSubtitledTone = "audiotestsrc samplesperbuffer=4800 num-buffers=" +
+                                   std::to_string(std::lround(kSubtitledSeconds * 10)) +
+                                   " ! audio/x-raw,rate=48000,channels=1 ! audioconvert ! ";
+
+} // namespace
+
+std::string SubtitledMkv()
+{
+    return Made("subtitled-v3.mkv", [](const std::string& out) {
+        const std::string english = CueFile(out, "en", kEnglishCues);
+        const std::string chinese = CueFile(out, "zh", kChineseCues);
+        RunPipeline("matroskamux name=mux ! filesink location=@OUT@ " + kSubtitledTone + "opusenc ! mux. " +
+                        CueBranch(english, "language-code=en,title=English") +
+                        CueBranch(chinese, "language-code=zh,title=\\\"中文\\\""),
+                    out);
+        fs::remove(english);
+        fs::remove(chinese);
+    });
+}
+
+std::string SubtitledMp4()
+{
+    return Made("subtitled-v1.mp4", [](const std::string& out) {
+        const std::string english = CueFile(out, "en", kEnglishCues);
+        RunPipeline("mp4mux name=mux ! filesink location=@OUT@ " + kSubtitledTone + "avenc_aac ! mux. " +
+                        CueBranch(english, "language-code=en"),
+                    out);
+        fs::remove(english);
+    });
+}
+
 std::string VideoWithoutSound()
 {
     return Made("no-sound.avi", [](const std::string& out) {
