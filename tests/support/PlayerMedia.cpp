@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -324,6 +325,32 @@ std::string SubtitledMp4()
                         CueBranch(english, "language-code=en"),
                     out);
         fs::remove(english);
+    });
+}
+
+std::string HourLongSubtitledMkv()
+{
+    return Made("hour-subtitled.mkv", [](const std::string& out) {
+        std::string english;
+        std::string chinese;
+        for (int cue = 0; cue < kHourCues; ++cue) {
+            const int start = cue * 3;
+            char times[64];
+            std::snprintf(times, sizeof times, "00:%02d:%02d,000 --> 00:%02d:%02d,900\n", start / 60, start % 60,
+                          start / 60, start % 60);
+            const std::string number = std::to_string(cue + 1) + "\n";
+            english += number + times + "<i>Line " + std::to_string(cue + 1) + "</i> of the hour\n\n";
+            chinese += number + times + "第" + std::to_string(cue + 1) + "行\n\n";
+        }
+        const std::string englishFile = CueFile(out, "en", english.c_str());
+        const std::string chineseFile = CueFile(out, "zh", chinese.c_str());
+        RunPipeline("matroskamux name=mux ! filesink location=@OUT@ audiotestsrc samplesperbuffer=4800 num-buffers=" +
+                        std::to_string(36000) + " ! audio/x-raw,rate=48000,channels=1 ! audioconvert ! "
+                        "opusenc bitrate=32000 ! mux. " +
+                        CueBranch(englishFile, "language-code=en") + CueBranch(chineseFile, "language-code=zh"),
+                    out, std::chrono::minutes(15));
+        fs::remove(englishFile);
+        fs::remove(chineseFile);
     });
 }
 

@@ -69,6 +69,11 @@ extern const char* const kEnglishCues;
 extern const char* const kChineseCues;
 std::string SubtitledMkv();
 std::string SubtitledMp4();
+// An hour of a tone (Opus, 32 kbit/s) in Matroska with two SRT streams of a
+// cue every 3 s (1,200 each): for benchmarks only (it takes about a minute
+// to make).
+constexpr int kHourCues = 1200;
+std::string HourLongSubtitledMkv();
 // A second of moving picture (motion JPEG in AVI) without any sound.
 std::string VideoWithoutSound();
 // The folder the media are kept in.
