@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// A text stream inside a media file (a subtitle track of Matroska, MP4, Ogg)
+// A text stream inside a media file (a subtitle track of Matroska or MP4)
 // as a transcript.
 struct SubtitleStream {
     std::string language;   // the stream's language tag ("en", "zh", ...); empty when it has none
