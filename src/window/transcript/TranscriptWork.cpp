@@ -171,8 +171,7 @@ void TranscriptWork::ShowStream(std::size_t index)
     m_failure.clear();
     m_document.Adopt(m_streams[index].transcript, BesideMedia(m_media.Path(), ".srt"),
                      StreamLabel(m_streams[index], index).toStdString());
-    m_shownStream = int(index);
-    ListStreams();
+    MarkShownStream(int(index));
     DocumentChanged();
     ShowWindow();
 }
@@ -182,17 +181,26 @@ void TranscriptWork::ListStreams()
     if (!m_streamMenu)
         return;
     m_streamMenu->clear();
+    m_streamPicks.clear();
     for (std::size_t index = 0; index < m_streams.size(); ++index) {
         QAction* pick = m_commands.Add(StreamLabel(m_streams[index], index), {}, [this, index] { ShowStream(index); },
                                        m_streamMenu);
         pick->setCheckable(true);
-        pick->setChecked(int(index) == m_shownStream);
+        m_streamPicks.push_back(pick);
     }
+    MarkShownStream(m_shownStream);
     if (!m_streamProblem.empty())
         m_streamMenu->addAction(tr("Not all streams could be read: %1").arg(QString::fromStdString(m_streamProblem)))
             ->setEnabled(false);
     else if (m_streams.empty())
         m_streamMenu->addAction(tr("No subtitle stream in this media"))->setEnabled(false);
+}
+
+void TranscriptWork::MarkShownStream(int index)
+{
+    m_shownStream = index;
+    for (std::size_t pick = 0; pick < m_streamPicks.size(); ++pick)
+        m_streamPicks[pick]->setChecked(int(pick) == index);
 }
 
 void TranscriptWork::OpenTranscript()
@@ -209,8 +217,7 @@ void TranscriptWork::LoadTranscript(const std::string& path)
     m_failure.clear();
     if (std::optional<std::string> failure = m_document.Load(path))
         m_failure = *failure;
-    m_shownStream = -1;
-    ListStreams();
+    MarkShownStream(-1);
     DocumentChanged();
     ShowWindow();
 }

@@ -89,6 +89,9 @@ private:
     void OnStreamsRead(const SubtitleReading& reading);
     // The submenu lists the streams again, the one shown checked.
     void ListStreams();
+    // Only stream `index` is checked (-1: none); the submenu is left as it is,
+    // since its command may be the one running.
+    void MarkShownStream(int index);
     // Offers to save changed times before they would be lost; false when the
     // user chose to stay.
     bool OfferToSave();
@@ -132,4 +135,5 @@ private:
     // The stream shown as the transcript; -1 for none.
     int m_shownStream = -1;
     QMenu* m_streamMenu = nullptr;
+    std::vector<QAction*> m_streamPicks;
 };
