@@ -7,7 +7,7 @@
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
 long_media_bench, sentence_bench, shadow_bench, transcript_bench,
-transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
+subtitle_bench, transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server.
 """
@@ -463,6 +463,18 @@ def transcript_figures(build):
             "transcript_bench: mallinfo2's bytes in use after the read against before it (target: 5 MiB)")
 
 
+def subtitle_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "subtitle_bench"))
+    for result in results.values():
+        row("Subtitle streams of an hour of Matroska read", fmt(result["real_time"], 0), result["time_unit"],
+            f"subtitle_bench: from Read to the report of both streams ({int(result['lines'])} lines) of a "
+            f"{fmt(result['file_MiB'])} MiB file with Opus sound, sound undecoded, mean of 3; "
+            f"CPU {fmt(result['cpu_s'], 2)} s a read")
+        row("Peak memory while reading the subtitle streams", fmt(result["peak_growth_MiB"]), "MiB",
+            "subtitle_bench: the process's peak resident memory during a read (VmHWM, reset before it) against "
+            "its resident memory before, largest of 3")
+
+
 def transcript_window_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "transcript_window_bench"))
     by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
@@ -534,7 +546,7 @@ def main():
     # The long media go first: the memory figures start the program with one.
     for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
                  recorder_figures, profile_figures, sentence_figures, shadow_figures, transcript_figures,
-                 transcript_window_figures):
+                 subtitle_figures, transcript_window_figures):
         try:
             part(build)
         except Exception as error:

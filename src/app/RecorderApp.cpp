@@ -7,6 +7,7 @@
 #include "components/profile/CreateSoundProfiler.h"
 #include "components/recorder/CMP3Enc.h"
 #include "components/takes/CreateTakeEngines.h"
+#include "components/transcript/CreateSubtitleStreams.h"
 #include "window/QtPrompts.h"
 #include "window/RecorderDlg.h"
 #include "window/mpris/MprisService.h"
@@ -24,7 +25,7 @@ bool CRecorderApp::InitInstance()
     environment.fileToOpen = m_fileToOpen;
     try {
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), CreateMediaPlayer(), CreateSoundProfiler(ProfileCacheFolder()),
-                         CreateTakeEngines(), prompts, std::move(environment));
+                         CreateSubtitleStreams(), CreateTakeEngines(), prompts, std::move(environment));
         std::unique_ptr<MprisService> mediaPlayerOnTheBus = dlg.OfferOnBus(QDBusConnection::sessionBus());
         dlg.DoModal();
     } catch (const std::exception& error) {

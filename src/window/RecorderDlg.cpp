@@ -82,8 +82,8 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                           std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
-                           WindowEnvironment environment, QWidget* parent)
+                           std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
+                           TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -127,7 +127,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
                                                  *Control(ControlId::Repeat), *m_preferences, *this, m_prompts);
     m_transcript = std::make_unique<TranscriptWork>(m_player, *m_media, *m_opening, *m_finder, *m_segment, *m_drill,
                                                     *m_waveform, *Control(ControlId::Repeat), *this, *m_preferences,
-                                                    *m_commands, m_prompts);
+                                                    *m_commands, m_prompts, std::move(subtitles));
     m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_transcript, *m_commands);
 
     // The context menu in its order: the window's own commands, the

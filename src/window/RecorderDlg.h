@@ -41,6 +41,7 @@ class SentenceWork;
 class SettingsFile;
 class Shadowing;
 class SoundProfiler;
+class SubtitleStreams;
 class WaveformView;
 class WindowCommands;
 
@@ -62,8 +63,8 @@ class CRecorderDlg : public QDialog, public WindowDispatch, public WindowTimers,
     Q_OBJECT
 public:
     CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                 std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
-                 WindowEnvironment environment, QWidget* parent = nullptr);
+                 std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
+                 TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
