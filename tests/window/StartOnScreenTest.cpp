@@ -3,16 +3,16 @@
 #include "support/MprisClient.h"
 #include "support/PrivateSessionBus.h"
 #include "support/WindowTest.h"
+#include "window/mpris/MprisService.h"
 
 #include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
-#include "window/mpris/MprisService.h"
 #include <optional>
 
 // A window started with DoModal comes on screen before it loads the media its
 // settings name (loading can take a few hundred ms), and loads it before the
-// user can give a command.
+// user can give a command; so does what its owner leaves until it is shown.
 
 namespace {
 
