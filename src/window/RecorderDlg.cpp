@@ -220,9 +220,11 @@ QWidget* CRecorderDlg::Control(ControlId id) const
     return found == m_controls.end() ? nullptr : found->second;
 }
 
-int CRecorderDlg::DoModal()
+int CRecorderDlg::DoModal(std::function<void()> whenShown)
 {
     m_starting = true;
+    if (whenShown)
+        m_whenShown.push_back(std::move(whenShown));
     OnInitDialog();
     m_starting = false;
     return exec();
@@ -262,6 +264,10 @@ bool CRecorderDlg::OnInitDialog()
 
     setWindowIcon(m_hIcon);
 
+    // The user guide opens as the window starts, before the media loads;
+    // starting the browser is a process of its own, so the window comes first.
+    RunWhenShown([this] { m_prompts.OpenUrl(m_environment.homePageUrl); });
+
     // A file named on the command line is opened in place of the last media
     // the settings name; the rest of the settings still hold.
     const std::string& named = m_environment.fileToOpen;
@@ -273,7 +279,6 @@ bool CRecorderDlg::OnInitDialog()
         RunWhenShown([this, named] { m_opening->OpenFile(named); });
 
     UpdateData(false);
-    m_prompts.OpenUrl(m_environment.homePageUrl);
     Control(ControlId::StartTime)->setFocus();
     return true;
 }

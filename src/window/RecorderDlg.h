@@ -68,7 +68,10 @@ public:
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
-    int DoModal();
+    // `whenShown` runs once the window is on screen, before the work the
+    // window itself leaves until then (the last media's load) and before any
+    // command of the user: what the first picture does not need.
+    int DoModal(std::function<void()> whenShown = {});
     // Window initialisation: settings or defaults, bound controls filled in.
     bool OnInitDialog();
 
