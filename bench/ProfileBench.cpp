@@ -214,12 +214,12 @@ void MeasureRepaint(benchmark::State& state, bool afresh)
     }
     window.dlg->Player().SetCurrentPosition(1800);
     WaveformView& view = window.dlg->Waveform();
-    view.SetBands(QStringLiteral("segment of the benchmark"), {{1795, 1805, QColor(255, 255, 255, 40)}});
+    view.SetBands(QStringLiteral("segment of the benchmark"), {{1795, 1805, QColor(255, 255, 255, 40), {}}});
     view.repaint();
     for (auto _ : state) {
         if (afresh) {
             state.PauseTiming();
-            view.SetBands(QStringLiteral("segment of the benchmark"), {{1795, 1805, QColor(255, 255, 255, 40)}});
+            view.SetBands(QStringLiteral("segment of the benchmark"), {{1795, 1805, QColor(255, 255, 255, 40), {}}});
             state.ResumeTiming();
         }
         view.repaint();

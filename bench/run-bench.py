@@ -2,14 +2,17 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Runs every benchmark of the program and prints one table of its figures.
 
-    run-bench.py BUILD_DIR      (needs an X display: `make bench` gives it Xvfb)
+    run-bench.py BUILD_DIR [PART...]    (needs an X display: `make bench` gives it Xvfb)
+
+PART names the parts to run (all by default): long_media, whole_program, player, repeat, speed, mpris,
+recorder, profile, sentence, shadow, transcript, transcript_window.
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
 long_media_bench, sentence_bench, shadow_bench, transcript_bench,
-transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
+subtitle_bench, transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
-sound server.
+sound server, in turns with a bare Qt dialog of the same size (bare_dialog) as the yardstick.
 """
 
 import json
@@ -23,6 +26,7 @@ import tempfile
 import time
 
 TITLE = "Ardeno Audio Recorder"
+BARE_TITLE = "Bare dialog"
 # Centre of the top Play button (template 339,46 48x14 in a 457x243 window).
 PLAY_BUTTON = "0.794,0.218"
 SETTINGS = "0.000000\r\n0.000000\r\n0.500000\r\n0.500000\r\n0.330000\r\n{}"
@@ -134,26 +138,63 @@ def make_media(folder):
     return mp3, mpg
 
 
+def probe_once(build, program, title, media=None, click=False):
+    """Starts `program` (a command line) once under window_probe; its JSON
+    report, or None when it failed (kept in `failures`)."""
+    settings = os.path.join(app_folder, "ardeno-recorder.ini")
+    if os.path.exists(settings):
+        os.remove(settings)
+    if media:
+        with open(settings, "w", newline="") as out:
+            out.write(SETTINGS.format(media))
+    command = [os.path.join(build, "tests", "window_probe"), "--title", title, "--settle-ms", "2000"]
+    if click:
+        command += ["--click", PLAY_BUTTON, "--play-ms", "4000"]
+    command += ["--", *program]
+    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=app_env)
+    if done.returncode == 0:
+        return json.loads(done.stdout)
+    failures.append(f"window_probe exited {done.returncode} on {program[0]}: {done.stderr.strip()[-2000:]}")
+    return None
+
+
 def probe_runs(build, runs, media=None, click=False):
     """Starts the program `runs` times under window_probe; its JSON reports."""
-    reports = []
-    for _ in range(runs):
-        settings = os.path.join(app_folder, "ardeno-recorder.ini")
-        if os.path.exists(settings):
-            os.remove(settings)
-        if media:
-            with open(settings, "w", newline="") as out:
-                out.write(SETTINGS.format(media))
-        command = [os.path.join(build, "tests", "window_probe"), "--title", TITLE, "--settle-ms", "2000"]
-        if click:
-            command += ["--click", PLAY_BUTTON, "--play-ms", "4000"]
-        command += ["--", os.path.join(app_folder, "ardeno-recorder")]
-        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=app_env)
-        if done.returncode == 0:
-            reports.append(json.loads(done.stdout))
-        else:
-            failures.append(f"window_probe exited {done.returncode}: {done.stderr.strip()[-2000:]}")
-    return reports
+    reports = [probe_once(build, [os.path.join(app_folder, "ardeno-recorder")], TITLE, media, click)
+               for _ in range(runs)]
+    return [r for r in reports if r]
+
+
+def beside_bare_dialog(build, rounds, media, size):
+    """The program with `media` re-opened and a bare Qt dialog of the window's
+    `size` (WIDTHxHEIGHT), started in turns, `rounds` times each, so that
+    both see the same X server and the same load; both lists of reports."""
+    program, bare = [], []
+    bare_command = [os.path.abspath(os.path.join(build, "bench", "bare_dialog")), BARE_TITLE, size]
+    for _ in range(rounds):
+        program += probe_runs(build, 1, media=media)
+        report = probe_once(build, bare_command, BARE_TITLE)
+        if report:
+            bare.append(report)
+    return program, bare
+
+
+def start_up_rows(program, bare):
+    """The map times and idle memory of the program beside the bare dialog's."""
+    median = lambda reports, key: statistics.median([r[key] for r in reports]) if reports else None
+    how = f"min/median/max of {len(program)} starts, each beside a start of the bare dialog"
+    row("Window shown after process start, last media re-opened", spread([r["mapped_ms"] for r in program]),
+        "ms", how + ": fork to MapNotify of the titled window (window_probe), settings naming a 10 s MP3")
+    row("  a bare Qt dialog of the same size", spread([r["mapped_ms"] for r in bare]), "ms",
+        f"min/median/max of {len(bare)} starts of bench/bare_dialog, in turns with the program")
+    ratio = median(program, "mapped_ms") / median(bare, "mapped_ms") if program and bare else None
+    row("  program / bare dialog", fmt(ratio, 2), "x", "ratio of the two medians (target: 1.3 x at most)")
+    rss = lambda reports: median(reports, "idle_rss_kib") / 1024 if reports else None
+    row("Resident memory, idle window with the MP3 loaded", fmt(rss(program)), "MiB",
+        "median VmRSS of the starts above, 2 s after the window was shown")
+    row("  the bare dialog, idle", fmt(rss(bare)), "MiB", "as above, of the bare dialog's starts")
+    row("  program - bare dialog", fmt(rss(program) - rss(bare)) if program and bare else "n/a", "MiB",
+        "difference of the two medians (target: 15 MiB at most)")
 
 
 def whole_program(build, pulse):
@@ -174,20 +215,19 @@ def whole_program(build, pulse):
         print("starting the program ...", file=sys.stderr, flush=True)
 
         first = probe_runs(build, 10)
-        reopened = probe_runs(build, 10, media=mp3)
+        row("Window shown after process start, first start", spread([r["mapped_ms"] for r in first]), "ms",
+            "min/median/max of 10 starts under Xvfb: fork to MapNotify of the titled window (window_probe)")
+        if not first:
+            raise RuntimeError("the program's window never came, so the bare dialog has no size to copy")
+        reopened, bare = beside_bare_dialog(build, 7, mp3, f"{first[0]['width']}x{first[0]['height']}")
+        start_up_rows(reopened, bare)
         book = os.path.join(build, "player-media", "noise-10h-cbr.mp3")
         long_reopened = probe_runs(build, 10, media=book) if os.path.exists(book) else []
         video = probe_runs(build, 3, media=mpg, click=True)
-        row("Window shown after process start, first start", spread([r["mapped_ms"] for r in first]), "ms",
-            "min/median/max of 10 starts under Xvfb: fork to MapNotify of the titled window (window_probe)")
-        row("Window shown after process start, last media re-opened", spread([r["mapped_ms"] for r in reopened]),
-            "ms", "as above, the settings naming a 10 s MP3 (target: 150 ms)")
-        row("Resident memory, idle window with the MP3 loaded",
-            fmt(statistics.median([r["idle_rss_kib"] for r in reopened]) / 1024) if reopened else "n/a", "MiB",
-            "median VmRSS of 10 starts, 2 s after the window was shown (target: 70 MiB)")
         idle = lambda reports: statistics.median([r["idle_rss_kib"] for r in reports]) / 1024 if reports else None
         row("Resident memory, idle window with a 10-hour MP3 loaded", fmt(idle(long_reopened)), "MiB",
-            "as above, the settings naming a ten-hour 128 kbit/s MP3 (576 MB) made by long_media_bench")
+            "median VmRSS of 10 starts, 2 s after the window was shown, the settings naming a ten-hour 128 kbit/s MP3 "
+            "(576 MB) made by long_media_bench")
         row("  more than with the 10 s MP3",
             fmt(idle(long_reopened) - idle(reopened)) if long_reopened and reopened else "n/a", "MiB",
             "difference of the two medians (target: 10 MiB)")
@@ -463,6 +503,18 @@ def transcript_figures(build):
             "transcript_bench: mallinfo2's bytes in use after the read against before it (target: 5 MiB)")
 
 
+def subtitle_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "subtitle_bench"))
+    for result in results.values():
+        row("Subtitle streams of an hour of Matroska read", fmt(result["real_time"], 0), result["time_unit"],
+            f"subtitle_bench: from Read to the report of both streams ({int(result['lines'])} lines) of a "
+            f"{fmt(result['file_MiB'])} MiB file with Opus sound, sound undecoded, mean of 3; "
+            f"CPU {fmt(result['cpu_s'], 2)} s a read")
+        row("Peak memory while reading the subtitle streams", fmt(result["peak_growth_MiB"]), "MiB",
+            "subtitle_bench: the process's peak resident memory during a read (VmHWM, reset before it) against "
+            "its resident memory before, largest of 3")
+
+
 def transcript_window_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "transcript_window_bench"))
     by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
@@ -526,15 +578,22 @@ def with_sound_server(build):
         pulse.stop()
 
 
+PARTS = {"long_media": long_media_figures, "whole_program": with_sound_server, "player": player_figures,
+         "repeat": repeat_figures, "speed": speed_figures, "mpris": mpris_figures, "recorder": recorder_figures,
+         "profile": profile_figures, "sentence": sentence_figures, "shadow": shadow_figures,
+         "transcript": transcript_figures, "subtitle": subtitle_figures,
+         "transcript_window": transcript_window_figures}
+
+
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) < 2 or any(name not in PARTS for name in sys.argv[2:]):
         sys.exit(__doc__)
     build = sys.argv[1]
     # A part that fails is named at the end; the others still give their figures.
     # The long media go first: the memory figures start the program with one.
-    for part in (long_media_figures, with_sound_server, player_figures, repeat_figures, speed_figures, mpris_figures,
-                 recorder_figures, profile_figures, sentence_figures, shadow_figures, transcript_figures,
-                 transcript_window_figures):
+    for name, part in PARTS.items():
+        if len(sys.argv) > 2 and name not in sys.argv[2:]:
+            continue
         try:
             part(build)
         except Exception as error:

@@ -201,6 +201,30 @@
         <source>No transcript beside this media. &quot;Open transcript...&quot; reads one.</source>
         <translation>此媒体旁没有文稿。可用“打开文稿...”读取一个。</translation>
     </message>
+    <message>
+        <source>Stream %1</source>
+        <translation>流 %1</translation>
+    </message>
+    <message>
+        <source>Subtitle stream</source>
+        <translation>字幕流</translation>
+    </message>
+    <message>
+        <source>Not all streams could be read: %1</source>
+        <translation>未能读完所有流：%1</translation>
+    </message>
+    <message>
+        <source>No subtitle stream in this media</source>
+        <translation>此媒体中没有字幕流</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; exists. Replace it with the subtitle stream?</source>
+        <translation>“%1”已存在。要用字幕流替换它吗？</translation>
+    </message>
+    <message>
+        <source>%1, subtitle stream %2</source>
+        <translation>%1，字幕流 %2</translation>
+    </message>
 </context>
 <context>
     <name>WaveformView</name>

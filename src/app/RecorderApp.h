@@ -3,7 +3,7 @@
 
 #include <string>
 
-// The application: starts the media framework and runs the main window.
+// The application: runs the main window with the real engines.
 class CRecorderApp {
 public:
     // `fileToOpen`: a media file named on the command line, opened in place

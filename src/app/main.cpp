@@ -3,11 +3,9 @@
 #include "app/InterfaceLanguage.h"
 #include "app/RecorderApp.h"
 #include "app/VideoCdTrack.h"
-#include "components/MediaFramework.h"
 
 #include <QApplication>
 #include <cstdio>
-#include <thread>
 
 int main(int argc, char** argv)
 {
@@ -17,9 +15,6 @@ int main(int argc, char** argv)
     if (commandLine.Asked() != CommandLine::Request::RunWindow)
         return commandLine.AnswerInTerminal(stdout, stderr);
 
-    // The media framework reads its plugin registry (about 20 ms) while Qt
-    // connects to the display; the start-up waits for it where it needs it.
-    std::jthread preparingMediaFramework(InitialiseMediaFramework);
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(ARDENO_APP_ID));
     const InterfaceLanguage language;

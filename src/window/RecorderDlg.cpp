@@ -82,8 +82,8 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 };
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                           std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
-                           WindowEnvironment environment, QWidget* parent)
+                           std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
+                           TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -127,7 +127,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
                                                  *Control(ControlId::Repeat), *m_preferences, *this, m_prompts);
     m_transcript = std::make_unique<TranscriptWork>(m_player, *m_media, *m_opening, *m_finder, *m_segment, *m_drill,
                                                     *m_waveform, *Control(ControlId::Repeat), *this, *m_preferences,
-                                                    *m_commands, m_prompts);
+                                                    *m_commands, m_prompts, std::move(subtitles));
     m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_transcript, *m_commands);
 
     // The context menu in its order: the window's own commands, the
@@ -220,9 +220,11 @@ QWidget* CRecorderDlg::Control(ControlId id) const
     return found == m_controls.end() ? nullptr : found->second;
 }
 
-int CRecorderDlg::DoModal()
+int CRecorderDlg::DoModal(std::function<void()> whenShown)
 {
     m_starting = true;
+    if (whenShown)
+        m_whenShown.push_back(std::move(whenShown));
     OnInitDialog();
     m_starting = false;
     return exec();
@@ -262,6 +264,10 @@ bool CRecorderDlg::OnInitDialog()
 
     setWindowIcon(m_hIcon);
 
+    // The user guide opens as the window starts, before the media loads;
+    // starting the browser is a process of its own, so the window comes first.
+    RunWhenShown([this] { m_prompts.OpenUrl(m_environment.homePageUrl); });
+
     // A file named on the command line is opened in place of the last media
     // the settings name; the rest of the settings still hold.
     const std::string& named = m_environment.fileToOpen;
@@ -273,7 +279,6 @@ bool CRecorderDlg::OnInitDialog()
         RunWhenShown([this, named] { m_opening->OpenFile(named); });
 
     UpdateData(false);
-    m_prompts.OpenUrl(m_environment.homePageUrl);
     Control(ControlId::StartTime)->setFocus();
     return true;
 }

@@ -41,6 +41,7 @@ class SentenceWork;
 class SettingsFile;
 class Shadowing;
 class SoundProfiler;
+class SubtitleStreams;
 class WaveformView;
 class WindowCommands;
 
@@ -62,12 +63,15 @@ class CRecorderDlg : public QDialog, public WindowDispatch, public WindowTimers,
     Q_OBJECT
 public:
     CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                 std::unique_ptr<SoundProfiler> profiler, TakeEngines takes, Prompts& prompts,
-                 WindowEnvironment environment, QWidget* parent = nullptr);
+                 std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
+                 TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
-    int DoModal();
+    // `whenShown` runs once the window is on screen, before the work the
+    // window itself leaves until then (the last media's load) and before any
+    // command of the user: what the first picture does not need.
+    int DoModal(std::function<void()> whenShown = {});
     // Window initialisation: settings or defaults, bound controls filled in.
     bool OnInitDialog();
 

@@ -82,7 +82,9 @@ TEST_F(SoundServerTest, ASegmentIsHeardFromItsStartToItsEndExactly)
         player->SetSegmentEnd(end);
         player->SetCurrentPosition(start);
         player->Play();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return player->GetCurrentPosition() == end; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player->GetCurrentPosition() == end; }, 3000))
+            << "from " << start << " s the player is at " << player->GetCurrentPosition() << " s, "
+            << (player->PlayState() == PlaybackState::Playing ? "playing" : "not playing");
         // What the server still plays after the end.
         QTest::qWait(300);
         std::optional<HeardSpan> heard = LocateHeard(reference.samples, recording->From(mark),

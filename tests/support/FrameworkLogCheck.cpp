@@ -79,6 +79,20 @@ constexpr FrameworkNoise kFrameworkNoise[] = {
      "a test asks for an element that does not exist, to see the program name it and the package that brings it"},
     {"GST_PIPELINE", "no element", "a test describes an input with an element that does not exist, for the same reason"},
     {"basesrc", "Failed to start in push mode", "the source that posted its error could not start"},
+    {"collectpads", "has no time segment",
+     "the Matroska multiplexer making the tests' subtitled media meets the subtitle parser's stream before its "
+     "time segment and takes it as 0-based, which it is"},
+    {"aggregator", "Latency query failed",
+     "the MP4 multiplexer making the tests' subtitled media asks its inputs for their latency; the subtitle parser "
+     "does not answer, and a file has none"},
+    {"matroskademux", "Unknown ebml id 0x1254c367",
+     "the Matroska demultiplexer, peeking for the next cluster, meets the Tags element written after the last "
+     "one and goes on by the file's index"},
+    {"qtdemux", "unknown QuickTime node type tx3g",
+     "the MP4 demultiplexer's table of box names lacks the timed-text sample entry, which it reads all the same"},
+    {"qtdemux", "failed to find fragment defaults",
+     "the MP4 multiplexer writes an empty movie-extends box that the demultiplexer looks into; the file is not "
+     "fragmented"},
     {"GST_PADS", "Failed to activate pad", "the pad of the source that posted its error could not start"},
 };
 

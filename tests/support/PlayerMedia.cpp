@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -270,6 +271,86 @@ std::string HourLongMp3()
                     "! audio/x-raw,rate=44100,channels=2 ! audioconvert "
                     "! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=@OUT@",
                     out, std::chrono::minutes(15));
+    });
+}
+
+const char* const kEnglishCues = "1\n00:00:00,500 --> 00:00:01,500\n<i>Hello</i> there\n\n"
+                                 "2\n00:00:02,000 --> 00:00:03,250\nFish & chips\nfor two\n\n"
+                                 "3\n00:00:04,000 --> 00:00:05,500\nGoodbye\n";
+const char* const kChineseCues = "1\n00:00:01,000 --> 00:00:02,000\n你好\n\n"
+                                 "2\n00:00:04,250 --> 00:00:05,000\n再见\n";
+
+namespace {
+
+// Writes `cues` beside `out` for the pipeline to read; returns the path.
+std::string CueFile(const std::string& out, const std::string& name, const char* cues)
+{
+    std::string path = out + "." + name + ".srt";
+    WriteFileBytes(path, cues);
+    return path;
+}
+
+// A stream of `cues` parsed from SRT, tagged with its language (and title),
+// for a multiplexer's pad.
+std::string CueBranch(const std::string& file, const std::string& tags)
+{
+    return "filesrc location=\"" + file + "\" ! subparse ! taginject tags=\"" + tags + "\" ! mux. ";
+}
+
+const std::string kSubtitledTone = "audiotestsrc samplesperbuffer=4800 num-buffers=" +
+                                   std::to_string(std::lround(kSubtitledSeconds * 10)) +
+                                   " ! audio/x-raw,rate=48000,channels=1 ! audioconvert ! ";
+
+} // namespace
+
+std::string SubtitledMkv()
+{
+    return Made("subtitled-v3.mkv", [](const std::string& out) {
+        const std::string english = CueFile(out, "en", kEnglishCues);
+        const std::string chinese = CueFile(out, "zh", kChineseCues);
+        RunPipeline("matroskamux name=mux ! filesink location=@OUT@ " + kSubtitledTone + "opusenc ! mux. " +
+                        CueBranch(english, "language-code=en,title=English") +
+                        CueBranch(chinese, "language-code=zh,title=\\\"中文\\\""),
+                    out);
+        fs::remove(english);
+        fs::remove(chinese);
+    });
+}
+
+std::string SubtitledMp4()
+{
+    return Made("subtitled-v1.mp4", [](const std::string& out) {
+        const std::string english = CueFile(out, "en", kEnglishCues);
+        RunPipeline("mp4mux name=mux ! filesink location=@OUT@ " + kSubtitledTone + "avenc_aac ! mux. " +
+                        CueBranch(english, "language-code=en"),
+                    out);
+        fs::remove(english);
+    });
+}
+
+std::string HourLongSubtitledMkv()
+{
+    return Made("hour-subtitled.mkv", [](const std::string& out) {
+        std::string english;
+        std::string chinese;
+        for (int cue = 0; cue < kHourCues; ++cue) {
+            const int start = cue * 3;
+            char times[64];
+            std::snprintf(times, sizeof times, "00:%02d:%02d,000 --> 00:%02d:%02d,900\n", start / 60, start % 60,
+                          start / 60, start % 60);
+            const std::string number = std::to_string(cue + 1) + "\n";
+            english += number + times + "<i>Line " + std::to_string(cue + 1) + "</i> of the hour\n\n";
+            chinese += number + times + "第" + std::to_string(cue + 1) + "行\n\n";
+        }
+        const std::string englishFile = CueFile(out, "en", english.c_str());
+        const std::string chineseFile = CueFile(out, "zh", chinese.c_str());
+        RunPipeline("matroskamux name=mux ! filesink location=@OUT@ audiotestsrc samplesperbuffer=4800 num-buffers=" +
+                        std::to_string(36000) + " ! audio/x-raw,rate=48000,channels=1 ! audioconvert ! "
+                        "opusenc bitrate=32000 ! mux. " +
+                        CueBranch(englishFile, "language-code=en") + CueBranch(chineseFile, "language-code=zh"),
+                    out, std::chrono::minutes(15));
+        fs::remove(englishFile);
+        fs::remove(chineseFile);
     });
 }
 

@@ -59,6 +59,21 @@ std::string TenHourVbrMp3();
 // White noise for an hour, stereo, 128 kbit/s: for benchmarks only (it takes
 // about a minute to make).
 std::string HourLongMp3();
+// Media with text streams: kSubtitledSeconds of a tone with the cues below,
+// in Matroska (Opus sound, two SRT streams: English, titled "English", and
+// Chinese, titled "中文") and in MP4 (AAC sound, one English stream as MP4 timed
+// text).
+constexpr double kSubtitledSeconds = 6.0;
+// The SRT texts the streams are made of.
+extern const char* const kEnglishCues;
+extern const char* const kChineseCues;
+std::string SubtitledMkv();
+std::string SubtitledMp4();
+// An hour of a tone (Opus, 32 kbit/s) in Matroska with two SRT streams of a
+// cue every 3 s (1,200 each): for benchmarks only (it takes about a minute
+// to make).
+constexpr int kHourCues = 1200;
+std::string HourLongSubtitledMkv();
 // A second of moving picture (motion JPEG in AVI) without any sound.
 std::string VideoWithoutSound();
 // The folder the media are kept in.

@@ -33,6 +33,8 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
     player = nullptr;
     recorder = nullptr;
     profiler = nullptr;
+    auto fakeSubtitles = std::make_unique<FakeSubtitleStreams>();
+    subtitles = fakeSubtitles.get();
     takeRecorder = nullptr;
     takePlayer = nullptr;
     if (!realRecorder) {
@@ -61,7 +63,7 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         takes.player = std::move(fake);
     }
     dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
-                                         std::move(takes), prompts, environment);
+                                         std::move(fakeSubtitles), std::move(takes), prompts, environment);
 }
 
 void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,

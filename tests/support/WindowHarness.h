@@ -6,6 +6,7 @@
 #include "fakes/FakePlayer.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/FakeSoundProfiler.h"
+#include "fakes/FakeSubtitleStreams.h"
 #include "fakes/FakeTakeEngines.h"
 #include "fakes/ScriptedPrompts.h"
 #include "resources/ControlId.h"
@@ -87,6 +88,7 @@ public:
     FakePlayer* player = nullptr;
     FakeRecorder* recorder = nullptr;
     FakeSoundProfiler* profiler = nullptr;
+    FakeSubtitleStreams* subtitles = nullptr;
     FakeTakeRecorder* takeRecorder = nullptr;
     FakeTakePlayer* takePlayer = nullptr;
     std::unique_ptr<CRecorderDlg> dlg;

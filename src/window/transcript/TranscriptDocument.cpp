@@ -27,11 +27,20 @@ std::optional<std::string> TranscriptDocument::Load(const std::string& path)
     return std::nullopt;
 }
 
+void TranscriptDocument::Adopt(Transcript transcript, const std::string& savePath, const std::string& label)
+{
+    Clear();
+    m_transcript = std::move(transcript);
+    m_path = savePath;
+    m_streamLabel = label;
+}
+
 void TranscriptDocument::Clear()
 {
     m_transcript.reset();
     m_path.clear();
     m_readVersion.reset();
+    m_streamLabel.clear();
     m_modified = false;
 }
 
@@ -103,7 +112,7 @@ void TranscriptDocument::SetLineSpan(std::size_t index, double start, double end
 
 bool TranscriptDocument::ChangedOnDisk() const
 {
-    return m_transcript && FileIdentity::Of(m_path) != m_readVersion;
+    return m_transcript && !FromStream() && FileIdentity::Of(m_path) != m_readVersion;
 }
 
 std::optional<std::string> TranscriptDocument::Save()
@@ -113,6 +122,7 @@ std::optional<std::string> TranscriptDocument::Save()
     if (std::optional<std::string> failure = ReplaceFileBytes(m_path, WriteTranscript(*m_transcript)))
         return m_path + ": " + *failure;
     m_readVersion = FileIdentity::Of(m_path);
+    m_streamLabel.clear();
     m_modified = false;
     return std::nullopt;
 }

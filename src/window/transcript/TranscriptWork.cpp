@@ -56,6 +56,18 @@ QString FirstWords(const std::string& text)
     return words;
 }
 
+// A stream's name in the menu: its title and language, or its number.
+QString StreamLabel(const SubtitleStream& stream, std::size_t index)
+{
+    const QString title = QString::fromStdString(stream.title);
+    const QString language = QString::fromStdString(stream.language);
+    if (!title.isEmpty() && !language.isEmpty())
+        return title + QStringLiteral(" (") + language + QStringLiteral(")");
+    if (!title.isEmpty() || !language.isEmpty())
+        return title + language;
+    return TranscriptWork::tr("Stream %1").arg(index + 1);
+}
+
 // The media path without its extension and with `extension`.
 std::string BesideMedia(const std::string& mediaPath, const char* extension)
 {
@@ -67,7 +79,8 @@ std::string BesideMedia(const std::string& mediaPath, const char* extension)
 TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
                                SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
                                const QWidget& repeatButton, QWidget& window, Preferences& preferences,
-                               WindowCommands& commands, DialogPrompts& prompts)
+                               WindowCommands& commands, DialogPrompts& prompts,
+                               std::unique_ptr<SubtitleStreams> subtitles)
     : m_player(player),
       m_media(media),
       m_finder(finder),
@@ -80,8 +93,10 @@ TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media,
       m_commands(commands),
       m_prompts(prompts),
       m_model(m_document),
-      m_caption(std::make_unique<LineCaption>(player))
+      m_caption(std::make_unique<LineCaption>(player)),
+      m_subtitles(std::move(subtitles))
 {
+    connect(m_subtitles.get(), &SubtitleStreams::streamsRead, this, &TranscriptWork::OnStreamsRead);
     m_snapping = preferences.Value(kSnapKey, true).toBool();
     m_follow.setInterval(kFollowMs);
     m_follow.setTimerType(Qt::PreciseTimer);
@@ -111,6 +126,8 @@ void TranscriptWork::AddCommands(WindowCommands& commands)
     commands.Add(tr("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
                  menu);
     commands.Add(tr("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);
+    m_streamMenu = commands.AddSubmenu(tr("Subtitle stream"), menu);
+    ListStreams();
     m_needTranscript = {
         commands.Add(tr("Save transcript"), {}, [this] { SaveTranscript(); }, menu),
         commands.Add(tr("Transcript earlier"), Keys{Qt::AltModifier | Qt::Key_Left},
@@ -139,6 +156,62 @@ void TranscriptWork::OnMediaLoaded(const std::string& path)
         LoadTranscript(*found);
     else
         DocumentChanged();
+    m_streams.clear();
+    m_streamProblem.clear();
+    m_shownStream = -1;
+    ListStreams();
+    m_subtitles->Read(path);
+}
+
+void TranscriptWork::OnStreamsRead(const SubtitleReading& reading)
+{
+    if (reading.path != m_media.Path())
+        return;
+    m_streams = reading.streams;
+    m_streamProblem = reading.problem;
+    ListStreams();
+    // A file beside the media, or one the user opened meanwhile, wins.
+    if (!m_streams.empty() && !m_document.IsLoaded() && m_failure.empty())
+        ShowStream(0);
+}
+
+void TranscriptWork::ShowStream(std::size_t index)
+{
+    if (index >= m_streams.size() || !OfferToSave())
+        return;
+    m_failure.clear();
+    m_document.Adopt(m_streams[index].transcript, BesideMedia(m_media.Path(), ".srt"),
+                     StreamLabel(m_streams[index], index).toStdString());
+    MarkShownStream(int(index));
+    DocumentChanged();
+    ShowWindow();
+}
+
+void TranscriptWork::ListStreams()
+{
+    if (!m_streamMenu)
+        return;
+    m_streamMenu->clear();
+    m_streamPicks.clear();
+    for (std::size_t index = 0; index < m_streams.size(); ++index) {
+        QAction* pick = m_commands.Add(StreamLabel(m_streams[index], index), {}, [this, index] { ShowStream(index); },
+                                       m_streamMenu);
+        pick->setCheckable(true);
+        m_streamPicks.push_back(pick);
+    }
+    MarkShownStream(m_shownStream);
+    if (!m_streamProblem.empty())
+        m_streamMenu->addAction(tr("Not all streams could be read: %1").arg(QString::fromStdString(m_streamProblem)))
+            ->setEnabled(false);
+    else if (m_streams.empty())
+        m_streamMenu->addAction(tr("No subtitle stream in this media"))->setEnabled(false);
+}
+
+void TranscriptWork::MarkShownStream(int index)
+{
+    m_shownStream = index;
+    for (std::size_t pick = 0; pick < m_streamPicks.size(); ++pick)
+        m_streamPicks[pick]->setChecked(int(pick) == index);
 }
 
 void TranscriptWork::OpenTranscript()
@@ -156,6 +229,7 @@ void TranscriptWork::LoadTranscript(const std::string& path)
     m_placedByHand.clear();
     if (std::optional<std::string> failure = m_document.Load(path))
         m_failure = *failure;
+    MarkShownStream(-1);
     DocumentChanged();
     ShowWindow();
 }
@@ -196,6 +270,13 @@ TranscriptWindow& TranscriptWork::MadeWindow()
 void TranscriptWork::SaveTranscript()
 {
     if (!m_document.IsLoaded())
+        return;
+    std::error_code error;
+    if (m_document.FromStream() && std::filesystem::exists(m_document.Path(), error) &&
+        m_prompts.AskYesNo(m_prompts.AppName(), tr("\"%1\" exists. Replace it with the subtitle stream?")
+                               .arg(QString::fromStdString(m_document.Path()))
+                               .toStdString(),
+                           BoxIcon::Question) != BoxAnswer::Yes)
         return;
     if (m_document.ChangedOnDisk() &&
         m_prompts.AskYesNo(m_prompts.AppName(),
@@ -329,6 +410,11 @@ void TranscriptWork::DocumentChanged()
     if (m_window) {
         if (!m_failure.empty())
             m_window->SetHeadline(QString::fromStdString(m_failure), true);
+        else if (m_document.FromStream())
+            m_window->SetHeadline(tr("%1, subtitle stream %2")
+                                      .arg(QFileInfo(QString::fromStdString(m_media.Path())).fileName(),
+                                           QString::fromStdString(m_document.StreamLabel())),
+                                  false);
         else if (m_document.IsLoaded())
             m_window->SetHeadline(QFileInfo(QString::fromStdString(m_document.Path())).fileName() +
                                       (m_document.Title().empty()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/sentences/PauseFinder.h"
+#include "components/transcript/SubtitleStreams.h"
 #include "window/transcript/TranscriptDocument.h"
 #include "window/transcript/TranscriptLineModel.h"
 
@@ -19,6 +20,7 @@ class LineCaption;
 class MediaSession;
 class Preferences;
 class QAction;
+class QMenu;
 class QWidget;
 class SegmentRepeat;
 class SentenceFinder;
@@ -35,7 +37,10 @@ enum class PlaybackState;
 // line plays from the pause before its first sound to the pause after its
 // last ("Snap lines to pauses", on unless turned off). All lines can be
 // shifted together; nothing is written to the file unless the user saves.
-// Without a transcript nothing of this shows.
+// Without a transcript nothing of this shows. The text streams inside the
+// media are transcripts too, read by `subtitles` as the media loads: the first
+// becomes the transcript when no file is beside the media, and the "Subtitle
+// stream" submenu picks any of them.
 class TranscriptWork : public QObject {
     Q_OBJECT
 public:
@@ -45,7 +50,7 @@ public:
     TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
                    SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
                    const QWidget& repeatButton, QWidget& window, Preferences& preferences, WindowCommands& commands,
-                   DialogPrompts& prompts);
+                   DialogPrompts& prompts, std::unique_ptr<SubtitleStreams> subtitles);
     ~TranscriptWork() override;
 
     // Adds the "Transcript" submenu.
@@ -64,6 +69,12 @@ public:
     // Reads `path` as the transcript of the current media and shows it.
     void LoadTranscript(const std::string& path);
     void ShowWindow();
+    // The media's text stream `index` (in the file's order) becomes the
+    // transcript.
+    void ShowStream(std::size_t index);
+    // The text streams of the current media, as far as they have been read.
+    const std::vector<SubtitleStream>& Streams() const { return m_streams; }
+    // A transcript from a stream is saved beside the media as SRT.
     void SaveTranscript();
     void SaveSentenceTimes(TranscriptFormat format);
     void Shift(double seconds);
@@ -78,6 +89,12 @@ public:
 private:
     void OnMediaLoaded(const std::string& path);
     void OnPlaybackState(PlaybackState state);
+    void OnStreamsRead(const SubtitleReading& reading);
+    // The submenu lists the streams again, the one shown checked.
+    void ListStreams();
+    // Only stream `index` is checked (-1: none); the submenu is left as it is,
+    // since its command may be the one running.
+    void MarkShownStream(int index);
     // Offers to save changed times before they would be lost; false when the
     // user chose to stay.
     bool OfferToSave();
@@ -118,4 +135,12 @@ private:
     // While playing: the line being heard is looked up.
     QTimer m_follow;
     std::vector<QAction*> m_needTranscript;
+    std::unique_ptr<SubtitleStreams> m_subtitles;
+    std::vector<SubtitleStream> m_streams;
+    // Why the streams could not be read to their end; empty when they could.
+    std::string m_streamProblem;
+    // The stream shown as the transcript; -1 for none.
+    int m_shownStream = -1;
+    QMenu* m_streamMenu = nullptr;
+    std::vector<QAction*> m_streamPicks;
 };
