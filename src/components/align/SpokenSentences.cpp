@@ -98,16 +98,21 @@ SpokenSentences SentenceSpeaker::Speak(const std::vector<std::string>& sentences
     return spoken;
 }
 
-std::vector<std::pair<std::string, std::string>> SentenceSpeaker::Voices()
+std::vector<SynthesiserVoice> SentenceSpeaker::Voices()
 {
     std::lock_guard<std::mutex> turn(g_synthesiser);
-    std::vector<std::pair<std::string, std::string>> voices;
+    std::vector<SynthesiserVoice> voices;
     if (SynthesiserRate() <= 0)
         return voices;
     for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice) {
-        // Languages come as a priority byte, then the tag, each ending in a NUL.
-        const char* languages = (*voice)->languages;
-        voices.emplace_back((*voice)->name ? (*voice)->name : "", languages && *languages ? languages + 1 : "");
+        // Each language as a priority byte and a tag ending in a NUL; an
+        // empty tag ends the list.
+        for (const char* language = (*voice)->languages; language && language[0] && language[1];) {
+            const int priority = language[0];
+            const std::string tag = language + 1;
+            voices.push_back({tag, (*voice)->name ? (*voice)->name : "", priority});
+            language += 1 + tag.size() + 1;
+        }
     }
     return voices;
 }

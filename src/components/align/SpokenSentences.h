@@ -22,6 +22,13 @@ struct SpokenSentences {
     std::vector<SpokenSpan> spans;
 };
 
+// A language the synthesiser speaks, and the voice that speaks it.
+struct SynthesiserVoice {
+    std::string language;  // a tag espeak-ng takes as a voice ("en", "en-us", "zh")
+    std::string name;      // the voice's, as espeak-ng names it ("English_(America)")
+    int priority = 0;      // lower: the voice is the language's more usual one
+};
+
 // The synthesiser of the process. espeak-ng keeps one state per process, so
 // one speaker speaks at a time: a speaker holds it from Open until it is
 // destroyed, and another Open waits until then.
@@ -42,8 +49,8 @@ public:
     // The same, all held.
     SpokenSentences Speak(const std::vector<std::string>& sentences, double pauseSeconds) const;
 
-    // The voices espeak-ng has: {name, language tag}.
-    static std::vector<std::pair<std::string, std::string>> Voices();
+    // Every language of every voice espeak-ng has.
+    static std::vector<SynthesiserVoice> Voices();
 
 private:
     SentenceSpeaker(int rate, std::unique_lock<std::mutex> turn) : m_rate(rate), m_turn(std::move(turn)) {}
