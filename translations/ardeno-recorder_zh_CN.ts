@@ -205,6 +205,10 @@
         <source>%1 sentences aligned and saved in &quot;%2&quot;.</source>
         <translation>已对齐 %1 句并保存到“%2”。</translation>
     </message>
+    <message>
+        <source>no sentence of it was timed.</source>
+        <translation>没有一句被定时。</translation>
+    </message>
 </context>
 <context>
     <name>TranscriptWindow</name>
@@ -306,6 +310,10 @@
     <message>
         <source>%1, subtitle stream %2</source>
         <translation>%1，字幕流 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; exists. Replace it with &quot;%2&quot;?</source>
+        <translation>“%1”已存在。要用“%2”替换它吗？</translation>
     </message>
 </context>
 <context>

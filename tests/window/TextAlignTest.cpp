@@ -107,7 +107,23 @@ TEST_F(AlignTextTest, TheCommandSendsTheChosenTextAndVoiceToTheAligner)
     EXPECT_EQ(aligner->calls[0].text, kText);
     EXPECT_EQ(aligner->calls[0].voiceId, "en");
     EXPECT_TRUE(Panel().IsRunning());
-    EXPECT_TRUE(Panel().AlignButton().isEnabled());
+
+    // The Transcript window's button is the same command.
+    ASSERT_TRUE(Panel().AlignButton().isEnabled());
+    prompts.openAnswers.push_back(PathIn("chapter.txt"));
+    Panel().AlignButton().click();
+    ASSERT_EQ(aligner->calls.size(), 2u);
+    EXPECT_EQ(aligner->calls[1].text, kText);
+}
+
+// A finished alignment that timed nothing writes nothing.
+TEST_F(AlignTextTest, AnAlignmentThatTimedNothingIsAProblem)
+{
+    OpenLesson();
+    AlignFile("chapter.txt");
+    Report({}, true);
+    EXPECT_THAT(Panel().Line().toStdString(), HasSubstr("no sentence"));
+    EXPECT_FALSE(std::filesystem::exists(PathIn("lesson.lrc")));
 }
 
 // The sentences timed so far are the transcript's lines, snapped as any
@@ -193,6 +209,7 @@ TEST_F(AlignTextTest, AnExistingTranscriptIsReplacedOnlyWhenTheUserSaysSo)
 
     prompts.answers.push_back(BoxAnswer::Yes);
     MenuCommand("Save transcript")->trigger();
+    EXPECT_THAT(prompts.boxes.back().text, HasSubstr("chapter.txt"));
     EXPECT_THAT(ReadFileBytes(PathIn("lesson.lrc")), HasSubstr("[00:07.39]Third sentence."));
 
     // "Yes" replaces it at once.

@@ -158,7 +158,11 @@ void TextAlignWork::OnWindowMade(TranscriptWindow& window)
 {
     m_panel = new AlignPanel(window);
     window.AddPanel(m_panel);
-    connect(m_panel, &AlignPanel::alignRequested, this, &TextAlignWork::AlignText);
+    // The button runs the command, through the window's dispatch as the menu does.
+    connect(m_panel, &AlignPanel::alignRequested, this, [this] {
+        if (m_command)
+            m_command->trigger();
+    });
     connect(m_panel, &AlignPanel::cancelRequested, this, &TextAlignWork::Cancel);
     UpdateEnabled();
 }
@@ -305,9 +309,11 @@ void TextAlignWork::OnProgress(const AlignmentReport& report)
             m_panel->ShowRunning(report.fraction, report.secondsLeft);
         return;
     }
-    if (!report.problem.empty()) {
+    if (!report.problem.empty() || report.sentences.empty()) {
         m_running.reset();
-        const QString why = tr("The text could not be aligned: %1").arg(QString::fromStdString(report.problem));
+        const QString why = tr("The text could not be aligned: %1")
+                                .arg(report.problem.empty() ? tr("no sentence of it was timed.")
+                                                            : QString::fromStdString(report.problem));
         ShowEnded(why, true);
         m_prompts.ShowMessage(m_prompts.AppName(), Utf8(why), BoxIcon::Stop);
         return;

@@ -295,11 +295,12 @@ void TranscriptWork::SaveTranscript()
     if (!m_document.IsLoaded())
         return;
     std::error_code error;
+    const QString path = QString::fromStdString(m_document.Path());
+    const QString replace = m_adoptedHeadline.isEmpty()
+                                ? tr("\"%1\" exists. Replace it with the subtitle stream?").arg(path)
+                                : tr("\"%1\" exists. Replace it with \"%2\"?").arg(path, m_adoptedHeadline);
     if (m_document.FromStream() && std::filesystem::exists(m_document.Path(), error) &&
-        m_prompts.AskYesNo(m_prompts.AppName(), tr("\"%1\" exists. Replace it with the subtitle stream?")
-                               .arg(QString::fromStdString(m_document.Path()))
-                               .toStdString(),
-                           BoxIcon::Question) != BoxAnswer::Yes)
+        m_prompts.AskYesNo(m_prompts.AppName(), replace.toStdString(), BoxIcon::Question) != BoxAnswer::Yes)
         return;
     if (m_document.ChangedOnDisk() &&
         m_prompts.AskYesNo(m_prompts.AppName(),
