@@ -6,6 +6,7 @@
 #include "components/transcript/TranscriptWriter.h"
 #include "window/DialogPrompts.h"
 #include "window/align/AlignPanel.h"
+#include "window/align/AlignedTranscript.h"
 #include "window/commands/WindowCommands.h"
 #include "window/media/CurrentMedia.h"
 #include "window/media/MediaSession.h"
@@ -19,10 +20,6 @@
 #include "window/transcript/TranscriptWork.h"
 
 #include <QAction>
-#include <QByteArray>
-#include <QCryptographicHash>
-#include <QFileInfo>
-#include <QMenu>
 #include <algorithm>
 #include <filesystem>
 #include <fcntl.h>
@@ -33,9 +30,6 @@ namespace {
 const QString kVoiceKey = QStringLiteral("Align/Voice");
 constexpr const char* kDefaultVoice = "en";
 constexpr const char* kTextFilter = "Text files|*.txt *.text|All files|*.*||";
-// The tag of the LRC written, and the start of its value.
-constexpr const char* kKeyTag = "re";
-constexpr const char* kKeyPrefix = "ardeno-recorder align ";
 // Larger texts are refused: no lesson's text is that long.
 constexpr std::uint64_t kLargestText = 20ull * 1024 * 1024;
 // How far into a pause an edge stays from the sound, as the transcript's own
@@ -69,51 +63,12 @@ bool HoldsNoText(const std::string& utf8)
     return std::all_of(utf8.begin(), utf8.end(), [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
 }
 
-// Names a text and the voice it was aligned with, as the LRC written keeps it.
-std::string AlignmentKey(const std::string& utf8, const std::string& voiceId)
-{
-    const QByteArray named = QByteArray::fromStdString(utf8 + "\n" + voiceId);
-    return QCryptographicHash::hash(named, QCryptographicHash::Sha256).toHex().toStdString();
-}
-
 bool IsPausePointFile(const std::string& chosen, const std::string& mediaPath)
 {
     std::error_code error;
     const std::string points = PausePointPathFor(mediaPath);
     return std::filesystem::equivalent(chosen, points, error)
            || std::filesystem::path(chosen).lexically_normal() == std::filesystem::path(points).lexically_normal();
-}
-
-// The sentences as transcript lines. Inside a paragraph a line ends where the
-// next begins, as LRC lines do; the last line of a paragraph ends at its own
-// end, which LRC writes as a line with no text.
-Transcript LinesOf(const std::vector<TimedSentence>& sentences, const std::vector<TimeSpan>& spans)
-{
-    Transcript transcript;
-    transcript.format = TranscriptFormat::Lrc;
-    transcript.encoding = "UTF-8";
-    transcript.lines.reserve(sentences.size());
-    for (std::size_t index = 0; index < sentences.size(); ++index) {
-        TranscriptLine line;
-        line.text = sentences[index].text;
-        line.start = spans[index].start;
-        line.end = spans[index].end;
-        if (index + 1 < sentences.size())
-            line.end = sentences[index + 1].startsParagraph ? std::min(line.end, spans[index + 1].start)
-                                                            : spans[index + 1].start;
-        line.end = std::max(line.end, line.start);
-        transcript.lines.push_back(std::move(line));
-    }
-    return transcript;
-}
-
-std::vector<TimeSpan> SpansOf(const std::vector<TimedSentence>& sentences)
-{
-    std::vector<TimeSpan> spans;
-    spans.reserve(sentences.size());
-    for (const TimedSentence& sentence : sentences)
-        spans.push_back(sentence.span);
-    return spans;
 }
 
 std::string BesideMedia(const std::string& mediaPath)
@@ -258,13 +213,11 @@ std::optional<std::string> TextAlignWork::ChooseVoice()
 
 bool TextAlignWork::ShowSavedResult(const std::string& key)
 {
-    const std::string tag = kKeyPrefix + key;
     for (const std::string& path : {BesideMedia(m_media.Path()), SpareTranscriptPath(m_spareFolder, m_media.Path())}) {
         const TranscriptReadResult read = ReadTranscriptFile(path);
         if (!read.transcript)
             continue;
-        const auto& tags = read.transcript->tags;
-        if (std::find(tags.begin(), tags.end(), std::pair<std::string, std::string>(kKeyTag, tag)) == tags.end())
+        if (!IsAlignmentOf(*read.transcript, key))
             continue;
         m_transcript.LoadTranscript(path);
         ShowEnded(tr("This text was aligned with this voice before: its times are read from \"%1\".")
@@ -300,7 +253,7 @@ void TextAlignWork::OnProgress(const AlignmentReport& report)
         return;
     const QString textName = QString::fromStdString(m_running->textName);
     if (!report.finished) {
-        m_transcript.AdoptTranscript(LinesOf(report.sentences, SpansOf(report.sentences)), TargetPath(),
+        m_transcript.AdoptTranscript(AlignedTranscript(report.sentences, SpansOf(report.sentences)), TargetPath(),
                                      tr("%1, being aligned: %2 of %3 sentences")
                                          .arg(textName)
                                          .arg(report.sentences.size())
@@ -333,9 +286,9 @@ void TextAlignWork::Keep(const AlignmentReport& report)
 {
     const Running done = *m_running;
     m_running.reset();
-    Transcript transcript = LinesOf(report.sentences, SnapLines(SpansOf(report.sentences),
-                                                                m_finder.Map().silences, kSnapMargin));
-    transcript.tags.emplace_back(kKeyTag, kKeyPrefix + done.key);
+    Transcript transcript = AlignedTranscript(
+        report.sentences, SnapLines(SpansOf(report.sentences), m_finder.Map().silences, kSnapMargin));
+    TagAlignment(transcript, done.key);
     const QString textName = QString::fromStdString(done.textName);
     const std::string path = TargetPath();
     const QString shownPath = QString::fromStdString(path);
