@@ -124,8 +124,7 @@ TranscriptWork::~TranscriptWork() = default;
 void TranscriptWork::AddCommands(WindowCommands& commands)
 {
     using Keys = WindowCommands::Keys;
-    QMenu* menu = commands.AddSubmenu(tr("Transcript"));
-    m_menu = menu;
+    QMenu* menu = m_menu = commands.AddSubmenu(tr("Transcript"));
     commands.Add(tr("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
                  menu);
     commands.Add(tr("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);

@@ -46,7 +46,8 @@ class TranscriptWork : public QObject {
 public:
     // Lines play through `segment` while `repeatButton` is enabled; the
     // window's commands run the clicks on lines; `window` owns the
-    // Transcript window.
+    // Transcript window. Without a transcript beside the media, one the
+    // program wrote for it in `spareFolder` is read.
     TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
                    SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
                    const QWidget& repeatButton, QWidget& window, Preferences& preferences, WindowCommands& commands,
