@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AlignPanel</name>
+    <message>
+        <source>Align text...</source>
+        <translation>对齐文本...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>about %1 s left</source>
+        <translation>约剩 %1 秒</translation>
+    </message>
+</context>
+<context>
     <name>CRecorderDlg</name>
     <message>
         <source>Play/Pause</source>
@@ -125,6 +140,77 @@
     </message>
 </context>
 <context>
+    <name>TextAlignWork</name>
+    <message>
+        <source>Align text...</source>
+        <translation>对齐文本...</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds the pause points of this media, not a text to align. Choose the text that is read in the recording.</source>
+        <translation>“%1”是此媒体的暂停点文件，不是要对齐的文本。请选择录音中朗读的文本。</translation>
+    </message>
+    <message>
+        <source>The text cannot be aligned: %1</source>
+        <translation>无法对齐该文本：%1</translation>
+    </message>
+    <message>
+        <source>%1 is no text file: line %2 holds binary bytes.</source>
+        <translation>%1 不是文本文件：第 %2 行含有二进制字节。</translation>
+    </message>
+    <message>
+        <source>%1 holds no text.</source>
+        <translation>%1 中没有文字。</translation>
+    </message>
+    <message>
+        <source>The text cannot be aligned: the speech synthesiser has no voice.</source>
+        <translation>无法对齐该文本：语音合成器没有可用的语音。</translation>
+    </message>
+    <message>
+        <source>The language of the text:</source>
+        <translation>文本的语言：</translation>
+    </message>
+    <message>
+        <source>This text was aligned with this voice before: its times are read from &quot;%1&quot;.</source>
+        <translation>此文本曾用此语音对齐过：时间取自“%1”。</translation>
+    </message>
+    <message>
+        <source>The alignment was cancelled; nothing was saved.</source>
+        <translation>对齐已取消，未保存任何内容。</translation>
+    </message>
+    <message>
+        <source>%1, being aligned: %2 of %3 sentences</source>
+        <translation>%1，正在对齐：%3 句中的 %2 句</translation>
+    </message>
+    <message>
+        <source>The text could not be aligned: %1</source>
+        <translation>未能对齐该文本：%1</translation>
+    </message>
+    <message>
+        <source>%1, aligned, not saved</source>
+        <translation>%1，已对齐，未保存</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; exists. Replace it with the aligned text?</source>
+        <translation>“%1”已存在。要用对齐的文本替换它吗？</translation>
+    </message>
+    <message>
+        <source>Not saved: &quot;Save transcript&quot; writes it to &quot;%1&quot;.</source>
+        <translation>未保存：“保存文稿”会把它写入“%1”。</translation>
+    </message>
+    <message>
+        <source>The aligned transcript could not be saved: %1: %2</source>
+        <translation>无法保存对齐的文稿：%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 sentences aligned and saved in &quot;%2&quot;.</source>
+        <translation>已对齐 %1 句并保存到“%2”。</translation>
+    </message>
+    <message>
+        <source>no sentence of it was timed.</source>
+        <translation>没有一句被定时。</translation>
+    </message>
+</context>
+<context>
     <name>TranscriptWindow</name>
     <message>
         <source>Transcript</source>
@@ -224,6 +310,10 @@
     <message>
         <source>%1, subtitle stream %2</source>
         <translation>%1，字幕流 %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; exists. Replace it with &quot;%2&quot;?</source>
+        <translation>“%1”已存在。要用“%2”替换它吗？</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 #include <cstdlib>
 
@@ -39,6 +40,8 @@ WindowEnvironment DetectEnvironment()
     environment.settingsPath = settings.path;
     environment.initialSettingsPath = settings.initialPath;
     environment.preferencesPath = UserConfigFolder(place) + "/preferences.ini";
+    environment.transcriptFolder =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString() + "/transcripts";
     environment.homePageUrl = FindUserGuide(info.absolutePath());
     return environment;
 }

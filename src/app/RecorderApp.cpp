@@ -2,6 +2,7 @@
 #include "app/RecorderApp.h"
 
 #include "app/AppEnvironment.h"
+#include "components/align/CreateTextAligner.h"
 #include "components/player/CreateMediaPlayer.h"
 #include "components/player/DeferredMediaPlayer.h"
 #include "components/profile/CreateSoundProfiler.h"
@@ -28,7 +29,8 @@ bool CRecorderApp::InitInstance()
         // pipeline are made by the first load or command that plays, and the
         // session bus, which may first have to be started, is asked then.
         CRecorderDlg dlg(std::make_unique<CMP3Enc>(), std::make_unique<DeferredMediaPlayer>(CreateMediaPlayer),
-                         CreateSoundProfiler(ProfileCacheFolder()), CreateSubtitleStreams(), CreateTakeEngines(), prompts,
+                         CreateSoundProfiler(ProfileCacheFolder()), CreateSubtitleStreams(), CreateTextAligner(), CreateTakeEngines(),
+                         prompts,
                          std::move(environment));
         std::unique_ptr<MprisService> mediaPlayerOnTheBus;
         dlg.DoModal([&] { mediaPlayerOnTheBus = dlg.OfferOnBus(QDBusConnection::sessionBus()); });

@@ -31,6 +31,12 @@ std::optional<DrillSettings> DialogPrompts::ChooseDrill(const DrillSettings& cur
     return m_prompts.ChooseDrill(&m_owner, current);
 }
 
+std::optional<std::size_t> DialogPrompts::ChooseOne(const std::string& caption, const std::string& label,
+                                                    const std::vector<std::string>& choices, std::size_t current)
+{
+    return m_prompts.ChooseOne(&m_owner, caption, label, choices, current);
+}
+
 void DialogPrompts::OpenUrl(const std::string& url)
 {
     m_prompts.OpenUrl(url);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // Caption of the program's own message boxes.
 constexpr const char* kProgramBoxCaption = "Kestwin Software Inc";
@@ -23,6 +24,8 @@ public:
     std::optional<std::string> OpenFile(const std::string& initialPath, const std::string& filter);
     std::optional<std::string> SaveFile();
     std::optional<DrillSettings> ChooseDrill(const DrillSettings& current);
+    std::optional<std::size_t> ChooseOne(const std::string& caption, const std::string& label,
+                                         const std::vector<std::string>& choices, std::size_t current);
     void OpenUrl(const std::string& url);
 
 private:

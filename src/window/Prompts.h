@@ -4,7 +4,9 @@
 #include "window/sentences/DrillSettings.h"
 
 #include <optional>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -13,7 +15,7 @@ enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
 // Everything the window asks of the user or the desktop: message boxes, the two
-// file choosers, the drill's settings and opening a web address. Injected so that window tests can
+// file choosers, the drill's settings, a choice among a few and opening a web address. Injected so that window tests can
 // script the answers.
 class Prompts {
 public:
@@ -37,6 +39,10 @@ public:
     // with, or nothing when cancelled.
     virtual std::optional<DrillSettings> ChooseDrill(QWidget* owner, const DrillSettings& current) = 0;
 
+    // A choice of one of `choices` (at least one), `current` selected at
+    // first, under `label`; the index chosen, or nothing when cancelled.
+    virtual std::optional<std::size_t> ChooseOne(QWidget* owner, const std::string& caption, const std::string& label,
+                                                 const std::vector<std::string>& choices, std::size_t current) = 0;
     // Opens an address in the desktop's default handler; the result is ignored.
     virtual void OpenUrl(const std::string& url) = 0;
 };

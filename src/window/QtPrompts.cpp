@@ -5,9 +5,11 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -74,6 +76,20 @@ std::optional<std::string> QtPrompts::SaveFile(QWidget* owner)
     if (chosen.isEmpty())
         return std::nullopt;
     return ToBytes(chosen);
+}
+
+std::optional<std::size_t> QtPrompts::ChooseOne(QWidget* owner, const std::string& caption, const std::string& label,
+                                                const std::vector<std::string>& choices, std::size_t current)
+{
+    QStringList items;
+    for (const std::string& choice : choices)
+        items << FromBytes(choice);
+    bool accepted = false;
+    const QString chosen = QInputDialog::getItem(owner, FromBytes(caption), FromBytes(label), items,
+                                                 int(std::min(current, choices.size() - 1)), false, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return std::size_t(items.indexOf(chosen));
 }
 
 void QtPrompts::OpenUrl(const std::string& url)

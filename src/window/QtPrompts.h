@@ -5,7 +5,7 @@
 
 #include <QString>
 
-// The real prompts: Qt message boxes, Qt file dialogs and the desktop's URL handler.
+// The real prompts: Qt message boxes, Qt file dialogs, Qt's item chooser and the desktop's URL handler.
 class QtPrompts : public Prompts {
 public:
     BoxAnswer MessageBox(QWidget* owner, const std::string& caption, const std::string& text,
@@ -14,6 +14,8 @@ public:
                                         const std::string& filter) override;
     std::optional<std::string> SaveFile(QWidget* owner) override;
     std::optional<DrillSettings> ChooseDrill(QWidget* owner, const DrillSettings& current) override;
+    std::optional<std::size_t> ChooseOne(QWidget* owner, const std::string& caption, const std::string& label,
+                                         const std::vector<std::string>& choices, std::size_t current) override;
     void OpenUrl(const std::string& url) override;
 };
 

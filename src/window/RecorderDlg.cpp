@@ -13,6 +13,7 @@
 #include "window/commands/LearningStrip.h"
 #include "window/media/MediaDrop.h"
 #include "window/transcript/TranscriptWork.h"
+#include "window/align/TextAlignWork.h"
 #include "window/media/MediaSession.h"
 #include "window/mpris/MprisService.h"
 #include "window/pausepoints/PausePoints.h"
@@ -83,7 +84,7 @@ const CRecorderDlg::CommandEntry CRecorderDlg::s_commandTable[] = {
 
 CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
                            std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
-                           TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent)
+                           std::unique_ptr<TextAligner> aligner, TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent)
     : QDialog(parent),
       m_recorder(std::move(recorder)),
       m_hIcon(AppIcon()),
@@ -127,7 +128,10 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
                                                  *Control(ControlId::Repeat), *m_preferences, *this, m_prompts);
     m_transcript = std::make_unique<TranscriptWork>(m_player, *m_media, *m_opening, *m_finder, *m_segment, *m_drill,
                                                     *m_waveform, *Control(ControlId::Repeat), *this, *m_preferences,
-                                                    *m_commands, m_prompts, std::move(subtitles));
+                                                    *m_commands, m_prompts, std::move(subtitles),
+                                                    m_environment.transcriptFolder);
+    m_alignment = std::make_unique<TextAlignWork>(std::move(aligner), *m_media, *m_opening, *m_transcript, *m_finder,
+                                                  *m_preferences, m_prompts, m_environment.transcriptFolder);
     m_drop = std::make_unique<MediaDrop>(*this, *m_opening, *m_transcript, *m_commands);
 
     // The context menu in its order: the window's own commands, the
@@ -137,6 +141,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_shadowing->AddCommands(*m_commands);
     m_speed->AddCommands(*m_commands);
     m_transcript->AddCommands(*m_commands);
+    m_alignment->AddCommands(*m_commands);
     // The learning commands also in a strip over the sound, with their keys.
     m_strip = std::make_unique<LearningStrip>(
         *m_waveform, std::vector<LearningStrip::Button>{

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "components/align/TextAligner.h"
 #include "components/recorder/Recorder.h"
 #include "components/takes/TakeEngines.h"
 #include "resources/ControlId.h"
@@ -26,6 +27,7 @@ class Drill;
 class MediaProfile;
 class LearningStrip;
 class MediaDrop;
+class TextAlignWork;
 class TranscriptWork;
 class MediaSession;
 class MprisService;
@@ -64,7 +66,7 @@ class CRecorderDlg : public QDialog, public WindowDispatch, public WindowTimers,
 public:
     CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
                  std::unique_ptr<SoundProfiler> profiler, std::unique_ptr<SubtitleStreams> subtitles,
-                 TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent = nullptr);
+                 std::unique_ptr<TextAligner> aligner, TakeEngines takes, Prompts& prompts, WindowEnvironment environment, QWidget* parent = nullptr);
     ~CRecorderDlg() override;
 
     // Initialises the window, then runs it modally; returns the modal result.
@@ -91,6 +93,7 @@ public:
     Shadowing& Shadow() const { return *m_shadowing; }
     PlaybackSpeed& Speed() const { return *m_speed; }
     TranscriptWork& Transcript() const { return *m_transcript; }
+    TextAlignWork& Alignment() const { return *m_alignment; }
 
     // The window as the media player on the session bus `bus`.
     std::unique_ptr<MprisService> OfferOnBus(QDBusConnection bus);
@@ -173,6 +176,7 @@ private:
     std::unique_ptr<Drill> m_drill;
     std::unique_ptr<SentenceWork> m_sentences;
     std::unique_ptr<TranscriptWork> m_transcript;
+    std::unique_ptr<TextAlignWork> m_alignment;
     std::unique_ptr<LearningStrip> m_strip;
 
     // While DoModal initialises the window, work that waits until it is on

@@ -15,6 +15,9 @@ struct WindowEnvironment {
     std::string initialSettingsPath;
     // The user's preferences beyond the settings file.
     std::string preferencesPath;
+    // Where transcripts the program makes are kept when the media's folder
+    // takes no new file.
+    std::string transcriptFolder;
     // The user guide page opened at start-up.
     std::string homePageUrl;
     // A media file named on the command line ("Open with" of a file manager):

@@ -60,6 +60,19 @@ public:
         return answer;
     }
 
+    // Answers from `chooseAnswers`; with none left, the choice offered first
+    // is taken, as OK would take it.
+    std::optional<std::size_t> ChooseOne(QWidget*, const std::string&, const std::string&,
+                                         const std::vector<std::string>& choices, std::size_t current) override
+    {
+        events.push_back("choose");
+        choicesOffered.push_back({choices, current});
+        if (chooseAnswers.empty())
+            return current;
+        auto answer = chooseAnswers.front();
+        chooseAnswers.pop_front();
+        return answer;
+    }
     void OpenUrl(const std::string& url) override { urls.push_back(url); }
 
     std::vector<std::string> BoxTexts() const
@@ -86,6 +99,13 @@ public:
     std::vector<DrillSettings> drillOffered;
     std::deque<std::optional<DrillSettings>> drillAnswers;
     std::vector<std::string> urls;
+    // Each choice offered, with the one selected at first, and what it answers.
+    struct Choice {
+        std::vector<std::string> choices;
+        std::size_t current;
+    };
+    std::vector<Choice> choicesOffered;
+    std::deque<std::optional<std::size_t>> chooseAnswers;
     // Runs while a box is open, as timer ticks do in the real nested loop.
     std::function<void()> whileBoxOpen;
 

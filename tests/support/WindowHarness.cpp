@@ -21,6 +21,7 @@ WindowHarness::WindowHarness()
     environment.appName = "ardeno-recorder";
     environment.settingsPath = PathIn("ardeno-recorder.ini");
     environment.preferencesPath = PathIn("preferences.ini");
+    environment.transcriptFolder = PathIn("data/transcripts");
     environment.homePageUrl = "file:///guide.html";
 }
 
@@ -35,6 +36,8 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
     profiler = nullptr;
     auto fakeSubtitles = std::make_unique<FakeSubtitleStreams>();
     subtitles = fakeSubtitles.get();
+    auto fakeAligner = std::make_unique<FakeTextAligner>();
+    aligner = fakeAligner.get();
     takeRecorder = nullptr;
     takePlayer = nullptr;
     if (!realRecorder) {
@@ -63,7 +66,7 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         takes.player = std::move(fake);
     }
     dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
-                                         std::move(fakeSubtitles), std::move(takes), prompts, environment);
+                                         std::move(fakeSubtitles), std::move(fakeAligner), std::move(takes), prompts, environment);
 }
 
 void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,

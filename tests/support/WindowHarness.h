@@ -8,6 +8,7 @@
 #include "fakes/FakeSoundProfiler.h"
 #include "fakes/FakeSubtitleStreams.h"
 #include "fakes/FakeTakeEngines.h"
+#include "fakes/FakeTextAligner.h"
 #include "fakes/ScriptedPrompts.h"
 #include "resources/ControlId.h"
 #include "window/RecorderDlg.h"
@@ -89,6 +90,7 @@ public:
     FakeRecorder* recorder = nullptr;
     FakeSoundProfiler* profiler = nullptr;
     FakeSubtitleStreams* subtitles = nullptr;
+    FakeTextAligner* aligner = nullptr;
     FakeTakeRecorder* takeRecorder = nullptr;
     FakeTakePlayer* takePlayer = nullptr;
     std::unique_ptr<CRecorderDlg> dlg;

@@ -92,21 +92,22 @@ std::optional<Transcript> ReadTranscriptBytes(std::string_view bytes, std::optio
     return transcript;
 }
 
-TranscriptReadResult ReadTranscriptFile(const std::string& path)
+FileBytesResult ReadSmallFile(const std::string& path, std::uint64_t limit)
 {
+    const auto failure = [&path](const std::string& what) { return FileBytesResult{std::nullopt, path + ": " + what}; };
     // Non-blocking, so that a named pipe with no writer cannot hold the open;
     // the type is checked on the descriptor that is read.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.IsOpen())
-        return Failure(path, std::strerror(errno));
+        return failure(std::strerror(errno));
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
-        return Failure(path, std::strerror(errno));
+        return failure(std::strerror(errno));
     if (!S_ISREG(info.st_mode))
-        return Failure(path, S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
-    if (static_cast<std::uint64_t>(info.st_size) > kLargestTranscriptFile)
-        return Failure(path, "the file is " + std::to_string(info.st_size) + " bytes, more than a transcript's "
-                                 + std::to_string(kLargestTranscriptFile) + "-byte limit");
+        return failure(S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+    if (static_cast<std::uint64_t>(info.st_size) > limit)
+        return failure("the file is " + std::to_string(info.st_size) + " bytes, more than the "
+                       + std::to_string(limit) + "-byte limit");
     std::string bytes;
     char buffer[65536];
     while (true) {
@@ -114,16 +115,23 @@ TranscriptReadResult ReadTranscriptFile(const std::string& path)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return Failure(path, std::strerror(errno));
+            return failure(std::strerror(errno));
         if (got == 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(got));
         // A file that grows while it is read is held to the same limit.
-        if (bytes.size() > kLargestTranscriptFile)
-            return Failure(path, "the file grew past a transcript's " + std::to_string(kLargestTranscriptFile)
-                                     + "-byte limit while it was read");
+        if (bytes.size() > limit)
+            return failure("the file grew past the " + std::to_string(limit) + "-byte limit while it was read");
     }
-    std::optional<Transcript> transcript = ReadTranscriptBytes(bytes, FormatOfExtension(path));
+    return {std::move(bytes), {}};
+}
+
+TranscriptReadResult ReadTranscriptFile(const std::string& path)
+{
+    FileBytesResult read = ReadSmallFile(path, kLargestTranscriptFile);
+    if (!read.bytes)
+        return {std::nullopt, read.error};
+    std::optional<Transcript> transcript = ReadTranscriptBytes(*read.bytes, FormatOfExtension(path));
     if (!transcript)
         return Failure(path, "not a transcript: no LRC time tag, SRT time line or WEBVTT header");
     return {std::move(transcript), {}};

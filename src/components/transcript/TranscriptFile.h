@@ -20,6 +20,17 @@ struct TranscriptReadResult {
     std::string error;
 };
 
+// A file's bytes, or why there are none: "<path>: <what the system said>".
+struct FileBytesResult {
+    std::optional<std::string> bytes;
+    std::string error;
+};
+
+// Reads a regular file of at most `limit` bytes whole; a named pipe or a
+// device is never read from, a larger file is refused unread. Blocks while it
+// reads.
+FileBytesResult ReadSmallFile(const std::string& path, std::uint64_t limit);
+
 // Reads a regular file of at most kLargestTranscriptFile bytes (a named pipe
 // or a device is never read from), its encoding detected, its format from the
 // extension (.lrc, .srt, .vtt in any letter case) or, when the extension says

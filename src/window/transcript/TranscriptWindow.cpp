@@ -126,6 +126,12 @@ TranscriptWindow::~TranscriptWindow()
         StoreGeometry();
 }
 
+void TranscriptWindow::AddPanel(QWidget* panel)
+{
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    layout->insertWidget(layout->indexOf(m_list), panel);
+}
+
 void TranscriptWindow::SetHeadline(const QString& text, bool failed)
 {
     m_headline->setText(text);

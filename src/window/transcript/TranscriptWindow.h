@@ -27,6 +27,10 @@ public:
     void SetHeadline(const QString& text, bool failed);
     // What of the file could not be read; empty: all of it was.
     void SetProblem(const QString& text);
+    // `panel` (the work of another feature on the transcript, such as its
+    // alignment) is shown between the headline and the lines; the window
+    // owns it from then on.
+    void AddPanel(QWidget* panel);
     // Shows the window where it was last time.
     void Present();
     // The line being heard comes into view.

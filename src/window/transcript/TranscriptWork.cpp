@@ -15,6 +15,7 @@
 #include "window/text/TextFile.h"
 #include "window/transcript/LineCaption.h"
 #include "window/transcript/LineSnapping.h"
+#include "window/transcript/SpareTranscript.h"
 #include "window/transcript/TranscriptWindow.h"
 #include "window/waveform/WaveformView.h"
 
@@ -80,7 +81,7 @@ TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media,
                                SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
                                const QWidget& repeatButton, QWidget& window, Preferences& preferences,
                                WindowCommands& commands, DialogPrompts& prompts,
-                               std::unique_ptr<SubtitleStreams> subtitles)
+                               std::unique_ptr<SubtitleStreams> subtitles, std::string spareFolder)
     : m_player(player),
       m_media(media),
       m_finder(finder),
@@ -94,7 +95,8 @@ TranscriptWork::TranscriptWork(CMediaplayer1& player, const CurrentMedia& media,
       m_prompts(prompts),
       m_model(m_document),
       m_caption(std::make_unique<LineCaption>(player)),
-      m_subtitles(std::move(subtitles))
+      m_subtitles(std::move(subtitles)),
+      m_spareFolder(std::move(spareFolder))
 {
     connect(m_subtitles.get(), &SubtitleStreams::streamsRead, this, &TranscriptWork::OnStreamsRead);
     m_snapping = preferences.Value(kSnapKey, true).toBool();
@@ -122,7 +124,7 @@ TranscriptWork::~TranscriptWork() = default;
 void TranscriptWork::AddCommands(WindowCommands& commands)
 {
     using Keys = WindowCommands::Keys;
-    QMenu* menu = commands.AddSubmenu(tr("Transcript"));
+    QMenu* menu = m_menu = commands.AddSubmenu(tr("Transcript"));
     commands.Add(tr("Transcript window"), Keys{Qt::ControlModifier | Qt::Key_L}, [this] { ShowWindow(); },
                  menu);
     commands.Add(tr("Open transcript..."), {}, [this] { OpenTranscript(); }, menu);
@@ -152,7 +154,14 @@ void TranscriptWork::OnMediaLoaded(const std::string& path)
     m_document.Clear();
     m_placedByHand.clear();
     m_failure.clear();
-    if (std::optional<std::string> found = FindTranscriptBeside(path))
+    m_adoptedHeadline.clear();
+    std::optional<std::string> found = FindTranscriptBeside(path);
+    // Else one the program wrote for this media where the user keeps data.
+    std::error_code error;
+    if (const std::string spare = SpareTranscriptPath(m_spareFolder, path);
+        !found && std::filesystem::is_regular_file(spare, error))
+        found = spare;
+    if (found)
         LoadTranscript(*found);
     else
         DocumentChanged();
@@ -180,6 +189,7 @@ void TranscriptWork::ShowStream(std::size_t index)
     if (index >= m_streams.size() || !OfferToSave())
         return;
     m_failure.clear();
+    m_adoptedHeadline.clear();
     m_document.Adopt(m_streams[index].transcript, BesideMedia(m_media.Path(), ".srt"),
                      StreamLabel(m_streams[index], index).toStdString());
     MarkShownStream(int(index));
@@ -226,12 +236,23 @@ void TranscriptWork::LoadTranscript(const std::string& path)
     if (!OfferToSave())
         return;
     m_failure.clear();
+    m_adoptedHeadline.clear();
     m_placedByHand.clear();
     if (std::optional<std::string> failure = m_document.Load(path))
         m_failure = *failure;
     MarkShownStream(-1);
     DocumentChanged();
     ShowWindow();
+}
+
+void TranscriptWork::AdoptTranscript(Transcript transcript, const std::string& savePath, const QString& headline)
+{
+    m_failure.clear();
+    m_placedByHand.clear();
+    m_document.Adopt(std::move(transcript), savePath, headline.toStdString());
+    m_adoptedHeadline = headline;
+    MarkShownStream(-1);
+    DocumentChanged();
 }
 
 bool TranscriptWork::OfferToSave()
@@ -263,6 +284,7 @@ TranscriptWindow& TranscriptWork::MadeWindow()
         connect(m_window.get(), &TranscriptWindow::lineDoubleClicked, this,
                 [this](int row) { m_commands.Post([this, row] { PlayLine(row, true); }); });
         DocumentChanged();
+        emit windowMade(*m_window);
     }
     return *m_window;
 }
@@ -272,11 +294,12 @@ void TranscriptWork::SaveTranscript()
     if (!m_document.IsLoaded())
         return;
     std::error_code error;
+    const QString path = QString::fromStdString(m_document.Path());
+    const QString replace = m_adoptedHeadline.isEmpty()
+                                ? tr("\"%1\" exists. Replace it with the subtitle stream?").arg(path)
+                                : tr("\"%1\" exists. Replace it with \"%2\"?").arg(path, m_adoptedHeadline);
     if (m_document.FromStream() && std::filesystem::exists(m_document.Path(), error) &&
-        m_prompts.AskYesNo(m_prompts.AppName(), tr("\"%1\" exists. Replace it with the subtitle stream?")
-                               .arg(QString::fromStdString(m_document.Path()))
-                               .toStdString(),
-                           BoxIcon::Question) != BoxAnswer::Yes)
+        m_prompts.AskYesNo(m_prompts.AppName(), replace.toStdString(), BoxIcon::Question) != BoxAnswer::Yes)
         return;
     if (m_document.ChangedOnDisk() &&
         m_prompts.AskYesNo(m_prompts.AppName(),
@@ -410,6 +433,8 @@ void TranscriptWork::DocumentChanged()
     if (m_window) {
         if (!m_failure.empty())
             m_window->SetHeadline(QString::fromStdString(m_failure), true);
+        else if (m_document.FromStream() && !m_adoptedHeadline.isEmpty())
+            m_window->SetHeadline(m_adoptedHeadline, false);
         else if (m_document.FromStream())
             m_window->SetHeadline(tr("%1, subtitle stream %2")
                                       .arg(QFileInfo(QString::fromStdString(m_media.Path())).fileName(),

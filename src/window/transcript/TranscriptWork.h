@@ -46,15 +46,19 @@ class TranscriptWork : public QObject {
 public:
     // Lines play through `segment` while `repeatButton` is enabled; the
     // window's commands run the clicks on lines; `window` owns the
-    // Transcript window.
+    // Transcript window. Without a transcript beside the media, one the
+    // program wrote for it in `spareFolder` is read.
     TranscriptWork(CMediaplayer1& player, const CurrentMedia& media, const MediaSession& opening,
                    SentenceFinder& finder, SegmentRepeat& segment, Drill& drill, WaveformView& waveform,
                    const QWidget& repeatButton, QWidget& window, Preferences& preferences, WindowCommands& commands,
-                   DialogPrompts& prompts, std::unique_ptr<SubtitleStreams> subtitles);
+                   DialogPrompts& prompts, std::unique_ptr<SubtitleStreams> subtitles, std::string spareFolder);
     ~TranscriptWork() override;
 
     // Adds the "Transcript" submenu.
     void AddCommands(WindowCommands& commands);
+    // The "Transcript" submenu, for the commands of other features on the
+    // transcript; nullptr before AddCommands.
+    QMenu* Submenu() const { return m_menu; }
 
     const TranscriptDocument& Document() const { return m_document; }
     // The lines as the segments they play (snapped, when snapping is on).
@@ -76,6 +80,12 @@ public:
     const std::vector<SubtitleStream>& Streams() const { return m_streams; }
     // A transcript from a stream is saved beside the media as SRT.
     void SaveTranscript();
+    // `transcript`, made by the program (a text aligned to the sound), is
+    // shown with `headline`, unsaved; Save transcript writes it to `savePath`.
+    void AdoptTranscript(Transcript transcript, const std::string& savePath, const QString& headline);
+    // Offers to save changed times before they would be lost; false when the
+    // user chose to stay.
+    bool OfferToSave();
     void SaveSentenceTimes(TranscriptFormat format);
     void Shift(double seconds);
     // One line's start (or end) placed by hand, as a drag on the waveform
@@ -86,6 +96,10 @@ public:
     // `again`, it is drilled until a key stops it.
     void PlayLine(int row, bool again);
 
+signals:
+    // The Transcript window was made (when first shown).
+    void windowMade(TranscriptWindow& window);
+
 private:
     void OnMediaLoaded(const std::string& path);
     void OnPlaybackState(PlaybackState state);
@@ -95,9 +109,6 @@ private:
     // Only stream `index` is checked (-1: none); the submenu is left as it is,
     // since its command may be the one running.
     void MarkShownStream(int index);
-    // Offers to save changed times before they would be lost; false when the
-    // user chose to stay.
-    bool OfferToSave();
     // The lines' spans and everything drawn from them again.
     void Update();
     // Another transcript, or none: the list and the window's lines too.
@@ -141,6 +152,11 @@ private:
     std::string m_streamProblem;
     // The stream shown as the transcript; -1 for none.
     int m_shownStream = -1;
+    // Where transcripts are kept that could not be written beside their media.
+    std::string m_spareFolder;
+    // The headline of a transcript the program made; empty for others.
+    QString m_adoptedHeadline;
+    QMenu* m_menu = nullptr;
     QMenu* m_streamMenu = nullptr;
     std::vector<QAction*> m_streamPicks;
 };

@@ -1,0 +1,299 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "components/align/SpeechTextAligner.h"
+
+#include "components/align/CreateTextAligner.h"
+#include "components/align/SpokenAlignment.h"
+#include "components/align/SpokenSentences.h"
+#include "components/align/TextSentences.h"
+#include "components/profile/DecodingPass.h"
+#include "components/speech/Mfcc.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+
+namespace {
+
+// The synthetic reading's pace and the pause between its sentences: a
+// steady reader's, so that the recording's own pauses warp onto them.
+constexpr int kWordsPerMinute = 165;
+constexpr double kPauseSeconds = 0.3;
+// Reports while working come at most this often.
+constexpr std::chrono::milliseconds kReportEvery{250};
+
+using Clock = std::chrono::steady_clock;
+
+// The language of a voice ("en-us" -> "en"), whose abbreviations the text's
+// sentences are split by.
+std::string LanguageOf(const std::string& voiceId)
+{
+    return voiceId.substr(0, voiceId.find_first_of("-+_"));
+}
+
+// Each frame of interleaved sound as the mean of its channels.
+template <typename Sample> void MixToMono(std::span<const Sample> samples, int channels, std::vector<float>& mono)
+{
+    constexpr float scale = std::is_same_v<Sample, float> ? 1.0f : 1.0f / 32768.0f;
+    mono.resize(samples.size() / std::size_t(std::max(1, channels)));
+    for (std::size_t frame = 0; frame < mono.size(); ++frame) {
+        float sum = 0;
+        for (int channel = 0; channel < channels; ++channel)
+            sum += float(samples[frame * std::size_t(channels) + std::size_t(channel)]);
+        mono[frame] = sum * scale / float(channels);
+    }
+}
+
+MfccSettings SettingsAt(int rate)
+{
+    MfccSettings settings;
+    settings.rate = rate;
+    return settings;
+}
+
+} // namespace
+
+struct AlignmentJob {
+    std::string mediaPath;
+    std::string voice;
+    std::vector<TextSentence> sentences;
+    Clock::time_point started = Clock::now();
+    std::atomic<bool> dropped{false};
+    std::atomic<Clock::rep> lastReport{0};
+
+    // Written by the media framework's thread until the decoding ends.
+    std::unique_ptr<MfccStream> heard;
+    std::atomic<double> decodedSeconds{0};
+    // Written by the reading's thread until the reading ends.
+    std::unique_ptr<MfccStream> spoken;
+    int spokenRate = 0;
+    std::vector<SpokenSpan> spans;
+    std::atomic<std::size_t> sentencesSpoken{0};
+    std::atomic<double> spokenSeconds{0};
+
+    // GUI thread only.
+    bool decoded = false;
+    bool read = false;
+    std::string problem;
+
+    // True when a report is due (and takes the turn for it).
+    bool ReportDue()
+    {
+        const Clock::rep now = Clock::now().time_since_epoch().count();
+        Clock::rep last = lastReport.load();
+        const auto every = std::chrono::duration_cast<Clock::duration>(kReportEvery).count();
+        return now - last >= every && lastReport.compare_exchange_strong(last, now);
+    }
+    // Of the whole work: the reading and the decoding weigh alike, the
+    // warping after both a tenth.
+    double Fraction() const
+    {
+        if (sentences.empty())
+            return 0;
+        const std::size_t count = sentencesSpoken.load();
+        const double readShare = double(count) / double(sentences.size());
+        double decodeShare = 1;
+        if (!decoded) {
+            // The recording is about as long as the reading will be.
+            const double expected = count > 0 ? spokenSeconds.load() / double(count) * double(sentences.size()) : 0;
+            decodeShare = expected > 0 ? std::min(0.95, decodedSeconds.load() / expected) : 0;
+        }
+        return 0.45 * readShare + 0.45 * decodeShare;
+    }
+};
+
+SpeechTextAligner::SpeechTextAligner() = default;
+
+SpeechTextAligner::~SpeechTextAligner()
+{
+    Cancel();
+    m_workers.clear(); // joins them
+}
+
+void SpeechTextAligner::Start(std::function<void()> work)
+{
+    // Threads that have finished are joined now.
+    std::erase_if(m_workers, [](const Worker& worker) { return worker.done->load(); });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_workers.push_back({std::jthread([work = std::move(work), done] {
+                             work();
+                             *done = true;
+                         }),
+                         done});
+}
+
+std::vector<AlignVoice> SpeechTextAligner::Voices() const
+{
+    // Each language once, spoken by its most usual voice. A voice's name
+    // reads as espeak-ng gives it; a language that is not a variant of one
+    // ("en", "zh") is named without its variant's part ("English").
+    std::map<std::string, SynthesiserVoice> byLanguage;
+    for (const SynthesiserVoice& voice : SentenceSpeaker::Voices()) {
+        auto [known, added] = byLanguage.emplace(voice.language, voice);
+        if (!added && voice.priority < known->second.priority)
+            known->second = voice;
+    }
+    std::vector<AlignVoice> voices;
+    for (const auto& [language, voice] : byLanguage) {
+        std::string name = voice.name;
+        std::replace(name.begin(), name.end(), '_', ' ');
+        if (language.find('-') == std::string::npos)
+            name = name.substr(0, name.find(" ("));
+        voices.push_back({language, name + " (" + language + ")"});
+    }
+    std::sort(voices.begin(), voices.end(), [](const AlignVoice& x, const AlignVoice& y) { return x.name < y.name; });
+    return voices;
+}
+
+void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& text, const std::string& voiceId)
+{
+    Cancel();
+    auto job = std::make_shared<AlignmentJob>();
+    job->mediaPath = mediaPath;
+    job->voice = voiceId;
+    job->sentences = SplitSentences(text, LanguageOf(voiceId));
+    m_job = job;
+    if (job->sentences.empty()) {
+        m_job.reset();
+        Report(job, true, "the text has no sentences to align");
+        return;
+    }
+    try {
+        m_decoding = std::make_unique<DecodingPass>(
+            mediaPath,
+            [job](const SoundChunk& chunk) {
+                if (job->dropped)
+                    return;
+                if (!job->heard)
+                    job->heard = std::make_unique<MfccStream>(SettingsAt(chunk.rate));
+                thread_local std::vector<float> mono;
+                std::visit([&](auto samples) { MixToMono(samples, chunk.channels, mono); }, chunk.samples);
+                job->heard->Push(mono);
+                job->decodedSeconds = double(job->heard->SamplesPushed()) / chunk.rate;
+            },
+            [this, job](const std::string& problem) {
+                job->decoded = true;
+                if (!problem.empty() && job->problem.empty())
+                    job->problem = problem;
+                OnPartDone(job);
+            });
+    } catch (const std::runtime_error& error) {
+        m_job.reset();
+        Report(job, true, error.what());
+        return;
+    }
+    Report(job, false);
+
+    Start([this, job] {
+        std::string failure;
+        std::optional<SentenceSpeaker> speaker = SentenceSpeaker::Open(job->voice, kWordsPerMinute, failure);
+        if (speaker) {
+            job->spokenRate = speaker->Rate();
+            job->spoken = std::make_unique<MfccStream>(SettingsAt(speaker->Rate()));
+            std::vector<std::string> texts;
+            for (const TextSentence& sentence : job->sentences)
+                texts.push_back(sentence.text);
+            speaker->Speak(
+                texts, kPauseSeconds, [&](std::span<const float> sound) { job->spoken->Push(sound); },
+                [&](std::size_t, SpokenSpan span) {
+                    job->spans.push_back(span);
+                    job->spokenSeconds = double(span.second) / job->spokenRate;
+                    ++job->sentencesSpoken;
+                    if (job->ReportDue())
+                        Post(job, [this, job] { Report(job, false); });
+                    return !job->dropped;
+                });
+        }
+        Post(job, [this, job, failure] {
+            job->read = true;
+            if (!failure.empty() && job->problem.empty())
+                job->problem = failure;
+            OnPartDone(job);
+        });
+    });
+}
+
+void SpeechTextAligner::Cancel()
+{
+    if (m_job)
+        m_job->dropped = true;
+    m_job.reset();
+    m_decoding.reset();
+}
+
+void SpeechTextAligner::OnPartDone(const std::shared_ptr<AlignmentJob>& job)
+{
+    if (job != m_job)
+        return;
+    if (job->decoded && m_decoding) {
+        // Not in its own end handler: dropped once the event loop is back.
+        QMetaObject::invokeMethod(this, [pass = std::shared_ptr<DecodingPass>(std::move(m_decoding))] {}, Qt::QueuedConnection);
+    }
+    if (!job->problem.empty()) {
+        Cancel();
+        Report(job, true, job->problem);
+        return;
+    }
+    if (!job->decoded || !job->read)
+        return;
+    if (!job->heard || job->heard->Frames().Count() == 0) {
+        Cancel();
+        Report(job, true, "\"" + job->mediaPath + "\" has no sound to align the text to");
+        return;
+    }
+    Start([this, job] {
+        const std::vector<TimeSpan> spans =
+            AlignSpoken(job->spoken->TakeFrames(), job->spans, job->spokenRate, job->heard->TakeFrames());
+        Post(job, [this, job, spans] {
+            if (job != m_job)
+                return;
+            for (std::size_t i = 0; i < spans.size() && i < job->sentences.size(); ++i)
+                m_timed.push_back({job->sentences[i].text, job->sentences[i].startsParagraph, spans[i]});
+            m_job.reset();
+            Report(job, true);
+        });
+    });
+}
+
+void SpeechTextAligner::Report(const std::shared_ptr<AlignmentJob>& job, bool finished, const std::string& problem)
+{
+    AlignmentReport report;
+    report.mediaPath = job->mediaPath;
+    report.total = job->sentences.size();
+    report.finished = finished;
+    report.problem = problem;
+    if (finished && problem.empty()) {
+        report.sentences = std::move(m_timed);
+        report.fraction = 1;
+        report.secondsLeft = 0;
+    } else {
+        report.fraction = job->Fraction();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - job->started).count();
+        if (report.fraction >= 0.05 && !finished)
+            report.secondsLeft = elapsed * (1 - report.fraction) / report.fraction;
+    }
+    m_timed.clear();
+    emit progressed(report);
+}
+
+void SpeechTextAligner::Post(const std::shared_ptr<AlignmentJob>& job, std::function<void()> what)
+{
+    if (job->dropped)
+        return;
+    QMetaObject::invokeMethod(
+        this, [job, what = std::move(what)] {
+            if (!job->dropped)
+                what();
+        },
+        Qt::QueuedConnection);
+}
+
+std::unique_ptr<TextAligner> CreateTextAligner()
+{
+    return std::make_unique<SpeechTextAligner>();
+}

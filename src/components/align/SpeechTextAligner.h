@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "components/align/TextAligner.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class DecodingPass;
+struct AlignmentJob;
+
+// A text timed against the media's sound: the media decoded (on the media
+// framework's thread) and the text spoken by espeak-ng (on a thread of its
+// own) at the same time, both as MFCCs; then, on a third thread, the
+// synthetic reading located in the recording and warped onto it. Reports
+// reach the GUI thread through its event loop.
+class SpeechTextAligner : public TextAligner {
+    Q_OBJECT
+public:
+    SpeechTextAligner();
+    ~SpeechTextAligner() override;
+
+    std::vector<AlignVoice> Voices() const override;
+    void Align(const std::string& mediaPath, const std::string& text, const std::string& voiceId) override;
+    void Cancel() override;
+
+private:
+    // GUI thread: `job`'s decoding or reading has ended.
+    void OnPartDone(const std::shared_ptr<AlignmentJob>& job);
+    void Report(const std::shared_ptr<AlignmentJob>& job, bool finished, const std::string& problem = {});
+    // Queues `what` to run on the GUI thread for `job`, unless it has been
+    // dropped by then.
+    void Post(const std::shared_ptr<AlignmentJob>& job, std::function<void()> what);
+
+    std::shared_ptr<AlignmentJob> m_job;
+    // The sentences the last alignment timed, until they are reported.
+    std::vector<TimedSentence> m_timed;
+    std::unique_ptr<DecodingPass> m_decoding;
+    // Runs `work` on a thread of its own.
+    void Start(std::function<void()> work);
+
+    // Every thread started and not yet joined; a dropped job's threads stop
+    // at their next look at it, and all are joined when the aligner goes.
+    struct Worker {
+        std::jthread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Worker> m_workers;
+};

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "components/align/SpokenAlignment.h"
+
+#include "components/speech/FrameAlignment.h"
+#include "components/speech/Mfcc.h"
+
+#include <algorithm>
+
+namespace {
+
+// The text's reading is looked for in the recording at 40 ms a frame.
+constexpr std::size_t kHalvings = 2;
+constexpr std::size_t kCoarse = std::size_t(1) << kHalvings;
+// Within the first and last minute of the synthetic reading ...
+constexpr std::size_t kEdgeFrames = 1500;
+// ... and in as much recording as the reading at half its speed, plus up to
+// two minutes of introduction or closing words.
+constexpr std::size_t kExtraFrames = 3000;
+
+FeatureFrames Coarse(FeatureFrames frames)
+{
+    for (std::size_t i = 0; i < kHalvings; ++i)
+        frames = Halved(frames);
+    return frames;
+}
+
+// The frames of `heard` from where the reading of `synthetic` begins in it to
+// where it ends: only the first and the last minute are looked for, so that
+// this stays small for a book.
+std::pair<std::size_t, std::size_t> ReadingWithin(const FeatureFrames& synthetic, const FeatureFrames& heard)
+{
+    const FeatureFrames a = Coarse(synthetic);
+    const FeatureFrames b = Coarse(heard);
+    const std::size_t edge = std::min(a.Count(), kEdgeFrames);
+    const std::size_t room = std::min(b.Count(), 2 * edge + kExtraFrames);
+    const auto head = LocateWithin(a.Part(0, edge), b.Part(0, room));
+    if (!head)
+        return {0, heard.Count()};
+    std::size_t first = head->first * kCoarse;
+    std::size_t last = head->second * kCoarse + kCoarse - 1;
+    if (edge < a.Count()) {
+        const std::size_t from = b.Count() - room;
+        const auto tail = LocateWithin(a.Part(a.Count() - edge, edge), b.Part(from, room));
+        if (tail)
+            last = (from + tail->second) * kCoarse + kCoarse - 1;
+    }
+    last = std::min(last, heard.Count() - 1);
+    return first < last ? std::pair{first, last + 1} : std::pair{std::size_t(0), heard.Count()};
+}
+
+} // namespace
+
+std::vector<TimeSpan> AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
+                                  FeatureFrames heard, std::size_t radius)
+{
+    SubtractMeans(synthetic);
+    SubtractMeans(heard);
+    const auto [readFrom, readTo] = ReadingWithin(synthetic, heard);
+    const FrameAlignment alignment = AlignFrames(synthetic, heard.Part(readFrom, readTo - readFrom), radius);
+    std::vector<TimeSpan> found;
+    if (alignment.path.empty())
+        return found;
+
+    // For each synthetic frame, the first and the last recording frame the path pairs it with.
+    std::vector<std::uint32_t> firstHeard(synthetic.Count(), 0), lastHeard(synthetic.Count(), 0);
+    for (auto pair = alignment.path.rbegin(); pair != alignment.path.rend(); ++pair)
+        firstHeard[pair->a] = pair->b;
+    for (const FramePair& pair : alignment.path)
+        lastHeard[pair.a] = pair.b;
+
+    const double syntheticHop = synthetic.HopSeconds() * spokenRate; // in samples
+    const double heardHop = heard.HopSeconds();
+    const auto at = [&](std::uint32_t frame) { return double(readFrom + frame) * heardHop; };
+    const std::size_t lastFrame = synthetic.Count() - 1;
+    for (const auto& [begin, end] : spans) {
+        const auto from = std::min(lastFrame, std::size_t(double(begin) / syntheticHop));
+        const auto to = std::min(lastFrame, std::size_t(double(end) / syntheticHop));
+        const double start = at(from > 0 ? lastHeard[from - 1] : firstHeard[0]);
+        const double finish = std::max(start, at(firstHeard[to]));
+        found.push_back({start, finish});
+    }
+    return found;
+}

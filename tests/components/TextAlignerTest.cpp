@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "components/align/SpeechTextAligner.h"
+#include "support/ScratchFolder.h"
+#include "support/SpokenCorpus.h"
+#include "support/WavFile.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+// The real aligner on a WAV file it decodes: a reading by espeak-ng's
+// default voice and pace under pink noise, with an introduction the text
+// lacks, timed by the aligner's own (other) voice.
+
+namespace {
+
+class TextAlignerTest : public testing::Test {
+protected:
+    TextAlignerTest()
+    {
+        QObject::connect(&aligner, &TextAligner::progressed,
+                         [this](const AlignmentReport& report) { reports.push_back(report); });
+    }
+
+    // Waits for the alignment's end and gives its report.
+    AlignmentReport Finished()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !reports.empty() && reports.back().finished; }, 60000));
+        return reports.empty() ? AlignmentReport{} : reports.back();
+    }
+
+    ScratchFolder folder;
+    SpeechTextAligner aligner;
+    std::vector<AlignmentReport> reports;
+};
+
+TEST_F(TextAlignerTest, EachSentenceOfTheTextIsTimedWhereTheRecordingSaysIt)
+{
+    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
+    std::string text;
+    for (std::size_t i = 0; i < 6; ++i) {
+        read.push_back(EverydaySentences()[i]);
+        text += EverydaySentences()[i] + (i == 2 ? "\n\n" : " ");
+    }
+    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 20.0);
+    const std::string media = folder.PathOf("chapter.wav");
+    std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
+
+    aligner.Align(media, text, "en-us");
+    const AlignmentReport report = Finished();
+    EXPECT_EQ(report.problem, "");
+    EXPECT_EQ(report.mediaPath, media);
+    ASSERT_EQ(report.sentences.size(), 6u);
+    EXPECT_EQ(report.total, 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        const TimedSentence& sentence = report.sentences[i];
+        EXPECT_EQ(sentence.text, EverydaySentences()[i]);
+        EXPECT_EQ(sentence.startsParagraph, i == 0 || i == 3) << i;
+        EXPECT_NEAR(sentence.span.start, corpus.sentences[i + 1].start, 0.1) << i;
+        EXPECT_NEAR(sentence.span.end, corpus.sentences[i + 1].end, 0.1) << i;
+    }
+    // It said how far it was before it was done, never going back.
+    ASSERT_GE(reports.size(), 2u);
+    for (std::size_t i = 1; i < reports.size(); ++i)
+        EXPECT_GE(reports[i].fraction, reports[i - 1].fraction);
+}
+
+TEST_F(TextAlignerTest, WhatCannotBeAlignedIsReportedWithItsReasonAndACancelledOneNever)
+{
+    aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "en");
+    const AlignmentReport missing = Finished();
+    EXPECT_NE(missing.problem.find("missing.mp3"), std::string::npos) << missing.problem;
+    EXPECT_TRUE(missing.sentences.empty());
+
+    reports.clear();
+    aligner.Align(folder.PathOf("missing.mp3"), " \n\n ", "en");
+    EXPECT_NE(Finished().problem, "");
+
+    reports.clear();
+    aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "no-such-voice");
+    EXPECT_NE(Finished().problem, "");
+
+    reports.clear();
+    aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "en");
+    const std::size_t before = reports.size();
+    aligner.Cancel();
+    QTest::qWait(1500);
+    EXPECT_EQ(reports.size(), before);
+}
+
+TEST_F(TextAlignerTest, TheVoicesNameTheirLanguagesWithEnglishAmongThem)
+{
+    const std::vector<AlignVoice> voices = aligner.Voices();
+    ASSERT_FALSE(voices.empty());
+    EXPECT_TRUE(std::any_of(voices.begin(), voices.end(), [](const AlignVoice& voice) { return voice.id == "en"; }));
+    for (const AlignVoice& voice : voices)
+        EXPECT_NE(voice.name.find("(" + voice.id + ")"), std::string::npos) << voice.name;
+    const auto english = std::find_if(voices.begin(), voices.end(), [](const AlignVoice& voice) { return voice.id == "en"; });
+    ASSERT_NE(english, voices.end());
+    EXPECT_EQ(english->name, "English (en)");
+}
+
+} // namespace
