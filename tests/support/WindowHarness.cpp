@@ -28,7 +28,8 @@ WindowHarness::WindowHarness()
 WindowHarness::~WindowHarness() = default;
 
 void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_ptr<IMediaPlayer> realPlayer,
-                           std::unique_ptr<SoundProfiler> realProfiler, TakeEngines takes)
+                           std::unique_ptr<SoundProfiler> realProfiler, TakeEngines takes,
+                           std::unique_ptr<TextAligner> realAligner)
 {
     dlg.reset();
     player = nullptr;
@@ -36,8 +37,12 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
     profiler = nullptr;
     auto fakeSubtitles = std::make_unique<FakeSubtitleStreams>();
     subtitles = fakeSubtitles.get();
-    auto fakeAligner = std::make_unique<FakeTextAligner>();
-    aligner = fakeAligner.get();
+    aligner = nullptr;
+    if (!realAligner) {
+        auto fake = std::make_unique<FakeTextAligner>();
+        aligner = fake.get();
+        realAligner = std::move(fake);
+    }
     takeRecorder = nullptr;
     takePlayer = nullptr;
     if (!realRecorder) {
@@ -66,13 +71,14 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         takes.player = std::move(fake);
     }
     dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
-                                         std::move(fakeSubtitles), std::move(fakeAligner), std::move(takes), prompts, environment);
+                                         std::move(fakeSubtitles), std::move(realAligner), std::move(takes), prompts, environment);
 }
 
 void WindowHarness::Start(std::unique_ptr<IRecorder> recorder, std::unique_ptr<IMediaPlayer> player,
-                          std::unique_ptr<SoundProfiler> profiler, TakeEngines takes)
+                          std::unique_ptr<SoundProfiler> profiler, TakeEngines takes,
+                          std::unique_ptr<TextAligner> aligner)
 {
-    Create(std::move(recorder), std::move(player), std::move(profiler), std::move(takes));
+    Create(std::move(recorder), std::move(player), std::move(profiler), std::move(takes), std::move(aligner));
     dlg->OnInitDialog();
     dlg->show();
 }

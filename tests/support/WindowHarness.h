@@ -46,10 +46,12 @@ public:
 
     // Builds the window (not yet initialised); a component not given is a fake.
     void Create(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
-                std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {});
+                std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {},
+                std::unique_ptr<TextAligner> aligner = nullptr);
     // Builds and initialises a new window, as a start of the program does.
     void Start(std::unique_ptr<IRecorder> recorder = nullptr, std::unique_ptr<IMediaPlayer> player = nullptr,
-               std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {});
+               std::unique_ptr<SoundProfiler> profiler = nullptr, TakeEngines takes = {},
+               std::unique_ptr<TextAligner> aligner = nullptr);
     // The real player (the test fails when it cannot be built) and the real
     // recorder, capturing `input` (a GStreamer description).
     static std::unique_ptr<IMediaPlayer> RealPlayer();
