@@ -81,6 +81,20 @@ TEST_F(TextAlignerTest, WhatCannotBeAlignedIsReportedWithItsReasonAndACancelledO
     aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "no-such-voice");
     EXPECT_NE(Finished().problem, "");
 
+    // A recording that says something else altogether.
+    const SpokenCorpus corpus = MakeSpokenCorpus({EverydaySentences().begin(), EverydaySentences().begin() + 3},
+                                                 CorpusPauses(3), 20.0);
+    const std::string media = folder.PathOf("other.wav");
+    std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
+    reports.clear();
+    aligner.Align(media,
+                  "Prices rose sharply in the second quarter of the year. The train to the mountains leaves at noon "
+                  "on Sundays. Nobody here has ever seen a whale from this beach.",
+                  "en");
+    const AlignmentReport unlike = Finished();
+    EXPECT_NE(unlike.problem.find("does not seem to say this text"), std::string::npos) << unlike.problem;
+    EXPECT_TRUE(unlike.sentences.empty());
+
     reports.clear();
     aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "en");
     const std::size_t before = reports.size();

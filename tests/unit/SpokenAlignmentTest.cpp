@@ -22,7 +22,7 @@ const std::vector<std::string> kText = {
     "Nobody minded, because the sun was coming out at last.",
 };
 
-TEST(SpokenAlignment, EachSentenceIsFoundWhereAnotherVoiceSaidIt)
+TEST(SpokenAlignment, EachSentenceIsFoundWhereAnotherVoiceSaidItAndAnotherTextIsToldApart)
 {
     std::string failure;
     std::vector<TimeSpan> truth;
@@ -52,13 +52,24 @@ TEST(SpokenAlignment, EachSentenceIsFoundWhereAnotherVoiceSaidIt)
     MfccSettings spokenSettings, heardSettings;
     spokenSettings.rate = synthetic.rate;
     heardSettings.rate = rate;
-    const std::vector<TimeSpan> found = AlignSpoken(ComputeMfcc(synthetic.samples, spokenSettings), synthetic.spans,
-                                                    synthetic.rate, ComputeMfcc(recording, heardSettings));
+    const SpokenAlignment alignment = AlignSpoken(ComputeMfcc(synthetic.samples, spokenSettings), synthetic.spans,
+                                                  synthetic.rate, ComputeMfcc(recording, heardSettings));
+    const std::vector<TimeSpan>& found = alignment.spans;
     ASSERT_EQ(found.size(), kText.size());
     for (std::size_t i = 0; i < found.size(); ++i) {
         EXPECT_NEAR(found[i].start, truth[i].start, 0.08) << "sentence " << i;
         EXPECT_NEAR(found[i].end, truth[i].end, 0.08) << "sentence " << i;
     }
+
+    // A text the recording never says matches it far less closely.
+    const SpokenSentences other = aligner->Speak({"Prices rose sharply in the second quarter of the year.",
+                                                  "The train to the mountains leaves at noon on Sundays.",
+                                                  "Nobody here has ever seen a whale from this beach."},
+                                                 0.3);
+    const SpokenAlignment wrong = AlignSpoken(ComputeMfcc(other.samples, spokenSettings), other.spans, other.rate,
+                                              ComputeMfcc(recording, heardSettings));
+    EXPECT_LT(alignment.distanceRatio, kMismatchedRatio - 0.1);
+    EXPECT_GT(wrong.distanceRatio, kMismatchedRatio);
 }
 
 } // namespace

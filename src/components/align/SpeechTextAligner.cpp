@@ -247,11 +247,18 @@ void SpeechTextAligner::OnPartDone(const std::shared_ptr<AlignmentJob>& job)
         return;
     }
     Start([this, job] {
-        const std::vector<TimeSpan> spans =
+        const SpokenAlignment alignment =
             AlignSpoken(job->spoken->TakeFrames(), job->spans, job->spokenRate, job->heard->TakeFrames());
-        Post(job, [this, job, spans] {
+        Post(job, [this, job, alignment] {
             if (job != m_job)
                 return;
+            if (alignment.distanceRatio > kMismatchedRatio) {
+                m_job.reset();
+                Report(job, true,
+                       "the sound of \"" + job->mediaPath + "\" does not seem to say this text (in this language)");
+                return;
+            }
+            const std::vector<TimeSpan>& spans = alignment.spans;
             for (std::size_t i = 0; i < spans.size() && i < job->sentences.size(); ++i)
                 m_timed.push_back({job->sentences[i].text, job->sentences[i].startsParagraph, spans[i]});
             m_job.reset();

@@ -50,16 +50,19 @@ std::pair<std::size_t, std::size_t> ReadingWithin(const FeatureFrames& synthetic
 
 } // namespace
 
-std::vector<TimeSpan> AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
+SpokenAlignment AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                                   FeatureFrames heard, std::size_t radius)
 {
     SubtractMeans(synthetic);
     SubtractMeans(heard);
     const auto [readFrom, readTo] = ReadingWithin(synthetic, heard);
-    const FrameAlignment alignment = AlignFrames(synthetic, heard.Part(readFrom, readTo - readFrom), radius);
-    std::vector<TimeSpan> found;
+    heard.Keep(readFrom, readTo - readFrom);
+    const FrameAlignment alignment = AlignFrames(synthetic, heard, radius);
+    SpokenAlignment found;
     if (alignment.path.empty())
         return found;
+    if (const double unrelated = UnrelatedDistance(synthetic, heard); unrelated > 0)
+        found.distanceRatio = alignment.cost / double(alignment.path.size()) / unrelated;
 
     // For each synthetic frame, the first and the last recording frame the path pairs it with.
     std::vector<std::uint32_t> firstHeard(synthetic.Count(), 0), lastHeard(synthetic.Count(), 0);
@@ -77,7 +80,7 @@ std::vector<TimeSpan> AlignSpoken(FeatureFrames synthetic, const std::vector<Spo
         const auto to = std::min(lastFrame, std::size_t(double(end) / syntheticHop));
         const double start = at(from > 0 ? lastHeard[from - 1] : firstHeard[0]);
         const double finish = std::max(start, at(firstHeard[to]));
-        found.push_back({start, finish});
+        found.spans.push_back({start, finish});
     }
     return found;
 }

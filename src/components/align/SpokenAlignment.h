@@ -15,5 +15,18 @@
 // sentence begins where the warp leaves the frame before its first sound and
 // ends where it reaches its last. `spans` are the sentences' samples in the
 // synthetic sound, spoken at `spokenRate`.
-std::vector<TimeSpan> AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
+struct SpokenAlignment {
+    std::vector<TimeSpan> spans;  // one per sentence
+    // How much closer the matched frames are than unrelated ones: the mean
+    // distance along the warp over the median between any two frames, from
+    // 0 (the same sound) up; about 1 when the recording does not say the text.
+    double distanceRatio = 1;
+};
+
+// Above this ratio the recording is taken not to say the text: the same
+// text read by another voice under noise stays near 0.3, another text read
+// there comes above 0.5.
+constexpr double kMismatchedRatio = 0.5;
+
+SpokenAlignment AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                                   FeatureFrames heard, std::size_t radius = 16);

@@ -30,6 +30,12 @@ public:
         part.m_values.assign(from, from + std::ptrdiff_t(count * m_dimensions));
         return part;
     }
+    // Only frames [first, first + count) kept, in place (no copy of hours).
+    void Keep(std::size_t first, std::size_t count)
+    {
+        m_values.erase(m_values.begin() + std::ptrdiff_t((first + count) * m_dimensions), m_values.end());
+        m_values.erase(m_values.begin(), m_values.begin() + std::ptrdiff_t(first * m_dimensions));
+    }
     void Add(std::span<const float> frame) { m_values.insert(m_values.end(), frame.begin(), frame.end()); }
     void Reserve(std::size_t frames) { m_values.reserve(frames * m_dimensions); }
 

@@ -140,6 +140,23 @@ FeatureFrames Halved(const FeatureFrames& frames)
     return halved;
 }
 
+double UnrelatedDistance(const FeatureFrames& a, const FeatureFrames& b)
+{
+    if (a.Count() == 0 || b.Count() == 0)
+        return 0;
+    constexpr std::size_t kPairs = 4095;
+    std::vector<float> distances;
+    distances.reserve(kPairs);
+    for (std::size_t i = 0; i < kPairs; ++i) {
+        // Two strides that never line up walk both sequences evenly.
+        const std::size_t x = (i * 7919) % a.Count();
+        const std::size_t y = (i * 104729 + 17) % b.Count();
+        distances.push_back(Distance(a.Frame(x), b.Frame(y)));
+    }
+    std::nth_element(distances.begin(), distances.begin() + kPairs / 2, distances.end());
+    return distances[kPairs / 2];
+}
+
 FrameAlignment AlignFrames(const FeatureFrames& a, const FeatureFrames& b, std::size_t radius)
 {
     if (a.Count() == 0 || b.Count() == 0)

@@ -29,6 +29,11 @@ struct FrameAlignment {
 
 FrameAlignment AlignFrames(const FeatureFrames& a, const FeatureFrames& b, std::size_t radius = 16);
 
+// The median distance between frames of a and of b taken evenly through
+// both, whatever belongs together: what a path's mean distance is compared
+// with to tell whether the two say the same at all.
+double UnrelatedDistance(const FeatureFrames& a, const FeatureFrames& b);
+
 // Each two frames in a row as their mean (an odd last one as itself): the
 // sequence at half the time resolution.
 FeatureFrames Halved(const FeatureFrames& frames);
