@@ -37,6 +37,8 @@ constexpr GstClockTime kStartDelay = 25 * GST_MSECOND;
 // Longest a freshly opened file may wait before its first Play and still
 // start its sound on time (see RestartSoundOutput).
 constexpr std::chrono::milliseconds kOutputGoesStale{100};
+// Longest playback may stand still before its sound output is restarted.
+constexpr std::chrono::milliseconds kStalled{600};
 // Largest position handed to the framework (keeps nanoseconds in range).
 constexpr double kLongestSeek = 1e7;
 // The speeds the sound filter plays (see SetSpeed).
@@ -152,8 +154,27 @@ double GstMediaPlayer::GetCurrentPosition()
     if (m_state != State::Empty && !AtSegmentEnd()) {
         if (std::optional<double> position = QueryPosition())
             m_position = *position;
+        if (m_state == State::Playing)
+            RestartIfStalled(m_position);
     }
     return m_position;
+}
+
+// A PulseAudio sink can be left corked by a seek that comes while it starts
+// to play (seen after a segment end moved and a seek at once): it fills its
+// buffer and is never read again, and the position stands still. Restarting
+// the output where playback stands, as after a long wait, plays on.
+void GstMediaPlayer::RestartIfStalled(double position)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_lastMove || m_lastMove->position != position) {
+        m_lastMove = Movement{position, now};
+        return;
+    }
+    if (now - m_lastMove->since < kStalled)
+        return;
+    m_lastMove.reset();
+    RestartSoundOutput(PlayerOperation::GetCurrentPosition);
 }
 
 void GstMediaPlayer::SetCurrentPosition(double seconds)
@@ -360,6 +381,7 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     auto nanoseconds = static_cast<GstClockTime>(std::llround(target * GST_SECOND));
     GstClockTime stop = stopInStream ? static_cast<GstClockTime>(std::llround(*m_segmentEnd * GST_SECOND))
                                      : GST_CLOCK_TIME_NONE;
+    m_lastMove.reset();
     GstEvent* seek = m_leadIn->SeekEvent(nanoseconds, stop, m_speed);
     m_seekSeqnum = gst_event_get_seqnum(seek);
     m_pipelineEnd = m_segmentEnd;
@@ -429,6 +451,7 @@ void GstMediaPlayer::ThrowStreamError(PlayerOperation operation, PlayerFaultCode
 
 void GstMediaPlayer::ChangeState(GstState state, PlayerOperation operation)
 {
+    m_lastMove.reset();
     if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE)
         m_bus->HandleUntil([this] { return m_streamError.has_value(); }, kErrorGrace);
     WaitUntilSettled(operation);

@@ -85,6 +85,9 @@ private:
     bool AtSegmentEnd() const { return m_state == State::HeldAtEnd || m_state == State::AtEnd; }
     // Playing as far as the caller is concerned, also when held at the end.
     bool Playing() const { return m_state == State::Playing || m_state == State::HeldAtEnd; }
+    // Playback whose position has not moved for a while is restarted where it
+    // stands.
+    void RestartIfStalled(double position);
 
     // Loads `path` paused at 0, or notes it missing (see IMediaPlayer).
     void Open(const std::string& path, PlayerOperation operation);
@@ -142,6 +145,13 @@ private:
     State m_state = State::Empty;
     // When the file was opened, until it first plays (see RestartSoundOutput).
     std::optional<std::chrono::steady_clock::time_point> m_unplayedSince;
+    // Playing, where the position was last seen to move and when (see
+    // RestartIfStalled); none after a seek or a change of state.
+    struct Movement {
+        double position;
+        std::chrono::steady_clock::time_point since;
+    };
+    std::optional<Movement> m_lastMove;
     // Where playback is: the last position read or sought, answered when the
     // pipeline cannot tell (nothing loaded, a broken stream, at the segment end).
     double m_position = 0;
