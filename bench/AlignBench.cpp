@@ -125,10 +125,11 @@ std::string EnglishSentence(std::size_t n)
                                           "near the edge of the forest",   "without saying a word",
                                           "just before the market opened", "in the middle of the storm",
                                           "for the third time that year",  "with great care and patience"};
-    // 7919 is prime to 14,400: consecutive sentences share little.
-    const std::size_t m = (n * 7919) % 14400;
-    return std::string(subjects[m % 12]) + " " + verbs[(m / 12) % 10] + " " + objects[(m / 120) % 12] + " "
-           + endings[(m / 1440) % 10] + ".";
+    // The digits of n, each part shifted by those before it: every part
+    // changes from one sentence to the next, and no two sentences are alike.
+    const std::size_t s = n % 12, v = (n / 12) % 10, o = (n / 120) % 12, e = (n / 1440) % 10;
+    return std::string(subjects[s]) + " " + verbs[(v + s) % 10] + " " + objects[(o + v + s) % 12] + " "
+           + endings[(e + o + v + s) % 10] + ".";
 }
 
 // About 30 s of words before the chapter's own, which the text lacks.
