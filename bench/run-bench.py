@@ -560,16 +560,16 @@ def transcript_window_figures(build):
             "transcript_window_bench: the largest over the clicks above, found by content (target: 0)")
 
 
-def alignment_rows(result, what):
-    """The accuracy of one alignment of `what` (align_bench's counters)."""
+def alignment_rows(result, what, how):
+    """The accuracy of one alignment of `what`, made `how` (align_bench's counters)."""
     n = int(result["sentences"])
     row(f"Sentence starts within 100 ms / 50 ms, {what}",
-        f"{fmt(result['within_100ms_pct'], 0)} / {fmt(result['within_50ms_pct'], 0)}", "%",
-        f"align_bench: {n} sentences of {fmt(result['media_s'] / 60)} min, the real aligner (voice en or cmn) "
+        f"{fmt(result['within_100ms_pct'])} / {fmt(result['within_50ms_pct'])}", "%",
+        f"align_bench: {n} sentences of {fmt(result['media_s'] / 60)} min, {how}; the real aligner "
         "against the true starts (targets: 95 / 80 %)")
     row(f"Largest start error, {what}", fmt(result["max_error_ms"], 0), "ms",
-        f"align_bench: mean signed error {fmt(result['mean_signed_error_ms'], 0)} ms, positive late (target: none "
-        "over 500 ms)")
+        f"align_bench: at sentence {int(result['max_error_sentence'])}; mean signed error "
+        f"{fmt(result['mean_signed_error_ms'], 0)} ms, positive late (target: none over 500 ms)")
     row(f"Median start error, first / last tenth, {what}",
         f"{fmt(result['median_error_first_tenth_ms'], 0)} / {fmt(result['median_error_last_tenth_ms'], 0)}", "ms",
         "align_bench: of the first and the last tenth of the sentences (no growth along the chapter)")
@@ -578,17 +578,21 @@ def alignment_rows(result, what):
 def align_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "align_bench"))
     by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
-    synthetic = "5 min, tempo +-25 % in parts, pink noise at 20 dB SNR, 30 s introduction not in the text, pauses 0.2-1.2 s"
+    synthetic = ("tempo changed by up to 25 % in parts of six sentences, pink noise at 20 dB SNR, a 30 s introduction "
+                 "the text lacks, pauses of 0.2 to 1.2 s")
     for result in by_prefix("BM_SyntheticChapterAccuracy"):
-        alignment_rows(result, f"{result['label']} ({synthetic})")
+        alignment_rows(result, f"chapter read by {result['label']}", f"{synthetic}; aligner voice en")
     for result in by_prefix("BM_LibriVoxAccuracy"):
-        alignment_rows(result, f"5 LibriVox clips joined, {result['label']}")
+        alignment_rows(result, f"LibriVox clips, {result['label']}",
+                       "the 5 clips of pocketsphinx-testdata joined, each transcription a sentence; aligner voice en")
     for result in by_prefix("BM_MandarinAccuracy"):
-        alignment_rows(result, "Mandarin, espeak-ng cmn+f3 140 wpm, as the synthetic chapters")
+        alignment_rows(result, "Mandarin chapter", f"read by espeak-ng cmn+f3 at 140 wpm, {synthetic}; aligner voice cmn")
     for name, hours in (("BM_HourLongChapter", "one hour"), ("BM_TenHourChapter", "ten hours")):
         for result in by_prefix(name):
             media_h = result["media_s"] / 3600
-            alignment_rows(result, f"{hours} of espeak-ng en-us+f3")
+            repeated = "" if hours == "one hour" else "; the hour repeated ten times, its introduction with it"
+            alignment_rows(result, f"{hours} read by espeak-ng en-us+f3",
+                           f"140 wpm, {synthetic}{repeated}; aligner voice en")
             row(f"Align to the finished report, {hours}", fmt(result["align_s"]), "s",
                 f"align_bench: {fmt(media_h, 2)} h WAV read by espeak-ng en-us+f3 at 140 wpm under noise, "
                 f"{fmt(result['realtime_x'])} x real time (targets for an hour: 120 s, 30 x)")
