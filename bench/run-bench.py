@@ -590,7 +590,7 @@ def align_figures(build):
     for name, hours in (("BM_HourLongChapter", "one hour"), ("BM_TenHourChapter", "ten hours")):
         for result in by_prefix(name):
             media_h = result["media_s"] / 3600
-            repeated = "" if hours == "one hour" else "; the hour repeated ten times, its introduction with it"
+            repeated = "" if hours == "one hour" else "; the hour repeated ten times, its introduction only once"
             alignment_rows(result, f"{hours} read by espeak-ng en-us+f3",
                            f"140 wpm, {synthetic}{repeated}; aligner voice en")
             row(f"Align to the finished report, {hours}", fmt(result["align_s"]), "s",
