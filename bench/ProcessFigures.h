@@ -3,10 +3,11 @@
 
 #include <ctime>
 #include <fstream>
+#include <string>
 #include <unistd.h>
 
 // What this benchmark process has used so far: CPU time of all its threads,
-// and its resident memory now.
+// its resident memory now, and its peak since the peak was last reset.
 
 inline double ProcessCpuSeconds()
 {
@@ -22,4 +23,19 @@ inline double ResidentMiB()
     long resident = 0;
     statm >> pages >> resident;
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+inline double PeakResidentMiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+// The peak starts again from the memory resident now.
+inline void ResetPeakResident()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }

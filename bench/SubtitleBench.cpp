@@ -10,26 +10,9 @@
 
 #include <QSignalSpy>
 #include <benchmark/benchmark.h>
-#include <fstream>
 #include <string>
 
 namespace {
-
-// The process's peak of resident memory since it was last reset, in MiB.
-double PeakResidentMiB()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
-
-// The peak starts again from the memory resident now.
-void ResetPeakResident()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void BM_HourLongMatroskaStreams(benchmark::State& state)
 {

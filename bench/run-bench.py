@@ -5,12 +5,12 @@
     run-bench.py BUILD_DIR [PART...]    (needs an X display: `make bench` gives it Xvfb)
 
 PART names the parts to run (all by default): long_media, whole_program, player, repeat, speed, mpris,
-recorder, profile, sentence, shadow, transcript, transcript_window.
+recorder, profile, sentence, shadow, transcript, subtitle, transcript_window, align.
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
 long_media_bench, sentence_bench, shadow_bench, transcript_bench,
-subtitle_bench, transcript_window_bench) as JSON; the whole-program figures (start-up, memory)
+subtitle_bench, transcript_window_bench, align_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server, in turns with a bare Qt dialog of the same size (bare_dialog) as the yardstick.
 """
@@ -560,6 +560,48 @@ def transcript_window_figures(build):
             "transcript_window_bench: the largest over the clicks above, found by content (target: 0)")
 
 
+def alignment_rows(result, what, how):
+    """The accuracy of one alignment of `what`, made `how` (align_bench's counters)."""
+    n = int(result["sentences"])
+    row(f"Sentence starts within 100 ms / 50 ms, {what}",
+        f"{fmt(result['within_100ms_pct'])} / {fmt(result['within_50ms_pct'])}", "%",
+        f"align_bench: {n} sentences of {fmt(result['media_s'] / 60)} min, {how}; the real aligner "
+        "against the true starts (targets: 95 / 80 %)")
+    row(f"Largest start error, {what}", fmt(result["max_error_ms"], 0), "ms",
+        f"align_bench: at sentence {int(result['max_error_sentence'])}; mean signed error "
+        f"{fmt(result['mean_signed_error_ms'], 0)} ms, positive late (target: none over 500 ms)")
+    row(f"Median start error, first / last tenth, {what}",
+        f"{fmt(result['median_error_first_tenth_ms'], 0)} / {fmt(result['median_error_last_tenth_ms'], 0)}", "ms",
+        "align_bench: of the first and the last tenth of the sentences (no growth along the chapter)")
+
+
+def align_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "align_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    synthetic = ("tempo changed by up to 25 % in parts of six sentences, pink noise at 20 dB SNR, a 30 s introduction "
+                 "the text lacks, pauses of 0.2 to 1.2 s")
+    for result in by_prefix("BM_SyntheticChapterAccuracy"):
+        alignment_rows(result, f"chapter read by {result['label']}", f"{synthetic}; aligner voice en")
+    for result in by_prefix("BM_LibriVoxAccuracy"):
+        alignment_rows(result, f"LibriVox clips, {result['label']}",
+                       "the 5 clips of pocketsphinx-testdata joined, each transcription a sentence; aligner voice en")
+    for result in by_prefix("BM_MandarinAccuracy"):
+        alignment_rows(result, "Mandarin chapter", f"read by espeak-ng cmn+f3 at 140 wpm, {synthetic}; aligner voice cmn")
+    for name, hours in (("BM_HourLongChapter", "one hour"), ("BM_TenHourChapter", "ten hours")):
+        for result in by_prefix(name):
+            media_h = result["media_s"] / 3600
+            repeated = "" if hours == "one hour" else "; the hour repeated ten times, its introduction only once"
+            alignment_rows(result, f"{hours} read by espeak-ng en-us+f3",
+                           f"140 wpm, {synthetic}{repeated}; aligner voice en")
+            row(f"Align to the finished report, {hours}", fmt(result["align_s"]), "s",
+                f"align_bench: {fmt(media_h, 2)} h WAV read by espeak-ng en-us+f3 at 140 wpm under noise, "
+                f"{fmt(result['realtime_x'])} x real time (targets for an hour: 120 s, 30 x)")
+            row(f"Align to the first report with sentences, {hours}", fmt(result["first_sentences_s"]), "s",
+                "align_bench: from Align to the first progress report holding any timed sentence")
+            row(f"Peak resident memory grown while aligning, {hours}", fmt(result["peak_growth_MiB"]), "MiB",
+                "align_bench: VmHWM (reset before Align) minus VmRSS before (target: 300 MiB for ten hours)")
+
+
 def print_table():
     headers = ("Figure", "Value", "Unit", "How measured")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(3)]
@@ -582,7 +624,7 @@ PARTS = {"long_media": long_media_figures, "whole_program": with_sound_server, "
          "repeat": repeat_figures, "speed": speed_figures, "mpris": mpris_figures, "recorder": recorder_figures,
          "profile": profile_figures, "sentence": sentence_figures, "shadow": shadow_figures,
          "transcript": transcript_figures, "subtitle": subtitle_figures,
-         "transcript_window": transcript_window_figures}
+         "transcript_window": transcript_window_figures, "align": align_figures}
 
 
 def main():

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SpokenCorpus.h"
 
+#include "components/stretch/TimeStretcher.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -25,19 +27,19 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-// What espeak-ng says for `text`: its WAV output's samples, and their rate.
-std::vector<float> Speak(const std::string& text, int& rate)
+// What `command` says for `text`: its WAV output's samples, and their rate.
+std::vector<float> Speak(const std::string& command, const std::string& text, int& rate)
 {
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(("espeak-ng --stdout " + Quoted(text)).c_str(), "r"));
+    std::unique_ptr<std::FILE, PipeCloser> pipe(popen((command + " " + Quoted(text)).c_str(), "r"));
     if (!pipe)
-        throw std::runtime_error("cannot run espeak-ng");
+        throw std::runtime_error("cannot run " + command);
     std::string bytes;
     char buffer[65536];
     for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
         bytes.append(buffer, read);
     // A canonical 44-byte header: rate at byte 24, 16-bit mono samples after.
     if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0)
-        throw std::runtime_error("espeak-ng gave no sound for \"" + text + "\" (is the espeak-ng package installed?)");
+        throw std::runtime_error(command + " gave no sound for \"" + text + "\" (is its package installed?)");
     rate = int(std::uint8_t(bytes[24]) | std::uint8_t(bytes[25]) << 8 | std::uint8_t(bytes[26]) << 16);
     std::vector<float> samples;
     for (std::size_t at = 44; at + 1 < bytes.size(); at += 2)
@@ -64,6 +66,20 @@ std::vector<float> CutToSound(const std::vector<float>& samples, int rate)
     while (end > first && !Loud(samples, end - ms, ms))
         end -= ms;
     return {samples.begin() + std::ptrdiff_t(first), samples.begin() + std::ptrdiff_t(end)};
+}
+
+// `samples` played at `tempo` (1: as they are), at their own pitch.
+std::vector<float> AtTempo(const std::vector<float>& samples, int rate, double tempo)
+{
+    if (tempo == 1)
+        return samples;
+    TimeStretcher stretcher(1, rate);
+    stretcher.Restart(tempo);
+    stretcher.Push(samples.data(), samples.size());
+    stretcher.Finish();
+    std::vector<float> out;
+    stretcher.Pull(out);
+    return out;
 }
 
 double Rms(const std::vector<float>& samples)
@@ -135,14 +151,15 @@ std::vector<double> CorpusPauses(std::size_t count)
 }
 
 SpokenCorpus MakeSpokenCorpus(const std::vector<std::string>& sentences, const std::vector<double>& pauses,
-                              std::optional<double> snrDb, double lead)
+                              std::optional<double> snrDb, double lead, const SpokenReading& reading)
 {
     SpokenCorpus corpus;
     std::vector<float> speech;
     for (std::size_t i = 0; i < sentences.size(); ++i) {
         int rate = 0;
-        const std::vector<float> spoken = Speak(sentences[i], rate);
-        const std::vector<float> sound = CutToSound(spoken, rate);
+        const std::vector<float> spoken = Speak(reading.command, sentences[i], rate);
+        const double tempo = i < reading.tempos.size() ? reading.tempos[i] : 1.0;
+        const std::vector<float> sound = AtTempo(CutToSound(spoken, rate), rate, tempo);
         if (corpus.rate == 0) {
             corpus.rate = rate;
             corpus.samples.assign(std::size_t(lead * rate), 0.0f);
