@@ -8,6 +8,9 @@
 
 namespace {
 
+// Frames into a sentence's sound where the warp is sure of it.
+constexpr std::size_t kSureFrames = 3;
+
 // The text's reading is looked for in the recording at 40 ms a frame.
 constexpr std::size_t kHalvings = 2;
 constexpr std::size_t kCoarse = std::size_t(1) << kHalvings;
@@ -78,8 +81,17 @@ SpokenAlignment AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpa
     for (const auto& [begin, end] : spans) {
         const auto from = std::min(lastFrame, std::size_t(double(begin) / syntheticHop));
         const auto to = std::min(lastFrame, std::size_t(double(end) / syntheticHop));
-        const double start = at(from > 0 ? lastHeard[from - 1] : firstHeard[0]);
-        const double finish = std::max(start, at(firstHeard[to]));
+        // A long pause in the recording may be warped onto the synthetic
+        // pause or onto the sentence's first (or last) frame, which are
+        // alike; a few frames into the sound the warp is sure. So a start is
+        // the later of where the pause is left and where the sound is a few
+        // frames in, less those frames; an end the earlier of the two ways.
+        const std::size_t into = std::min(kSureFrames, to > from ? to - from - 1 : 0);
+        const double leftPause = at(from > 0 ? lastHeard[from - 1] : firstHeard[0]);
+        const double start = std::max(leftPause, at(firstHeard[from + into]) - double(into) * heardHop);
+        const std::size_t before = to > from + into ? to - 1 - into : from;
+        const double reachedPause = at(firstHeard[to]);
+        const double finish = std::max(start, std::min(reachedPause, at(lastHeard[before]) + double(into + 1) * heardHop));
         found.spans.push_back({start, finish});
     }
     return found;

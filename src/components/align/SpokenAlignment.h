@@ -19,14 +19,15 @@ struct SpokenAlignment {
     std::vector<TimeSpan> spans;  // one per sentence
     // How much closer the matched frames are than unrelated ones: the mean
     // distance along the warp over the median between any two frames, from
-    // 0 (the same sound) up; about 1 when the recording does not say the text.
+    // 0 (the same sound) up; near 1 when the recording holds no speech like it.
     double distanceRatio = 1;
 };
 
-// Above this ratio the recording is taken not to say the text: the same
-// text read by another voice under noise stays near 0.3, another text read
-// there comes above 0.5.
-constexpr double kMismatchedRatio = 0.5;
+// Above this ratio the recording is taken not to say the text at all: the
+// text read by other voices and synthesisers under noise stays between 0.3
+// and 0.75, music or a recording without speech comes near 1. Another text in
+// the same language, at about 0.55, is not told apart this way.
+constexpr double kMismatchedRatio = 0.85;
 
 SpokenAlignment AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                                   FeatureFrames heard, std::size_t radius = 16);
