@@ -95,6 +95,38 @@ TEST(TakeComparison, NoiseInsertedInTheTakeIsNotMatchedNorSlow)
     EXPECT_NEAR(double(*result.takeFrame[200]), 230, 3);
 }
 
+TEST(TakeComparison, APartLeftOutIsNotMatchedNorFast)
+{
+    const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);
+    // One syllable, from one quiet trough to the next.
+    std::vector<float> take(original.begin(), original.begin() + std::ptrdiff_t(1.212 * kRate));
+    take.insert(take.end(), original.begin() + std::ptrdiff_t(1.515 * kRate), original.end());
+
+    const TakeComparison result = Compare(original, take);
+    ASSERT_FALSE(result.reason) << *result.reason;
+    ASSERT_EQ(result.unmatched.size(), 1u);
+    EXPECT_GT(Overlap(result.unmatched[0].original, 1.212, 1.515), 0.2);
+    EXPECT_LT(result.unmatched[0].take.Length(), 0.1);
+    EXPECT_FALSE(result.takeFrame[140]); // never forced onto a neighbour
+    EXPECT_TRUE(result.faster.empty());
+    EXPECT_TRUE(result.slower.empty());
+    EXPECT_NEAR(double(*result.takeFrame[200]), 170, 3);
+}
+
+// An original at the synthesiser's rate and a take at the microphone's.
+TEST(TakeComparison, SoundsAtDifferentRatesCompareOnOneTimeAxis)
+{
+    const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds, {[](double t) { return t; }}, 22050);
+    const std::vector<float> take = SyntheticVoice::Render(Speaker(), kSeconds, {[](double t) { return t; }}, 44100);
+    const TakeComparison result = CompareTake({original, 22050}, {take, 44100});
+    ASSERT_FALSE(result.reason) << *result.reason;
+    EXPECT_TRUE(result.slower.empty());
+    EXPECT_TRUE(result.faster.empty());
+    EXPECT_TRUE(result.unmatched.empty());
+    EXPECT_GT(result.melodyScore.value_or(0), 90);
+    EXPECT_NEAR(double(*result.takeFrame[150]), 150, 2);
+}
+
 TEST(TakeComparison, AChangedMelodyScoresLowerThanTheSameAtAnotherPitch)
 {
     const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);

@@ -21,6 +21,8 @@ constexpr double kLeastMelodySpread = 0.5;
 constexpr double kUnrelatedRatio = 0.85;
 // The least local distance, as a share of unrelated frames', that counts as not matched.
 constexpr double kLeastUnmatched = 0.4;
+// Steps in a row on one frame of either sound that make a stall.
+constexpr std::size_t kShortestStall = 5;
 // Frames voiced in both that a melody score needs.
 constexpr std::size_t kLeastMelodyFrames = 20;
 // A frame sounds when it is within this many dB of the loudest one and above the floor.
@@ -187,6 +189,29 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
             sum += distance[j];
         flagged[k] = sum / double(to - from) > limit;
     }
+    // A run of steps on which one sound stands still while the other moves
+    // on (the take skipping a word, or saying something the original has
+    // not) belongs to the unmatched stretch it touches, as long as it is no
+    // closer than the path's median: otherwise what was left out would be
+    // forced onto the frames at its edges and show as a tempo.
+    const double median = Median(distance);
+    std::vector<bool> stalled(steps, false);
+    for (const auto coordinate : {&FramePair::a, &FramePair::b}) {
+        for (std::size_t k = 0; k < steps;) {
+            std::size_t end = k;
+            while (end < steps && alignment.path[end].*coordinate == alignment.path[k].*coordinate)
+                ++end;
+            if (end - k >= kShortestStall)
+                for (std::size_t j = k; j < end; ++j)
+                    stalled[j] = stalled[j] || distance[j] > median;
+            k = end;
+        }
+    }
+    for (std::size_t k = 1; k < steps; ++k)
+        flagged[k] = flagged[k] || (flagged[k - 1] && stalled[k]);
+    for (std::size_t k = steps - 1; k-- > 0;)
+        flagged[k] = flagged[k] || (flagged[k + 1] && stalled[k]);
+
     const auto shortest = std::size_t(std::lround(settings.shortestMarkSeconds / hop));
     for (std::size_t k = 0; k < steps;) {
         if (!flagged[k]) {
