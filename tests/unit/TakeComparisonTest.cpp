@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "components/align/SpokenSentences.h"
 #include "components/speech/TakeComparison.h"
 #include "support/SyntheticVoice.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 // Takes rendered from the original's own score with a known change: a warp
 // of its time, something added, another melody, or not a take at all.
@@ -176,6 +178,31 @@ TEST(TakeComparison, WhatCannotBeComparedGivesAReason)
     drone.syllables = false;
     EXPECT_NE(reason(original, SyntheticVoice::Render(drone, kSeconds)).find("does not seem to say"),
               std::string::npos);
+}
+
+// Real speech: a sentence said by another voice, higher and slower, is a
+// take of it; the same said in a whisper is not one.
+TEST(TakeComparison, ASpokenSentenceInAnotherVoiceComparesAndAWhisperDoesNot)
+{
+    const auto say = [](const char* voice, int wordsPerMinute) {
+        std::string failure;
+        const auto speaker = SentenceSpeaker::Open(voice, wordsPerMinute, failure);
+        if (!speaker)
+            throw std::runtime_error(failure);
+        return speaker->Speak({"Could you tell me the way to the station, please?"}, 0.2);
+    };
+    const SpokenSentences original = say("en", 160);
+    const SpokenSentences female = say("en+f3", 130);
+    const TakeComparison take = CompareTake({original.samples, original.rate}, {female.samples, female.rate});
+    ASSERT_FALSE(take.reason) << *take.reason;
+    EXPECT_TRUE(take.unmatched.empty());
+    EXPECT_GT(take.melodyScore.value_or(0), 60);
+    EXPECT_GT(take.timingScore, 30);
+
+    const SpokenSentences whisper = say("en+whisper", 160);
+    const TakeComparison whispered = CompareTake({original.samples, original.rate}, {whisper.samples, whisper.rate});
+    ASSERT_TRUE(whispered.reason);
+    EXPECT_TRUE(whispered.reason->find("whisper") != std::string::npos) << *whispered.reason;
 }
 
 } // namespace

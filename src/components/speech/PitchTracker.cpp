@@ -78,14 +78,17 @@ private:
     std::vector<double> m_difference;
 };
 
+// How much shallower than the deepest dip the period's dip may be.
+constexpr double kNearlyAsDeep = 0.1;
+
 struct Estimate {
     double lag = 0;           // in samples, interpolated
     double aperiodicity = 1;
 };
 
 // The cumulative mean normalised difference, its first dip under the
-// threshold followed down to its minimum (or, without one, its deepest
-// point), refined between samples by a parabola through its neighbours.
+// threshold followed down to its minimum (or, without one, the first dip
+// nearly as deep as its deepest point), refined between samples by a parabola through its neighbours.
 Estimate ChoosePeriod(const std::vector<double>& difference, std::size_t minLag, double threshold)
 {
     const std::size_t maxLag = difference.size() - 1;
@@ -104,9 +107,15 @@ Estimate ChoosePeriod(const std::vector<double>& difference, std::size_t minLag,
             break;
         }
     }
-    if (chosen == 0)
-        chosen = std::size_t(std::min_element(normalised.begin() + std::ptrdiff_t(minLag), normalised.end()) -
-                             normalised.begin());
+    if (chosen == 0) {
+        // No dip under the threshold (a breathy or noisy voice): the first
+        // local minimum nearly as deep as the deepest, since the deepest is
+        // as often a multiple of the period as the period itself.
+        const double deepest = *std::min_element(normalised.begin() + std::ptrdiff_t(minLag), normalised.end());
+        for (std::size_t tau = minLag; tau <= maxLag && chosen == 0; ++tau)
+            if (normalised[tau] <= deepest + kNearlyAsDeep && (tau == maxLag || normalised[tau] <= normalised[tau + 1]))
+                chosen = tau;
+    }
     double lag = double(chosen);
     if (chosen > minLag && chosen < maxLag) {
         const double before = normalised[chosen - 1];
@@ -122,6 +131,34 @@ Estimate ChoosePeriod(const std::vector<double>& difference, std::size_t minLag,
 double Decibels(double rms)
 {
     return rms > 1e-6 ? 20 * std::log10(rms) : -120;
+}
+
+// A voice does not leap this far (semitones) from its neighbours within
+// kNeighbourFrames either side; such a frame is an octave or a subharmonic
+// error, or creak, and is left unvoiced rather than guessed.
+constexpr double kLargestLeap = 5;
+constexpr std::size_t kNeighbourFrames = 5;
+
+void DropOutliers(PitchContour& contour)
+{
+    const std::vector<PitchFrame> frames = contour.frames;
+    std::vector<float> neighbours;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (!frames[i].Voiced())
+            continue;
+        neighbours.clear();
+        const std::size_t from = i > kNeighbourFrames ? i - kNeighbourFrames : 0;
+        const std::size_t to = std::min(frames.size(), i + kNeighbourFrames + 1);
+        for (std::size_t j = from; j < to; ++j)
+            if (j != i && frames[j].Voiced())
+                neighbours.push_back(frames[j].hz);
+        if (neighbours.size() < 2)
+            continue;
+        std::nth_element(neighbours.begin(), neighbours.begin() + std::ptrdiff_t(neighbours.size() / 2),
+                         neighbours.end());
+        if (std::abs(12 * std::log2(frames[i].hz / neighbours[neighbours.size() / 2])) > kLargestLeap)
+            contour.frames[i].hz = 0;
+    }
 }
 
 } // namespace
@@ -166,6 +203,7 @@ PitchContour TrackPitch(std::span<const float> samples, int rate, const PitchSet
     for (PitchFrame& out : contour.frames)
         if (out.levelDb < quietest || out.hz < settings.lowestHz * 0.9 || out.hz > settings.highestHz * 1.1)
             out.hz = 0;
+    DropOutliers(contour);
     return contour;
 }
 
