@@ -127,51 +127,13 @@ bool Covers(const std::vector<TimeSpan>& spans, double time)
                        [&](const TimeSpan& span) { return time >= span.start && time < span.end; });
 }
 
-} // namespace
-
-TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
-                           const TakeComparisonSettings& settings)
+// The path's steps that match nothing (flagged), and the stretches they make.
+std::vector<bool> FindUnmatched(const FrameAlignment& alignment, const FeatureFrames& a, const FeatureFrames& b,
+                                double unrelated, const TakeComparisonSettings& settings,
+                                std::vector<UnmatchedStretch>& unmatched)
 {
-    TakeComparison result;
-    const PitchContour originalPitch = TrackPitch(original.samples, original.rate);
-    const PitchContour takePitch = TrackPitch(take.samples, take.rate);
-    if ((result.reason = TakeVoicingProblem(takePitch)))
-        return result;
-    const double originalSeconds = double(original.samples.size()) / original.rate;
-    const double takeSeconds = double(take.samples.size()) / take.rate;
-    if (takeSeconds > kLongestRatio * originalSeconds || takeSeconds * kLongestRatio < originalSeconds) {
-        result.reason = Format("the take lasts %.1f s, %.1f times the original's %.1f s", takeSeconds,
-                               takeSeconds / originalSeconds, originalSeconds);
-        return result;
-    }
-    const auto originalSemitones = Semitones(originalPitch);
-    const auto takeSemitones = Semitones(takePitch);
-    if ((result.reason = OriginalMelodyProblem(originalSemitones)))
-        return result;
-
-    MfccSettings originalMfcc, takeMfcc;
-    originalMfcc.rate = original.rate;
-    takeMfcc.rate = take.rate;
-    FeatureFrames a = ComputeMfcc(original.samples, originalMfcc);
-    FeatureFrames b = ComputeMfcc(take.samples, takeMfcc);
-    SubtractMeans(a);
-    SubtractMeans(b);
-    const FrameAlignment alignment = AlignFrames(a, b, settings.radius);
-    if (alignment.path.empty()) {
-        result.reason = "the original or the take is too short to compare";
-        return result;
-    }
-    const double hop = a.HopSeconds();
-    result.hopSeconds = hop;
     const std::size_t steps = alignment.path.size();
-    const double unrelated = UnrelatedDistance(a, b);
-    if (unrelated > 0 && alignment.cost / double(steps) > kUnrelatedRatio * unrelated) {
-        result.reason = Format("the take does not seem to say what the original says: its frames are %.0f %% as "
-                               "far from the original's as unrelated ones",
-                               100 * alignment.cost / double(steps) / unrelated);
-        return result;
-    }
-
+    const double hop = a.HopSeconds();
     // Not matched: steps whose distance, smoothed over a few steps, is far
     // above the path's median, and a fair part of the way to unrelated (a
     // take that copies the original has a median of almost nothing).
@@ -224,16 +186,25 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
         const FramePair first = alignment.path[k];
         const FramePair last = alignment.path[end - 1];
         if (last.a - first.a + 1 >= shortest || last.b - first.b + 1 >= shortest)
-            result.unmatched.push_back({{first.a * hop, (last.a + 1) * hop}, {first.b * hop, (last.b + 1) * hop}});
+            unmatched.push_back({{first.a * hop, (last.a + 1) * hop}, {first.b * hop, (last.b + 1) * hop}});
         else
             std::fill(flagged.begin() + std::ptrdiff_t(k), flagged.begin() + std::ptrdiff_t(end), false);
         k = end;
     }
 
+    return flagged;
+}
+
+// Each original frame's take frame and the tempo around it, from the path's
+// matched steps; the slower and faster stretches; the timing score.
+void FollowTempo(const FrameAlignment& alignment, const std::vector<bool>& flagged, std::size_t frames, double hop,
+                 const TakeComparisonSettings& settings, TakeComparison& result)
+{
+    const std::size_t steps = alignment.path.size();
+    const auto shortest = std::size_t(std::lround(settings.shortestMarkSeconds / hop));
     // Each original frame's take frame, from its matched steps; and, along
     // the path, how far each time has moved on over matched steps only, so
     // that what was added or left out does not count as slow or fast.
-    const std::size_t frames = a.Count();
     std::vector<double> takeSum(frames, 0);
     std::vector<std::size_t> takeCount(frames, 0);
     std::vector<double> originalMoved(frames, 0), takeMoved(frames, 0);
@@ -288,7 +259,13 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
     }
     const double evenness = std::clamp(1 - StandardDeviation(logTempo) / 0.5, 0.0, 1.0);
     result.timingScore = 100 * double(onTime) / double(frames) * evenness;
+}
 
+std::optional<double> MelodyScore(const std::vector<std::optional<float>>& originalSemitones,
+                                  const std::vector<std::optional<float>>& takeSemitones,
+                                  const std::vector<std::optional<std::uint32_t>>& takeFrame)
+{
+    const std::size_t frames = takeFrame.size();
     // Melody score: over the original frames matched and voiced in both, the
     // two semitone contours each less its mean there; 100 times 1 less half
     // the RMS of their difference over the RMS of the original's, clamped to
@@ -300,10 +277,10 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
         return std::min(mfccFrame + 1, count - 1);
     };
     for (std::size_t i = 0; i < frames && !originalSemitones.empty() && !takeSemitones.empty(); ++i) {
-        if (!result.takeFrame[i])
+        if (!takeFrame[i])
             continue;
         const auto& x = originalSemitones[pitchFrame(i, originalSemitones.size())];
-        const auto& y = takeSemitones[pitchFrame(*result.takeFrame[i], takeSemitones.size())];
+        const auto& y = takeSemitones[pitchFrame(*takeFrame[i], takeSemitones.size())];
         if (x && y)
             pairs.emplace_back(*x, *y);
     }
@@ -321,7 +298,58 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
             spread += std::pow(x - meanX, 2);
         }
         if (spread > 0)
-            result.melodyScore = 100 * std::clamp(1 - std::sqrt(differences / spread) / 2, 0.0, 1.0);
+            return 100 * std::clamp(1 - std::sqrt(differences / spread) / 2, 0.0, 1.0);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
+                           const TakeComparisonSettings& settings)
+{
+    TakeComparison result;
+    const PitchContour originalPitch = TrackPitch(original.samples, original.rate);
+    const PitchContour takePitch = TrackPitch(take.samples, take.rate);
+    if ((result.reason = TakeVoicingProblem(takePitch)))
+        return result;
+    const double originalSeconds = double(original.samples.size()) / original.rate;
+    const double takeSeconds = double(take.samples.size()) / take.rate;
+    if (takeSeconds > kLongestRatio * originalSeconds || takeSeconds * kLongestRatio < originalSeconds) {
+        result.reason = Format("the take lasts %.1f s, %.1f times the original's %.1f s", takeSeconds,
+                               takeSeconds / originalSeconds, originalSeconds);
+        return result;
+    }
+    const auto originalSemitones = Semitones(originalPitch);
+    const auto takeSemitones = Semitones(takePitch);
+    if ((result.reason = OriginalMelodyProblem(originalSemitones)))
+        return result;
+
+    MfccSettings originalMfcc, takeMfcc;
+    originalMfcc.rate = original.rate;
+    takeMfcc.rate = take.rate;
+    FeatureFrames a = ComputeMfcc(original.samples, originalMfcc);
+    FeatureFrames b = ComputeMfcc(take.samples, takeMfcc);
+    SubtractMeans(a);
+    SubtractMeans(b);
+    const FrameAlignment alignment = AlignFrames(a, b, settings.radius);
+    if (alignment.path.empty()) {
+        result.reason = "the original or the take is too short to compare";
+        return result;
+    }
+    const double hop = a.HopSeconds();
+    result.hopSeconds = hop;
+    const std::size_t steps = alignment.path.size();
+    const double unrelated = UnrelatedDistance(a, b);
+    if (unrelated > 0 && alignment.cost / double(steps) > kUnrelatedRatio * unrelated) {
+        result.reason = Format("the take does not seem to say what the original says: its frames are %.0f %% as "
+                               "far from the original's as unrelated ones",
+                               100 * alignment.cost / double(steps) / unrelated);
+        return result;
+    }
+
+    const std::vector<bool> flagged = FindUnmatched(alignment, a, b, unrelated, settings, result.unmatched);
+    FollowTempo(alignment, flagged, a.Count(), hop, settings, result);
+    result.melodyScore = MelodyScore(originalSemitones, takeSemitones, result.takeFrame);
     return result;
 }
