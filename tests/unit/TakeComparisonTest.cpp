@@ -172,6 +172,9 @@ TEST(TakeComparison, WhatCannotBeComparedGivesAReason)
     EXPECT_NE(reason(SyntheticVoice::Render(organ, kSeconds), original).find("no speech-like melody"),
               std::string::npos);
 
+    SyntheticVoice::Voice tune = Speaker([](double t) { return 220 * std::pow(2.0, int(t / 0.4) % 4 * 3 / 12.0); });
+    EXPECT_NE(reason(SyntheticVoice::Render(tune, kSeconds), original).find("like music"), std::string::npos);
+
     // A steady buzz says nothing of the original's words, whatever its melody.
     SyntheticVoice::Voice drone = Speaker();
     drone.formants = false;

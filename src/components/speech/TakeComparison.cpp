@@ -17,6 +17,12 @@ constexpr double kLeastVoicedShare = 0.2;
 constexpr double kLongestRatio = 3.0;
 // An original whose voiced pitch spreads less than this (semitones) has no speech melody.
 constexpr double kLeastMelodySpread = 0.5;
+// A voiced frame begins a held note when the next kHeldNoteFrames stay
+// within kHeldNoteSemitones of it; an original with more than kMostHeldShare
+// of such frames is music.
+constexpr std::size_t kHeldNoteFrames = 15;
+constexpr double kHeldNoteSemitones = 0.25;
+constexpr double kMostHeldShare = 0.5;
 // A path whose mean distance is this close to unrelated frames' pairs two different things.
 constexpr double kUnrelatedRatio = 0.85;
 // The least local distance, as a share of unrelated frames', that counts as not matched.
@@ -98,6 +104,21 @@ std::optional<std::string> OriginalMelodyProblem(const std::vector<std::optional
         return Format("the original has no speech-like melody: its pitch varies by only %.2f semitones "
                       "(music or a steady tone?)",
                       spread);
+    // Notes held steady, as an instrument or a singer holds them; speech
+    // glides nearly all the time.
+    std::size_t held = 0, voicedFrames = 0;
+    for (std::size_t i = 0; i < semitones.size(); ++i) {
+        if (!semitones[i])
+            continue;
+        ++voicedFrames;
+        bool steady = i + kHeldNoteFrames <= semitones.size();
+        for (std::size_t j = i; steady && j < i + kHeldNoteFrames; ++j)
+            steady = semitones[j] && std::abs(*semitones[j] - *semitones[i]) <= kHeldNoteSemitones;
+        held += steady;
+    }
+    if (const double share = double(held) / double(voicedFrames); share > kMostHeldShare)
+        return Format("the original holds its pitch like music: %.0f %% of its voiced frames begin a steady note",
+                      100 * share);
     return std::nullopt;
 }
 
