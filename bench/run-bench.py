@@ -5,12 +5,12 @@
     run-bench.py BUILD_DIR [PART...]    (needs an X display: `make bench` gives it Xvfb)
 
 PART names the parts to run (all by default): long_media, whole_program, player, repeat, speed, mpris,
-recorder, profile, sentence, shadow, transcript, subtitle, transcript_window, align.
+recorder, profile, sentence, shadow, transcript, subtitle, transcript_window, align, feedback.
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
 long_media_bench, sentence_bench, shadow_bench, transcript_bench,
-subtitle_bench, transcript_window_bench, align_bench) as JSON; the whole-program figures (start-up, memory)
+subtitle_bench, transcript_window_bench, align_bench, feedback_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server, in turns with a bare Qt dialog of the same size (bare_dialog) as the yardstick.
 """
@@ -503,6 +503,30 @@ def transcript_figures(build):
             "transcript_bench: mallinfo2's bytes in use after the read against before it (target: 5 MiB)")
 
 
+def feedback_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "feedback_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    for result in by_prefix("BM_PitchUnderNoise"):
+        how = (f"feedback_bench: espeak-ng sentences, a male and a female voice, white noise at {result['label']}; "
+               "truth: the tracker on the clean sound")
+        row(f"Pitch gross errors, {result['label']}", fmt(100 * result["gross_error_share"], 2), "%",
+            how + "; frames voiced in both more than 20 % off")
+        row(f"Pitch fine error, {result['label']}", fmt(result["fine_error_median_cents"], 2), "cents",
+            how + "; median over the frames voiced in both and not gross errors")
+        row(f"Voicing F1, {result['label']}", fmt(result["voicing_f1"], 3), "", how)
+    for result in by_prefix("BM_TimingAgainstKnownWarp"):
+        how = "feedback_bench: a 6 s speech-like buzz against itself, the take's tempo ratio swinging between 0.7 and 1.8"
+        row("Take time error against a known warp", fmt(result["median_error_ms"]), "ms", how + "; median")
+        row("Take times within 50 ms of the warp", fmt(100 * result["within_50ms_share"]), "%", how)
+    for result in by_prefix("BM_ChangedMelodyScoresLower"):
+        row("Changed melodies scoring lower", fmt(100 * result["changed_scores_lower_share"]), "%",
+            "feedback_bench: 20 random melodies, the same at 1.5 times the pitch against flattened or with the "
+            "final rise turned into a fall")
+    for result in by_prefix("BM_CompareTenSecondTake"):
+        row("Compare a 10 s take", fmt(result["real_time"]), result["time_unit"],
+            "feedback_bench: CompareTake, a 10 s original and an 11 s take, mean of the iterations")
+
+
 def subtitle_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "subtitle_bench"))
     for result in results.values():
@@ -624,7 +648,7 @@ PARTS = {"long_media": long_media_figures, "whole_program": with_sound_server, "
          "repeat": repeat_figures, "speed": speed_figures, "mpris": mpris_figures, "recorder": recorder_figures,
          "profile": profile_figures, "sentence": sentence_figures, "shadow": shadow_figures,
          "transcript": transcript_figures, "subtitle": subtitle_figures,
-         "transcript_window": transcript_window_figures, "align": align_figures}
+         "transcript_window": transcript_window_figures, "align": align_figures, "feedback": feedback_figures}
 
 
 def main():
