@@ -55,8 +55,9 @@ TEST_F(FullStackTest, AnAlignedTextsLinePlaysItsSentenceWhole)
         EXPECT_LE(transcript.LineSpans()[i].start, truth.start + 0.05) << i;
         EXPECT_GE(transcript.LineSpans()[i].end, truth.end - 0.05) << i;
         EXPECT_GT(transcript.LineSpans()[i].start, corpus.sentences[i].end) << i;
-        if (i + 2 < corpus.sentences.size())
+        if (i + 2 < corpus.sentences.size()) {
             EXPECT_LT(transcript.LineSpans()[i].end, corpus.sentences[i + 2].start) << i;
+        }
     }
     const TranscriptReadResult saved = ReadTranscriptFile(PathIn("lesson.lrc"));
     ASSERT_TRUE(saved.transcript) << saved.error;
