@@ -61,6 +61,25 @@ TEST(Mfcc, FramesDescribeTheSpectrumWhateverTheLoudness)
     EXPECT_EQ(ComputeMfcc(std::vector<float>(399, 0.1f)).Count(), 0u);
 }
 
+// With the loudness weighed in, a frame of sound and one of quiet differ in
+// it, however loud the sound, and by the weight given.
+TEST(Mfcc, TheLoudnessTellsSoundFromQuietByItsWeight)
+{
+    std::vector<float> samples = Buzz(140, 0.5, 0.3);
+    samples.resize(samples.size() * 2, 0.0f);
+    MfccSettings settings;
+    settings.loudnessWeight = 2.0;
+    const FeatureFrames weighed = ComputeMfcc(samples, settings);
+    settings.loudnessWeight = 1.0;
+    const FeatureFrames once = ComputeMfcc(samples, settings);
+    ASSERT_EQ(weighed.Dimensions(), 13u);
+    const float loud = weighed.Frame(20)[12], quiet = weighed.Frame(weighed.Count() - 5)[12];
+    EXPECT_GT(loud - quiet, 20.0f);
+    EXPECT_NEAR(loud - quiet, 2 * (once.Frame(20)[12] - once.Frame(once.Count() - 5)[12]), 1e-3);
+    for (std::size_t d = 0; d < 12; ++d)
+        EXPECT_FLOAT_EQ(weighed.Frame(20)[d], once.Frame(20)[d]) << d;
+}
+
 TEST(Mfcc, SubtractingTheMeansLeavesEachCoefficientCentred)
 {
     std::vector<float> samples = Tone(300, 0.5, 0.3);

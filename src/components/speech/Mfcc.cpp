@@ -30,7 +30,8 @@ constexpr double kEnergyFloor = 0.1;
 MfccStream::MfccStream(const MfccSettings& settings)
     : m_frameLength(std::size_t(std::lround(settings.frameSeconds * settings.rate))),
       m_hop(std::size_t(std::max(1L, std::lround(settings.hopSeconds * settings.rate)))),
-      m_frames(std::size_t(settings.coefficients), double(m_hop) / settings.rate)
+      m_loudnessWeight(float(settings.loudnessWeight)),
+      m_frames(std::size_t(settings.coefficients) + (settings.loudnessWeight > 0 ? 1 : 0), double(m_hop) / settings.rate)
 {
     int fftSize = 2;
     while (std::size_t(fftSize) < m_frameLength)
@@ -126,6 +127,15 @@ void MfccStream::AddFrame(std::span<const float> window)
         for (std::size_t band = 0; band < m_energies.size(); ++band)
             sum += m_cosines[c * m_energies.size() + band] * m_energies[band];
         m_coefficients[c] = sum;
+    }
+    if (m_loudnessWeight > 0) {
+        float sum = 0;
+        for (float energy : m_energies)
+            sum += energy;
+        m_coefficients.push_back(m_loudnessWeight * float(std::sqrt(1.0 / double(m_energies.size()))) * sum);
+        m_frames.Add(m_coefficients);
+        m_coefficients.pop_back();
+        return;
     }
     m_frames.Add(m_coefficients);
 }

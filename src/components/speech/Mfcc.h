@@ -21,6 +21,9 @@ struct MfccSettings {
     int coefficients = 12;        // c1..c12; c0 (the loudness) is left out
     double lowestHz = 100;
     double highestHz = 7600;      // at most half the rate
+    // With more than 0, the loudness (c0) too, times this, after c1..c12:
+    // once the means are taken out it tells speech from the pauses.
+    double loudnessWeight = 0;
 };
 
 // The coefficients of a sound given piece by piece (a decoder's or a
@@ -62,6 +65,7 @@ private:
     std::vector<kiss_fft_cpx> m_spectrum;
     std::vector<float> m_energies;
     std::vector<float> m_coefficients;
+    float m_loudnessWeight;
     // The samples not yet past the last frame's start, and the one before
     // them (for the pre-emphasis).
     std::vector<float> m_pending;
