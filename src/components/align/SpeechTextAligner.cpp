@@ -132,6 +132,9 @@ void SpeechTextAligner::Start(std::function<void()> work)
 
 std::vector<AlignVoice> SpeechTextAligner::Voices() const
 {
+    // Listed once: while an alignment speaks, the synthesiser is not free.
+    if (!m_voices.empty())
+        return m_voices;
     // Each language once, spoken by its most usual voice. A voice's name
     // reads as espeak-ng gives it; a language that is not a variant of one
     // ("en", "zh") is named without its variant's part ("English").
@@ -150,6 +153,7 @@ std::vector<AlignVoice> SpeechTextAligner::Voices() const
         voices.push_back({language, name + " (" + language + ")"});
     }
     std::sort(voices.begin(), voices.end(), [](const AlignVoice& x, const AlignVoice& y) { return x.name < y.name; });
+    m_voices = voices;
     return voices;
 }
 

@@ -35,6 +35,7 @@ private:
     // dropped by then.
     void Post(const std::shared_ptr<AlignmentJob>& job, std::function<void()> what);
 
+    mutable std::vector<AlignVoice> m_voices;
     std::shared_ptr<AlignmentJob> m_job;
     // The sentences the last alignment timed, until they are reported.
     std::vector<TimedSentence> m_timed;
