@@ -151,6 +151,7 @@ double GstMediaPlayer::GetCurrentPosition()
 {
     Q_ASSERT(OnGuiThread());
     BeginOperation(PlayerOperation::GetCurrentPosition);
+    ResumeIfPending();
     if (m_state != State::Empty && !AtSegmentEnd()) {
         if (std::optional<double> position = QueryPosition())
             m_position = *position;
@@ -194,12 +195,30 @@ void GstMediaPlayer::SetSegmentEnd(std::optional<double> seconds)
     if (seconds && std::isnan(*seconds))
         seconds = 0.0;
     m_segmentEnd = seconds;
+    m_resumePending = false;
     // A player that does not play applies it with its next seek or Play;
     // taking the end away never needs a seek now.
     if (!Playing() || !seconds || m_pipelineEnd == m_segmentEnd)
         return;
-    double position = AtSegmentEnd() ? m_position : QueryPosition().value_or(m_position);
+    // Held at the old end, nothing is heard: playing on waits for the next
+    // operation, which is often a seek to the segment's start. Resuming at
+    // once would let a moment of sound past the old end out, and a seek
+    // straight after a start can leave a sound server's stream corked.
+    if (m_state == State::HeldAtEnd) {
+        m_resumePending = true;
+        return;
+    }
+    double position = QueryPosition().value_or(m_position);
     SeekTo(position, PlayerOperation::SetSegmentEnd);
+}
+
+void GstMediaPlayer::ResumeIfPending()
+{
+    if (!m_resumePending)
+        return;
+    m_resumePending = false;
+    if (m_state == State::HeldAtEnd && m_segmentEnd && m_position < *m_segmentEnd)
+        SeekTo(m_position, PlayerOperation::GetCurrentPosition);
 }
 
 void GstMediaPlayer::SetSpeed(double speed)
@@ -382,6 +401,7 @@ void GstMediaPlayer::SeekTo(double seconds, PlayerOperation operation)
     GstClockTime stop = stopInStream ? static_cast<GstClockTime>(std::llround(*m_segmentEnd * GST_SECOND))
                                      : GST_CLOCK_TIME_NONE;
     m_lastMove.reset();
+    m_resumePending = false;
     GstEvent* seek = m_leadIn->SeekEvent(nanoseconds, stop, m_speed);
     m_seekSeqnum = gst_event_get_seqnum(seek);
     m_pipelineEnd = m_segmentEnd;

@@ -85,6 +85,8 @@ private:
     bool AtSegmentEnd() const { return m_state == State::HeldAtEnd || m_state == State::AtEnd; }
     // Playing as far as the caller is concerned, also when held at the end.
     bool Playing() const { return m_state == State::Playing || m_state == State::HeldAtEnd; }
+    // Held at the segment end when the end moved later: plays on to it now.
+    void ResumeIfPending();
     // Playback whose position has not moved for a while is restarted where it
     // stands.
     void RestartIfStalled(double position);
@@ -152,6 +154,8 @@ private:
         std::chrono::steady_clock::time_point since;
     };
     std::optional<Movement> m_lastMove;
+    // The end moved past where playback is held; see SetSegmentEnd.
+    bool m_resumePending = false;
     // Where playback is: the last position read or sought, answered when the
     // pipeline cannot tell (nothing loaded, a broken stream, at the segment end).
     double m_position = 0;
