@@ -64,18 +64,9 @@ TEST_F(FullStackTest, AnAlignedTextsLinePlaysItsSentenceWhole)
     ASSERT_EQ(saved.transcript->lines.size(), text.size());
     EXPECT_EQ(saved.transcript->lines[1].text, text[1]);
 
-    QListView& list = transcript.Window()->List();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(transcript.Window()));
-    const std::size_t mark = Mark();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(1, 0)).center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.dlg->IsTimerRunning(RepeatTimer); }, 3000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 8000));
-    QTest::qWait(500);
-
-    const int rate = ServerRecording::kRate;
     const TimeSpan truth = corpus.sentences[2];
-    const std::optional<HeardSpan> heard = LocateHeard(reference.samples, monitor->From(mark), std::lround(truth.start * rate),
-                                                       std::lround(truth.end * rate), rate / 10);
+    const std::optional<HeardSpan> heard = HeardAfterClickingLine(transcript, 1, reference, truth);
+    const int rate = ServerRecording::kRate;
     ASSERT_TRUE(heard) << "what was heard is not the second sentence of the text";
     EXPECT_NEAR(heard->first, truth.start * rate, rate / 200.0);
     EXPECT_NEAR(heard->last, truth.end * rate, rate / 200.0);

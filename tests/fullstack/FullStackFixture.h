@@ -2,14 +2,20 @@
 #pragma once
 
 #include "support/PlayedSound.h"
+#include "support/SoundDecoder.h"
 #include "support/PrivatePulseSession.h"
 #include "support/SteppedTone.h"
 #include "components/recorder/CMP3Enc.h"
 #include "support/WindowHarness.h"
+#include "window/transcript/TranscriptWindow.h"
+#include "window/transcript/TranscriptWork.h"
 
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +65,27 @@ protected:
     std::vector<SteppedTone::Stretch> HeardSince(std::size_t mark)
     {
         return SteppedTone::Heard(SteppedTone::Stretches(monitor->From(mark)));
+    }
+
+    // Clicks line `row` of the Transcript window, waits until its play has
+    // ended, and gives where in `reference` the server played `truth` (none
+    // when what it played is not that).
+    std::optional<HeardSpan> HeardAfterClickingLine(TranscriptWork& transcript, int row,
+                                                    const DecodedSound& reference, const TimeSpan& truth)
+    {
+        QListView& list = transcript.Window()->List();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(transcript.Window()));
+        const std::size_t mark = Mark();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(row, 0)).center());
+        if (!QTest::qWaitFor([&] { return window.dlg->IsTimerRunning(RepeatTimer); }, 3000) ||
+            !QTest::qWaitFor([&] { return !window.dlg->IsTimerRunning(RepeatTimer); }, 8000)) {
+            ADD_FAILURE() << "the line's play did not start and end";
+            return std::nullopt;
+        }
+        QTest::qWait(500);
+        const int rate = ServerRecording::kRate;
+        return LocateHeard(reference.samples, monitor->From(mark), std::lround(truth.start * rate),
+                           std::lround(truth.end * rate), rate / 10);
     }
 
     QTemporaryDir dir;
