@@ -140,6 +140,33 @@
     </message>
 </context>
 <context>
+    <name>TakeFeedback</name>
+    <message>
+        <source>No comparison: %1</source>
+        <translation>无法比较：%1</translation>
+    </message>
+    <message>
+        <source>slower</source>
+        <translation>偏慢</translation>
+    </message>
+    <message>
+        <source>faster</source>
+        <translation>偏快</translation>
+    </message>
+    <message>
+        <source>not matched</source>
+        <translation>未对上</translation>
+    </message>
+    <message>
+        <source>Melody %1, timing %2</source>
+        <translation>语调 %1，节奏 %2</translation>
+    </message>
+    <message>
+        <source>(take before, %1: %2, %3)</source>
+        <translation>（上一次跟读，%1：%2，%3）</translation>
+    </message>
+</context>
+<context>
     <name>TextAlignWork</name>
     <message>
         <source>Align text...</source>

@@ -42,6 +42,7 @@ class SentenceFinder;
 class SentenceWork;
 class SettingsFile;
 class Shadowing;
+class TakeFeedback;
 class SoundProfiler;
 class SubtitleStreams;
 class WaveformView;
@@ -91,6 +92,7 @@ public:
     WaveformView& Waveform() const { return *m_waveform; }
     SentenceWork& Sentences() const { return *m_sentences; }
     Shadowing& Shadow() const { return *m_shadowing; }
+    TakeFeedback& Feedback() const { return *m_feedback; }
     PlaybackSpeed& Speed() const { return *m_speed; }
     TranscriptWork& Transcript() const { return *m_transcript; }
     TextAlignWork& Alignment() const { return *m_alignment; }
@@ -172,6 +174,7 @@ private:
     std::unique_ptr<WaveformView> m_waveform;
     std::unique_ptr<PlaybackSpeed> m_speed;
     std::unique_ptr<Shadowing> m_shadowing;
+    std::unique_ptr<TakeFeedback> m_feedback;
     std::unique_ptr<SentenceFinder> m_finder;
     std::unique_ptr<Drill> m_drill;
     std::unique_ptr<SentenceWork> m_sentences;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "components/feedback/TakeComparer.h"
 #include "components/takes/TakePlayer.h"
 #include "components/takes/TakeRecorder.h"
 #include "support/FileBytes.h"
@@ -62,6 +63,14 @@ public:
         error.clear();
         return true;
     }
+    bool PlayStretch(const std::string& path, const TimeSpan& stretch) override
+    {
+        calls.push_back("PlayStretch(" + path + ", " + std::to_string(stretch.start) + ", "
+                        + std::to_string(stretch.end) + ")");
+        playing = true;
+        error.clear();
+        return true;
+    }
     void Stop() override
     {
         if (playing)
@@ -81,4 +90,21 @@ public:
     std::vector<std::string> calls;
     bool playing = false;
     std::string error;
+};
+
+// A comparer that keeps what it is asked to compare; a test gives the result
+// (Deliver), as the real one would on the GUI thread.
+class FakeTakeComparer : public TakeComparer {
+public:
+    void Compare(const TakeToCompare& take) override { requests.push_back(take); }
+    void Cancel() override { ++cancels; }
+
+    // Reports `comparison` for the last request.
+    void Deliver(const TakeComparison& comparison, const std::string& problem = {})
+    {
+        emit compared({requests.back(), problem, comparison});
+    }
+
+    std::vector<TakeToCompare> requests;
+    int cancels = 0;
 };

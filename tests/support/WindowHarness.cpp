@@ -70,6 +70,12 @@ void WindowHarness::Create(std::unique_ptr<IRecorder> realRecorder, std::unique_
         takePlayer = fake.get();
         takes.player = std::move(fake);
     }
+    takeComparer = nullptr;
+    if (!takes.comparer) {
+        auto fake = std::make_unique<FakeTakeComparer>();
+        takeComparer = fake.get();
+        takes.comparer = std::move(fake);
+    }
     dlg = std::make_unique<CRecorderDlg>(std::move(realRecorder), std::move(realPlayer), std::move(realProfiler),
                                          std::move(fakeSubtitles), std::move(realAligner), std::move(takes), prompts, environment);
 }

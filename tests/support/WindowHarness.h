@@ -95,5 +95,6 @@ public:
     FakeTextAligner* aligner = nullptr;
     FakeTakeRecorder* takeRecorder = nullptr;
     FakeTakePlayer* takePlayer = nullptr;
+    FakeTakeComparer* takeComparer = nullptr;
     std::unique_ptr<CRecorderDlg> dlg;
 };

@@ -282,29 +282,39 @@ void FollowTempo(const FrameAlignment& alignment, const std::vector<bool>& flagg
     result.timingScore = 100 * double(onTime) / double(frames) * evenness;
 }
 
-std::optional<double> MelodyScore(const std::vector<std::optional<float>>& originalSemitones,
-                                  const std::vector<std::optional<float>>& takeSemitones,
-                                  const std::vector<std::optional<std::uint32_t>>& takeFrame)
+// The pitch frame that describes the same sound as an MFCC frame: an MFCC
+// frame's window is centred half a window (about one hop) after its start.
+std::size_t PitchFrameOf(std::size_t mfccFrame, std::size_t count)
 {
-    const std::size_t frames = takeFrame.size();
+    return std::min(mfccFrame + 1, count - 1);
+}
+
+// Each original frame's semitones, and the take's said with it.
+void WarpMelodies(const std::vector<std::optional<float>>& originalSemitones,
+                  const std::vector<std::optional<float>>& takeSemitones, TakeComparison& result)
+{
+    const std::size_t frames = result.takeFrame.size();
+    result.originalMelody.assign(frames, std::nullopt);
+    result.takeMelody.assign(frames, std::nullopt);
+    for (std::size_t i = 0; i < frames && !originalSemitones.empty() && !takeSemitones.empty(); ++i) {
+        result.originalMelody[i] = originalSemitones[PitchFrameOf(i, originalSemitones.size())];
+        if (result.takeFrame[i])
+            result.takeMelody[i] = takeSemitones[PitchFrameOf(*result.takeFrame[i], takeSemitones.size())];
+    }
+}
+
+std::optional<double> MelodyScore(const std::vector<std::optional<float>>& originalMelody,
+                                  const std::vector<std::optional<float>>& takeMelody)
+{
     // Melody score: over the original frames matched and voiced in both, the
     // two semitone contours each less its mean there; 100 times 1 less half
     // the RMS of their difference over the RMS of the original's, clamped to
     // 0..100: the same melody at any pitch scores 100, a monotone 50, the
     // melody upside down 0.
     std::vector<std::pair<double, double>> pairs;
-    const auto pitchFrame = [](std::size_t mfccFrame, std::size_t count) {
-        // An MFCC frame's window is centred half a window (about one hop) after its start.
-        return std::min(mfccFrame + 1, count - 1);
-    };
-    for (std::size_t i = 0; i < frames && !originalSemitones.empty() && !takeSemitones.empty(); ++i) {
-        if (!takeFrame[i])
-            continue;
-        const auto& x = originalSemitones[pitchFrame(i, originalSemitones.size())];
-        const auto& y = takeSemitones[pitchFrame(*takeFrame[i], takeSemitones.size())];
-        if (x && y)
-            pairs.emplace_back(*x, *y);
-    }
+    for (std::size_t i = 0; i < originalMelody.size(); ++i)
+        if (originalMelody[i] && takeMelody[i])
+            pairs.emplace_back(*originalMelody[i], *takeMelody[i]);
     if (pairs.size() >= kLeastMelodyFrames) {
         double meanX = 0, meanY = 0;
         for (const auto& [x, y] : pairs) {
@@ -371,6 +381,7 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
 
     const std::vector<bool> flagged = FindUnmatched(alignment, a, b, unrelated, settings, result.unmatched);
     FollowTempo(alignment, flagged, a.Count(), hop, settings, result);
-    result.melodyScore = MelodyScore(originalSemitones, takeSemitones, result.takeFrame);
+    WarpMelodies(originalSemitones, takeSemitones, result);
+    result.melodyScore = MelodyScore(result.originalMelody, result.takeMelody);
     return result;
 }

@@ -51,6 +51,11 @@ struct TakeComparison {
     // 0..100; the melody score is none when too little was voiced in both.
     std::optional<double> melodyScore;
     double timingScore = 0;
+    // The melodies to draw, in semitones around each speaker's median, one
+    // per original frame: the original's, and the take's said with it (none
+    // where unvoiced or not matched).
+    std::vector<std::optional<float>> originalMelody;
+    std::vector<std::optional<float>> takeMelody;
 };
 
 TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,

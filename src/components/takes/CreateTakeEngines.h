@@ -7,5 +7,6 @@
 #include <string>
 
 // The real take recorder, capturing `input` (a GStreamer bin description;
-// the recorder's default sound input by default), and the real take player.
+// the recorder's default sound input by default), the real take player and
+// the comparer that runs in the background.
 TakeEngines CreateTakeEngines(const std::string& input = CMP3Enc::kDefaultInput);

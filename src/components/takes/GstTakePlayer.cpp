@@ -12,6 +12,7 @@
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 GstTakePlayer::GstTakePlayer() = default;
@@ -22,6 +23,16 @@ GstTakePlayer::~GstTakePlayer()
 }
 
 bool GstTakePlayer::Play(const std::string& path)
+{
+    return Start(path, std::nullopt);
+}
+
+bool GstTakePlayer::PlayStretch(const std::string& path, const TimeSpan& stretch)
+{
+    return Start(path, stretch);
+}
+
+bool GstTakePlayer::Start(const std::string& path, const std::optional<TimeSpan>& stretch)
 {
     Q_ASSERT(OnGuiThread());
     Stop();
@@ -38,7 +49,17 @@ bool GstTakePlayer::Play(const std::string& path)
         return false;
     }
     constexpr int kChannels = encoder_settings::kChannels;
-    const std::size_t first = PlaybackStart(sound, kChannels, encoder_settings::kSampleRate) * kChannels;
+    const std::size_t frames = sound.size() / kChannels;
+    const auto frameAt = [&](double seconds) {
+        return std::min(frames, std::size_t(std::max(0.0, seconds) * encoder_settings::kSampleRate));
+    };
+    const std::size_t first =
+        (stretch ? frameAt(stretch->start) : PlaybackStart(sound, kChannels, encoder_settings::kSampleRate)) * kChannels;
+    const std::size_t last = stretch ? std::max(first, frameAt(stretch->end) * kChannels) : sound.size();
+    if (last == first) {
+        m_error = TakePlaybackFailure(path, "it holds no sound");
+        return false;
+    }
 
     const std::string description = std::string("appsrc name=take format=time caps=audio/x-raw,format=")
                                     + GST_AUDIO_NE(S16) + ",layout=interleaved,rate="
@@ -52,7 +73,7 @@ bool GstTakePlayer::Play(const std::string& path)
         return false;
     }
     const GstElementHandle source(gst_bin_get_by_name(GST_BIN(pipeline.get()), "take"));
-    const std::size_t bytes = (sound.size() - first) * sizeof(std::int16_t);
+    const std::size_t bytes = (last - first) * sizeof(std::int16_t);
     GstBuffer* buffer = gst_buffer_new_memdup(sound.data() + first, bytes);
     GST_BUFFER_PTS(buffer) = 0;
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(bytes / encoder_settings::kBytesPerFrame, GST_SECOND,

@@ -5,12 +5,13 @@
 #include "components/takes/TakePlayer.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class BusWatcher;
 
-// Decodes the take whole, finds where its playback starts (PlaybackStart),
-// and plays the sound from there through an app source to the default sound
+// Decodes the take whole, finds where its playback starts (PlaybackStart) or
+// takes the stretch asked for, and plays that sound through an app source to the default sound
 // output.
 class GstTakePlayer : public TakePlayer {
     Q_OBJECT
@@ -19,11 +20,14 @@ public:
     ~GstTakePlayer() override;
 
     bool Play(const std::string& path) override;
+    bool PlayStretch(const std::string& path, const TimeSpan& stretch) override;
     void Stop() override;
     bool IsPlaying() const override { return m_pipeline != nullptr; }
     std::string LastError() const override { return m_error; }
 
 private:
+    // Plays `stretch` of the take, or all of it from its first sound.
+    bool Start(const std::string& path, const std::optional<TimeSpan>& stretch);
     void OnBusMessage(GstMessage* message);
     void Finish();
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "components/sentences/PauseFinder.h"
+
 #include <QObject>
 #include <string>
 
@@ -13,6 +15,9 @@ public:
     // the file is read (a few milliseconds per second of take). Returns false,
     // with LastError() saying why, when it cannot be played.
     virtual bool Play(const std::string& path) = 0;
+    // Plays `stretch` of the take at `path` (in seconds from the file's
+    // start), as Play does.
+    virtual bool PlayStretch(const std::string& path, const TimeSpan& stretch) = 0;
     // Ends playback at once; does nothing when nothing plays.
     virtual void Stop() = 0;
     virtual bool IsPlaying() const = 0;

@@ -117,7 +117,9 @@ void Shadowing::OnTakeEnded(TakeRecorder::Outcome outcome)
     case TakeRecorder::Outcome::Kept:
         FindTakes();
         SetPhase(Phase::PlayingTake);
-        if (!m_engines.player->Play(TakePath(*m_sentence)))
+        if (m_engines.player->Play(TakePath(*m_sentence)))
+            emit takePlaying(*m_sentence, TakePath(*m_sentence), true);
+        else
             Fail(m_engines.player->LastError());
         break;
     case TakeRecorder::Outcome::NoSpeech:
@@ -191,7 +193,9 @@ void Shadowing::PlayMyTake()
                              BoxIcon::Information);
         return;
     }
-    if (!m_engines.player->Play(TakePath(*best)))
+    if (m_engines.player->Play(TakePath(*best)))
+        emit takePlaying(*best, TakePath(*best), false);
+    else
         m_prompts.ShowMessage(kProgramBoxCaption, m_engines.player->LastError(), BoxIcon::Exclamation);
 }
 

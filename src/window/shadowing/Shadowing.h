@@ -61,6 +61,9 @@ public:
 
 signals:
     void phaseChanged(Shadowing::Phase phase);
+    // The take of `sentence` at `path` began to play: just recorded
+    // (`fresh`), or asked for with "Play my take".
+    void takePlaying(const TimeSpan& sentence, const std::string& path, bool fresh);
 
 private:
     void SetPhase(Phase phase);

@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QLine>
 #include <QPainter>
+#include <QPen>
+#include <QPolygonF>
 #include <QVector>
 #include <algorithm>
 #include <cmath>
@@ -93,6 +95,35 @@ void PaintBand(QPainter& painter, const QRect& area, double left, double right, 
     const double to = std::min(double(area.right() + 1), area.left() + right);
     if (to > from)
         painter.fillRect(QRectF(from, area.top(), std::max(1.0, to - from), area.height()), color);
+}
+
+void PaintCurve(QPainter& painter, const QRect& area, const TimeAxis& axis, double start, double step,
+                const std::vector<float>& values, const QColor& color)
+{
+    const double middle = area.top() + area.height() / 2.0;
+    const double reach = area.height() / 2.0 - 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(area);
+    painter.setPen(QPen(color, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPolygonF run;
+    const auto flush = [&] {
+        if (run.size() == 1)
+            painter.drawPoint(run.front());
+        else if (run.size() > 1)
+            painter.drawPolyline(run);
+        run.clear();
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double seconds = start + double(i) * step;
+        if (std::isnan(values[i]) || seconds < axis.From() - step || seconds > axis.To() + step) {
+            flush();
+            continue;
+        }
+        run << QPointF(area.left() + axis.XOf(seconds), middle - std::clamp(double(values[i]), -1.0, 1.0) * reach);
+    }
+    flush();
+    painter.restore();
 }
 
 void PaintBandLabel(QPainter& painter, const QRect& area, double left, double right, const QString& label)

@@ -33,6 +33,10 @@ void PaintBand(QPainter& painter, const QRect& area, double left, double right, 
 // A band's label inside its left edge, when the band is wide enough for a
 // few characters of it.
 void PaintBandLabel(QPainter& painter, const QRect& area, double left, double right, const QString& label);
+// A line of `values` (-1 at the bottom of the area, 1 at its top), one every
+// `step` seconds from `start`, broken where a value is NaN, in `color`.
+void PaintCurve(QPainter& painter, const QRect& area, const TimeAxis& axis, double start, double step,
+                const std::vector<float>& values, const QColor& color);
 // A thin line at x.
 void PaintLine(QPainter& painter, const QRect& area, double x, const QColor& color);
 // A line of text at the top or the bottom of the area, on a dark ground.

@@ -138,6 +138,33 @@ void WaveformView::SetMovableEdges(const QString& layer)
     m_movableLayer = layer;
 }
 
+void WaveformView::SetClickableBands(const QString& layer)
+{
+    m_clickableLayer = layer;
+}
+
+void WaveformView::SetCurves(const QString& layer, std::vector<WaveformCurve> curves)
+{
+    if (curves.empty())
+        m_curves.erase(layer);
+    else
+        m_curves[layer] = std::move(curves);
+    Redraw();
+}
+
+std::optional<int> WaveformView::ClickableBandAt(double seconds) const
+{
+    const auto layer = m_bands.find(m_clickableLayer);
+    if (m_clickableLayer.isEmpty() || layer == m_bands.end())
+        return std::nullopt;
+    // The band drawn last (on top) is the one clicked.
+    for (std::size_t i = layer->second.size(); i-- > 0;) {
+        if (seconds >= layer->second[i].start && seconds <= layer->second[i].end)
+            return int(i);
+    }
+    return std::nullopt;
+}
+
 std::vector<WaveformGesture::MovableEdge> WaveformView::ShownMovableEdges()
 {
     std::vector<WaveformGesture::MovableEdge> edges;
@@ -288,6 +315,9 @@ void WaveformView::MakePicture()
                 PaintBandLabel(painter, sound, m_axis.XOf(band.start), m_axis.XOf(band.end), band.label);
         }
     }
+    for (const auto& [layer, curves] : m_curves)
+        for (const WaveformCurve& curve : curves)
+            PaintCurve(painter, sound, m_axis, curve.start, curve.step, curve.values, curve.color);
     const QRect overview = OverviewArea();
     PaintOverview(painter, overview, ProfileEnvelope(profile, 0, m_axis.Media(), overview.width()));
     m_pictureValid = true;
@@ -401,8 +431,12 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
         return;
     const WaveformGesture::Outcome outcome = m_gesture.Release(event->position().x(), m_axis);
     update();
-    if (outcome.seek)
-        m_dispatch.Dispatch([&] { m_player.SetCurrentPosition(*outcome.seek); });
+    if (outcome.seek) {
+        if (const std::optional<int> band = ClickableBandAt(*outcome.seek))
+            emit bandClicked(m_clickableLayer, *band);
+        else
+            m_dispatch.Dispatch([&] { m_player.SetCurrentPosition(*outcome.seek); });
+    }
     if (outcome.segment)
         m_dispatch.Dispatch([&] { m_segment.SetSegment(outcome.segment->first, outcome.segment->second); });
     if (outcome.edge && outcome.edge->first < m_pressedEdges.size()) {

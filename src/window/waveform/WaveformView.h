@@ -12,8 +12,19 @@
 #include <QTimer>
 #include <QWidget>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+// A line another feature draws over the sound (a melody): one value every
+// `step` seconds from `start`, from -1 (the bottom of the sound) to 1 (its
+// top); the line breaks where a value is NaN.
+struct WaveformCurve {
+    double start = 0;
+    double step = 0.01;
+    std::vector<float> values;
+    QColor color;
+};
 
 class CMediaplayer1;
 class MediaProfile;
@@ -79,9 +90,16 @@ public:
     // The bands of `layer` (in time order, not overlapping) may have their
     // edges dragged, each between its neighbours; bandEdgeMoved tells where.
     void SetMovableEdges(const QString& layer);
+    // A click on a band of `layer` announces it (bandClicked) instead of
+    // seeking; an empty name, none.
+    void SetClickableBands(const QString& layer);
+    // Lines another feature draws over the sound and its bands, all of
+    // `layer` at once (none takes the layer away).
+    void SetCurves(const QString& layer, std::vector<WaveformCurve> curves);
 
 signals:
     void bandEdgeMoved(const QString& layer, int band, bool start, double seconds);
+    void bandClicked(const QString& layer, int band);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,6 +113,8 @@ protected:
 
 private:
     QRect RulerArea() const;
+    // The band of the clickable layer at `seconds`, if any.
+    std::optional<int> ClickableBandAt(double seconds) const;
     // The movable edges in the stretch shown, noted in m_pressedEdges.
     std::vector<WaveformGesture::MovableEdge> ShownMovableEdges();
     // The axis spans the media's length, as far as it is known.
@@ -138,6 +158,8 @@ private:
     std::vector<double> m_points;
     std::map<QString, std::vector<WaveformBand>> m_bands;
     QString m_movableLayer;
+    QString m_clickableLayer;
+    std::map<QString, std::vector<WaveformCurve>> m_curves;
     // The movable edges shown when the button was pressed: band and which edge.
     std::vector<std::pair<int, bool>> m_pressedEdges;
     QString m_notice;
