@@ -50,7 +50,8 @@ std::vector<std::byte> DecodeRaw(const std::string& path, const std::string& for
                               nanoseconds(stretch->start), GST_SEEK_TYPE_SET, nanoseconds(stretch->end)))
             throw failure("the file cannot be read from a point in it");
     }
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        throw failure("the file could not be opened");
     std::vector<std::byte> sound;
     while (GstSampleHandle sample{gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), kStallTimeout)}) {
         const GstBufferReadMap map(gst_sample_get_buffer(sample.get()));
