@@ -27,9 +27,10 @@ DecodedSound WriteSpoken(const SpokenCorpus& corpus, const std::string& path)
 
 } // namespace
 
-ShadowingScene::ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor)
+ShadowingScene::ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor,
+                               const std::string& said, const SpokenReading& reading)
     : lesson(MakeSpokenCorpus({EverydaySentences()[0], EverydaySentences()[1]}, {0.5}, std::nullopt)),
-      repetition(MakeSpokenCorpus({EverydaySentences()[2]}, {}, std::nullopt, 0.3)),
+      repetition(MakeSpokenCorpus({said}, {}, std::nullopt, 0.3, reading)),
       m_server(server),
       m_monitor(monitor),
       m_repetitionPath(folder + "/repetition.wav")

@@ -13,13 +13,15 @@
 // PrivatePulseSession): the real window, player, sound profiler and take
 // engines, a lesson of two spoken sentences, and a third sentence that stands
 // for the learner's repetition: played into the server's sink, whose monitor
-// is the default input, as soon as the take records. For the full-stack test
+// is the default input, as soon as the take records. For the full-stack tests
 // and the benchmark. Throws std::runtime_error when the scene cannot be set up.
 class ShadowingScene {
 public:
     // Makes the sound in `folder`, starts the window and opens the lesson;
-    // returns once its sentences have been found.
-    ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor);
+    // returns once its sentences have been found. The learner says `said`
+    // (another sentence unless told), read as `reading` says.
+    ShadowingScene(const std::string& folder, PrivatePulseSession& server, ServerRecording& monitor,
+                   const std::string& said = EverydaySentences()[2], const SpokenReading& reading = {});
 
     // Where the monitor's recording stood when the drill started the sentence,
     // when the turn began, once the take was capturing (seen a few
