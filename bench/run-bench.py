@@ -507,24 +507,45 @@ def feedback_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "feedback_bench"))
     by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
     for result in by_prefix("BM_PitchUnderNoise"):
-        how = (f"feedback_bench: espeak-ng sentences, a male and a female voice, white noise at {result['label']}; "
+        snr = result["label"]
+        how = (f"feedback_bench: 12 espeak-ng sentences in four voices and pitches, white noise at {snr}; "
                "truth: the tracker on the clean sound")
-        row(f"Pitch gross errors, {result['label']}", fmt(100 * result["gross_error_share"], 2), "%",
-            how + "; frames voiced in both more than 20 % off")
-        row(f"Pitch fine error, {result['label']}", fmt(result["fine_error_median_cents"], 2), "cents",
-            how + "; median over the frames voiced in both and not gross errors")
-        row(f"Voicing F1, {result['label']}", fmt(result["voicing_f1"], 3), "", how)
-    for result in by_prefix("BM_TimingAgainstKnownWarp"):
-        how = "feedback_bench: a 6 s speech-like buzz against itself, the take's tempo ratio swinging between 0.7 and 1.8"
-        row("Take time error against a known warp", fmt(result["median_error_ms"]), "ms", how + "; median")
-        row("Take times within 50 ms of the warp", fmt(100 * result["within_50ms_share"]), "%", how)
+        gross_target = "1 %" if snr.startswith("20") else "5 %"
+        row(f"Pitch gross errors, {snr}", fmt(100 * result["gross_error_share"], 2), "%",
+            how + f"; frames voiced in both more than 20 % off (target: {gross_target} or less)")
+        row(f"Pitch fine error, {snr}", fmt(result["fine_error_median_cents"], 2), "cents",
+            how + "; median over the frames voiced in both and not gross errors (target: 20 cents or less)")
+        row(f"Voicing F1, {snr}", fmt(result["voicing_f1"], 3), "", how + " (target: 0.9 or more)")
+    for result in by_prefix("BM_TimingOnSpokenTakes"):
+        noisy = "SNR" in result["label"]
+        how = (f"feedback_bench: {int(result['points'])} phoneme onsets of 12 espeak-ng sentences mapped onto "
+               f"{int(result['takes'])} takes ({result['label']}; {int(result['takes_refused'])} refused, "
+               f"{int(result['takes_read_otherwise'])} left out as read with other phonemes), against the take's "
+               f"own phoneme times; {fmt(100 * result['unmatched_share'])} % of the original not matched")
+        row(f"Take time error, {result['label']}", fmt(result["median_error_ms"]), "ms",
+            how + "; median (target: 20 ms or less)")
+        row(f"Take times within 50 ms, {result['label']}", fmt(100 * result["within_50ms_share"]), "%",
+            how + f" (target: {90 if noisy else 95} % or more)")
+    for result in by_prefix("BM_SlowerAndFasterWords"):
+        how = (f"feedback_bench: {int(result['words_changed'])} takes by other voices with their longest word said "
+               "x-slow or x-fast (SSML prosody), and the same takes unchanged")
+        row("Slowed or sped words marked", fmt(100 * result["recall"]), "%",
+            how + "; a mark of the right kind overlapping the word by 50 ms (target: 90 % or more)")
+        row("False tempo marks", fmt(100 * result["false_mark_share"]), "%",
+            how + f"; of {int(result['marks'])} marks, those on no changed word (target: 5 % or less)")
     for result in by_prefix("BM_ChangedMelodyScoresLower"):
-        row("Changed melodies scoring lower", fmt(100 * result["changed_scores_lower_share"]), "%",
-            "feedback_bench: 20 random melodies, the same at 1.5 times the pitch against flattened or with the "
-            "final rise turned into a fall")
+        row(f"Changed melodies scoring lower, {result['label']}", fmt(100 * result["changed_scores_lower_share"]), "%",
+            f"feedback_bench: {int(result['pairs'])} pairs of takes of espeak-ng sentences by another voice, the "
+            f"original's melody against one {result['label']}; median margin {fmt(result['median_margin'])} points, "
+            f"{int(result['unscored'])} takes unscored (target: 95 % or more)")
+    for result in by_prefix("BM_DifferentSentenceToldApart"):
+        row("A different sentence told apart", fmt(100 * result["told_apart_share"]), "%",
+            f"feedback_bench: {int(result['takes'])} takes saying another sentence, by another voice; told apart "
+            f"when refused ({int(result['refused'])}) or over half the original not matched")
     for result in by_prefix("BM_CompareTenSecondTake"):
         row("Compare a 10 s take", fmt(result["real_time"]), result["time_unit"],
-            "feedback_bench: CompareTake, a 10 s original and an 11 s take, mean of the iterations")
+            f"feedback_bench: CompareTake, espeak-ng sentences ({result['label']}), mean of the iterations "
+            "(target: 100 ms)")
 
 
 def subtitle_figures(build):
