@@ -305,16 +305,22 @@ void BM_SlowerAndFasterWords(benchmark::State& state)
     for (auto _ : state) {
         for (std::size_t s = 0; s < kSentences.size(); ++s) {
             const Spoken original = Speak(Text(kSentences[s]), {});
-            const Reading reading{kTakeVoices[s % std::size(kTakeVoices)]};
+            const char* voice = kTakeVoices[s % std::size(kTakeVoices)];
             const std::size_t word = LongestWord(original);
             const TimeSpan truth = original.Word(word);
             const bool slower = s % 2 == 0;
             const std::string text = Text(kSentences[s], kSentences[s].end, word,
                                           slower ? "<prosody rate=\"x-slow\">" : "<prosody rate=\"x-fast\">",
                                           "</prosody>");
-            // The take with the word changed, and the same take without (its marks are all false).
-            for (const bool change : {true, false}) {
-                const TakeComparison result = Compare(original, Speak(change ? text : Text(kSentences[s]), reading));
+            // The take with the word changed, and the same take unchanged at
+            // three tempos (their marks are all false).
+            const std::pair<std::string, Reading> takes[] = {
+                {text, {voice}}, {Text(kSentences[s]), {voice}}, {Text(kSentences[s]), {voice, 120}},
+                {Text(kSentences[s]), {voice, 200}}};
+            for (std::size_t t = 0; t < std::size(takes); ++t) {
+                const auto& [takeText, reading] = takes[t];
+                const bool change = t == 0;
+                const TakeComparison result = Compare(original, Speak(takeText, reading));
                 if (result.reason) {
                     state.SkipWithError(("a take was refused: " + *result.reason).c_str());
                     return;
@@ -332,6 +338,7 @@ void BM_SlowerAndFasterWords(benchmark::State& state)
         }
     }
     state.counters["words_changed"] = double(changed);
+    state.counters["takes"] = double(4 * kSentences.size());
     state.counters["recall"] = Share(found, changed);
     state.counters["marks"] = double(marks);
     state.counters["false_mark_share"] = Share(falseMarks, marks);

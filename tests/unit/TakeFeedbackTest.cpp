@@ -78,6 +78,27 @@ TEST(TakeComparison, AMiddleSaidSlowerIsMarkedThereAndNowhereElse)
     EXPECT_GT(*slower.melodyScore, 85);
 }
 
+// A learner who says the whole sentence slower is not told that every word
+// was slow; the word said slower still than the rest is.
+TEST(TakeComparison, TempoMarksAreAgainstTheTakesOwnTempo)
+{
+    const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);
+    const TakeComparison even =
+        Compare(original, SyntheticVoice::Render(Speaker(), 1.5 * kSeconds, [](double t) { return t / 1.5; }));
+    ASSERT_FALSE(even.reason) << *even.reason;
+    EXPECT_TRUE(even.slower.empty());
+    EXPECT_TRUE(even.faster.empty());
+    EXPECT_NEAR(double(*even.tempo[150]), 1.5, 0.1);
+
+    // Score time 1.0..1.6 s said twice as slowly again: 1.8 s of the take.
+    const auto warp = [](double t) { return t < 1.5 ? t / 1.5 : t < 3.3 ? 1.0 + (t - 1.5) / 3 : 1.6 + (t - 3.3) / 1.5; };
+    const TakeComparison uneven = Compare(original, SyntheticVoice::Render(Speaker(), 1.5 * kSeconds + 0.9, warp));
+    ASSERT_FALSE(uneven.reason) << *uneven.reason;
+    ASSERT_EQ(uneven.slower.size(), 1u);
+    EXPECT_GT(Overlap(uneven.slower[0], 1.0, 1.6), 0.4);
+    EXPECT_TRUE(uneven.faster.empty());
+}
+
 TEST(TakeComparison, NoiseInsertedInTheTakeIsNotMatchedNorSlow)
 {
     const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);

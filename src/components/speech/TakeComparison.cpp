@@ -278,10 +278,16 @@ void FollowTempo(const FrameAlignment& alignment, const std::vector<bool>& flagg
         if (ratio > 0)
             logTempo.push_back(std::log2(ratio));
     }
-    result.slower = Runs(frames, shortest, hop,
-                         [&](std::size_t i) { return result.tempo[i] && *result.tempo[i] > settings.slowerRatio; });
-    result.faster = Runs(frames, shortest, hop,
-                         [&](std::size_t i) { return result.tempo[i] && *result.tempo[i] < settings.fasterRatio; });
+    // Slower and faster than the take's own tempo (its median), so that a
+    // take said evenly slower or faster throughout marks the words that
+    // stray from it, not every word.
+    const double ownTempo = logTempo.empty() ? 1 : std::exp2(Median(logTempo));
+    result.slower = Runs(frames, shortest, hop, [&](std::size_t i) {
+        return result.tempo[i] && *result.tempo[i] > settings.slowerRatio * ownTempo;
+    });
+    result.faster = Runs(frames, shortest, hop, [&](std::size_t i) {
+        return result.tempo[i] && *result.tempo[i] < settings.fasterRatio * ownTempo;
+    });
 
     // Timing score: 100 times the share of the original's frames neither
     // slower, faster nor unmatched, times 1 less the spread (standard
