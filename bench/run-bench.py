@@ -523,10 +523,10 @@ def feedback_figures(build):
             "out of the truth above")
     for result in by_prefix("BM_TimingOnSpokenTakes"):
         noisy = "SNR" in result["label"]
-        how = (f"feedback_bench: {int(result['points'])} phoneme onsets of 12 espeak-ng sentences mapped onto "
-               f"{int(result['takes'])} takes ({result['label']}; {int(result['takes_refused'])} refused, "
-               f"{int(result['takes_read_otherwise'])} left out as read with other phonemes), against the take's "
-               f"own phoneme times; {fmt(100 * result['unmatched_share'])} % of the original not matched")
+        how = (f"feedback_bench: {int(result['points'])} phoneme onsets (of {int(result['phonemes'])}; those the "
+               f"take's reading has too) of 12 espeak-ng sentences mapped onto {int(result['takes'])} takes "
+               f"({result['label']}; {int(result['takes_refused'])} refused), against the take's own phoneme "
+               f"times; {fmt(100 * result['unmatched_share'])} % of the original not matched")
         row(f"Take time error, {result['label']}", fmt(result["median_error_ms"]), "ms",
             how + "; median (target: 20 ms or less)")
         row(f"Take times within 50 ms, {result['label']}", fmt(100 * result["within_50ms_share"]), "%",
