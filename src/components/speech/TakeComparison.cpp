@@ -29,7 +29,7 @@ constexpr double kUnrelatedRatio = 0.85;
 // the original is much cheaper than its path to the original's frames
 // backwards, which hold the same sounds, voice and room in no order; a take
 // of other words is about as far from both. Above this share: other words.
-constexpr double kMostOfBackwardsCost = 0.85;
+constexpr double kMostOfBackwardsCost = 0.88;
 // The least local distance, as a share of unrelated frames', that counts as not matched.
 constexpr double kLeastUnmatched = 0.4;
 // Steps in a row on one frame of either sound that make a stall.
