@@ -533,8 +533,8 @@ def feedback_figures(build):
             how + f" (target: {90 if noisy else 95} % or more)")
     for result in by_prefix("BM_SlowerAndFasterWords"):
         how = (f"feedback_bench: {int(result['words_changed'])} takes by other voices with their longest word said "
-               "x-slow or x-fast (SSML prosody), and the same takes unchanged at 120, 160 and 200 words a minute "
-               f"({int(result['takes'])} in all)")
+               "x-slow or x-fast (SSML prosody), at the original's 160 words a minute, at 120 and under noise at 15 dB; "
+               f"the same unchanged at 160, 120 and 200 and under noise ({int(result['takes'])} takes in all)")
         row("Slowed or sped words marked", fmt(100 * result["recall"]), "%",
             how + "; a mark of the right kind overlapping the word by 50 ms (target: 90 % or more)")
         row("False tempo marks", fmt(100 * result["false_mark_share"]), "%",
