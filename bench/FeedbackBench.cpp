@@ -161,6 +161,15 @@ std::string Text(const Sentence& sentence)
     return Text(sentence, sentence.end);
 }
 
+// Every sentence, one after another, as one text.
+std::string AllSentences()
+{
+    std::string text;
+    for (const Sentence& sentence : kSentences)
+        text += Text(sentence) + ' ';
+    return text;
+}
+
 std::vector<float> WithNoise(const std::vector<float>& samples, int rate, double snrDb, unsigned seed)
 {
     std::vector<float> noisy = samples;
@@ -238,9 +247,7 @@ void BM_PitchUnderNoise(benchmark::State& state)
 {
     const double snrDb = double(state.range(0));
     const Reading readings[] = {{"en", 160, 50, 50}, {"en+f3", 160, 50, 50}, {"en", 160, 15, 50}, {"en+f5", 160, 85, 70}};
-    std::string text;
-    for (const Sentence& sentence : kSentences)
-        text += Text(sentence) + ' ';
+    const std::string text = AllSentences();
     std::size_t both = 0, gross = 0, truePositive = 0, falsePositive = 0, falseNegative = 0;
     std::size_t checked = 0, disagreeing = 0;
     std::vector<double> cents;
@@ -511,9 +518,7 @@ void BM_CompareTenSecondTake(benchmark::State& state)
 {
     // As many sentences as make 10 s in the original's voice, cut to 10 s;
     // the take the same in another voice, slower.
-    std::string text;
-    for (const Sentence& sentence : kSentences)
-        text += Text(sentence) + ' ';
+    const std::string text = AllSentences();
     Spoken original = Speak(text, {});
     Spoken take = Speak(text, {"en+f3", 145});
     original.samples.resize(std::min(original.samples.size(), std::size_t(10 * original.rate)));
