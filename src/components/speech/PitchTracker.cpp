@@ -177,10 +177,10 @@ double NoiseFloorDb(const PitchContour& contour)
 
 // Noise under a voice adds its share of the frame's power to the aperiodicity
 // the difference function finds at the period: a voice of aperiodicity a in
-// noise of share n shows a (1 - n) + n. This is a again, so that a voice
-// heard through steady noise is voiced as it would be without it. A frame
-// hardly above the floor is taken as it is: it may be the noise itself, or,
-// in a sound without pauses, the voice is the floor.
+// noise of share n shows a (1 - n) + n. Solved for a, so that a voice heard
+// through steady noise is voiced as it would be without it. A frame hardly
+// above the floor is taken as it is: it may be the noise itself, or, in a
+// sound without pauses, the voice is the floor.
 constexpr double kMostNoiseShare = 0.65;
 
 double VoiceAperiodicity(const PitchFrame& frame, double noiseDb)
