@@ -92,7 +92,7 @@ ComparedTake CompareOnce(BackgroundTakeComparer& comparer)
 {
     const Material& material = TheMaterial();
     QSignalSpy reported(&comparer, &TakeComparer::compared);
-    comparer.Compare({material.lesson, kSentence, material.take, 1});
+    comparer.Compare({material.lesson, kSentence, material.take});
     if (!reported.wait(10000))
         throw std::runtime_error("the comparer did not report within 10 s");
     ComparedTake result = reported.front().front().value<ComparedTake>();

@@ -126,7 +126,7 @@ CRecorderDlg::CRecorderDlg(std::unique_ptr<IRecorder> recorder, std::unique_ptr<
     m_shadowing = std::make_unique<Shadowing>(std::move(takes), *m_segment, *m_media, *m_opening, *m_speed,
                                               *m_waveform, *m_commands, *this, m_prompts);
     m_feedback = std::make_unique<TakeFeedback>(std::move(comparer), takePlayer, *m_shadowing, *m_media, *m_opening,
-                                                *m_segment, *m_speed, *m_waveform, *m_commands);
+                                                *m_segment, *m_waveform, *m_commands);
     m_finder = std::make_unique<SentenceFinder>(*m_profile);
     m_drill = std::make_unique<Drill>(*m_segment, *m_finder, *m_shadowing, *m_speed, *m_commands, *this, *this);
     m_sentences = std::make_unique<SentenceWork>(*m_finder, *m_drill, *m_segment, *m_points, *m_waveform,

@@ -97,7 +97,7 @@ TEST_F(TakeComparerTest, ASentenceOfTheMediaIsComparedWithItsTake)
     const std::string take = Wav("take.wav", Joined({Silence(0.3), SyntheticVoice::Render(high, 2), Silence(0.5)}));
 
     BackgroundTakeComparer comparer;
-    comparer.Compare({media, {1, 3}, take, 1});
+    comparer.Compare({media, {1, 3}, take});
     const std::optional<ComparedTake> result = Reported(comparer);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->take.takePath, take);
@@ -116,16 +116,16 @@ TEST_F(TakeComparerTest, OnlyTheNewestRequestIsReported)
 {
     const std::string media = Wav("lesson.wav", Joined({Silence(1), SyntheticVoice::Render({}, 2), Silence(1)}));
     BackgroundTakeComparer comparer;
-    comparer.Compare({media, {1, 3}, media, 1});
+    comparer.Compare({media, {1, 3}, media});
     const std::string missing = PathIn("lesson.wav takes/000001.000-000003.000.mp3");
-    comparer.Compare({media, {1, 3}, missing, 1});
+    comparer.Compare({media, {1, 3}, missing});
     const std::optional<ComparedTake> result = Reported(comparer);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->take.takePath, missing);
     EXPECT_NE(result->problem.find("\"" + missing + "\""), std::string::npos) << result->problem;
 
     // Cancelled: nothing comes.
-    comparer.Compare({media, {1, 3}, media, 1});
+    comparer.Compare({media, {1, 3}, media});
     comparer.Cancel();
     QSignalSpy spy(&comparer, &TakeComparer::compared);
     EXPECT_FALSE(spy.wait(1500));

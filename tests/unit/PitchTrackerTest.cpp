@@ -82,6 +82,40 @@ TEST(PitchTracker, GrossErrorsStayUnderOnePercentOnSpeechLikeBuzz)
     EXPECT_LE(errors.gross * 100, errors.found);
 }
 
+// Steady noise at 10 dB under speech-like syllables between pauses: where
+// the clean voice is voiced the noisy one is too (the noise's share of each
+// frame is taken out of its aperiodicity), and the pauses, noise alone,
+// stay unvoiced.
+TEST(PitchTracker, AVoiceInSteadyNoiseIsVoicedAsWithoutIt)
+{
+    const SyntheticVoice::Voice voice;
+    std::vector<float> clean(std::size_t(0.5 * kRate), 0.0f);
+    const std::vector<float> spoken = SyntheticVoice::Render(voice, 2);
+    clean.insert(clean.end(), spoken.begin(), spoken.end());
+    clean.resize(clean.size() + std::size_t(0.5 * kRate), 0.0f);
+    std::vector<float> noisy = clean;
+    const std::vector<float> noise = SyntheticVoice::Noise(3, SyntheticVoice::Rms(clean) * std::pow(10.0, -10.0 / 20));
+    for (std::size_t i = 0; i < noisy.size(); ++i)
+        noisy[i] += noise[i];
+
+    const PitchContour truth = TrackPitch(clean, kRate);
+    const PitchContour contour = TrackPitch(noisy, kRate);
+    ASSERT_EQ(truth.frames.size(), contour.frames.size());
+    std::size_t voiced = 0, found = 0, inPauses = 0;
+    for (std::size_t i = 0; i < truth.frames.size(); ++i) {
+        const double t = double(i) * truth.hopSeconds;
+        if (t < 0.45 || t > 2.55)
+            inPauses += contour.frames[i].Voiced();
+        if (!truth.frames[i].Voiced())
+            continue;
+        ++voiced;
+        found += contour.frames[i].Voiced() && std::abs(contour.frames[i].hz / truth.frames[i].hz - 1) < 0.2;
+    }
+    EXPECT_GT(voiced, 150u);
+    EXPECT_GE(found, voiced * 95 / 100);
+    EXPECT_EQ(inPauses, 0u);
+}
+
 TEST(PitchTracker, SilenceNoiseAndWhisperAreUnvoiced)
 {
     const auto voicedFrames = [](const std::vector<float>& samples) {

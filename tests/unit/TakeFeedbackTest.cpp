@@ -78,6 +78,27 @@ TEST(TakeComparison, AMiddleSaidSlowerIsMarkedThereAndNowhereElse)
     EXPECT_GT(*slower.melodyScore, 85);
 }
 
+// A learner who says the whole sentence slower is not told that every word
+// was slow; the word said slower still than the rest is.
+TEST(TakeComparison, TempoMarksAreAgainstTheTakesOwnTempo)
+{
+    const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);
+    const TakeComparison even =
+        Compare(original, SyntheticVoice::Render(Speaker(), 1.5 * kSeconds, [](double t) { return t / 1.5; }));
+    ASSERT_FALSE(even.reason) << *even.reason;
+    EXPECT_TRUE(even.slower.empty());
+    EXPECT_TRUE(even.faster.empty());
+    EXPECT_NEAR(double(*even.tempo[150]), 1.5, 0.1);
+
+    // Score time 1.0..1.6 s said twice as slowly again: 1.8 s of the take.
+    const auto warp = [](double t) { return t < 1.5 ? t / 1.5 : t < 3.3 ? 1.0 + (t - 1.5) / 3 : 1.6 + (t - 3.3) / 1.5; };
+    const TakeComparison uneven = Compare(original, SyntheticVoice::Render(Speaker(), 1.5 * kSeconds + 0.9, warp));
+    ASSERT_FALSE(uneven.reason) << *uneven.reason;
+    ASSERT_EQ(uneven.slower.size(), 1u);
+    EXPECT_GT(Overlap(uneven.slower[0], 1.0, 1.6), 0.4);
+    EXPECT_TRUE(uneven.faster.empty());
+}
+
 TEST(TakeComparison, NoiseInsertedInTheTakeIsNotMatchedNorSlow)
 {
     const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);
@@ -184,28 +205,47 @@ TEST(TakeComparison, WhatCannotBeComparedGivesAReason)
 }
 
 // Real speech: a sentence said by another voice, higher and slower, is a
-// take of it; the same said in a whisper is not one.
-TEST(TakeComparison, ASpokenSentenceInAnotherVoiceComparesAndAWhisperDoesNot)
+// take of it; the same said in a whisper is not one, nor another sentence.
+TEST(TakeComparison, ASpokenSentenceInAnotherVoiceComparesAndAWhisperOrAnotherSentenceDoesNot)
 {
-    const auto say = [](const char* voice, int wordsPerMinute) {
+    const auto say = [](const char* voice, int wordsPerMinute,
+                        const char* text = "Could you tell me the way to the station, please?") {
         std::string failure;
         const auto speaker = SentenceSpeaker::Open(voice, wordsPerMinute, failure);
         if (!speaker)
             throw std::runtime_error(failure);
-        return speaker->Speak({"Could you tell me the way to the station, please?"}, 0.2);
+        return speaker->Speak({text}, 0.2);
     };
     const SpokenSentences original = say("en", 160);
-    const SpokenSentences female = say("en+f3", 130);
-    const TakeComparison take = CompareTake({original.samples, original.rate}, {female.samples, female.rate});
+    const auto compare = [&](const SpokenSentences& take) {
+        return CompareTake({original.samples, original.rate}, {take.samples, take.rate});
+    };
+    const TakeComparison take = compare(say("en+f3", 130));
     ASSERT_FALSE(take.reason) << *take.reason;
     EXPECT_TRUE(take.unmatched.empty());
     EXPECT_GT(take.melodyScore.value_or(0), 60);
     EXPECT_GT(take.timingScore, 30);
 
-    const SpokenSentences whisper = say("en+whisper", 160);
-    const TakeComparison whispered = CompareTake({original.samples, original.rate}, {whisper.samples, whisper.rate});
+    const TakeComparison whispered = compare(say("en+whisper", 160));
     ASSERT_TRUE(whispered.reason);
     EXPECT_TRUE(whispered.reason->find("whisper") != std::string::npos) << *whispered.reason;
+
+    for (const char* voice : {"en", "en+m3"}) {
+        const TakeComparison other = compare(say(voice, 160, "Did you finish the report yesterday evening?"));
+        ASSERT_TRUE(other.reason) << voice;
+        EXPECT_TRUE(other.reason->find("does not seem to say") != std::string::npos) << *other.reason;
+        EXPECT_TRUE(other.takeFrame.empty());
+    }
+}
+
+// The original's own sounds in the opposite order say nothing of it.
+TEST(TakeComparison, TheOriginalBackwardsIsNotATakeOfIt)
+{
+    const std::vector<float> original = SyntheticVoice::Render(Speaker(), kSeconds);
+    const std::vector<float> backwards(original.rbegin(), original.rend());
+    const TakeComparison result = Compare(original, backwards);
+    ASSERT_TRUE(result.reason);
+    EXPECT_TRUE(result.reason->find("played backwards") != std::string::npos) << *result.reason;
 }
 
 } // namespace

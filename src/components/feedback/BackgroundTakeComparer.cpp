@@ -91,10 +91,7 @@ ComparedTake BackgroundTakeComparer::CompareFiles(const TakeToCompare& take)
     try {
         const std::vector<float> original = DecodeMonoSound(take.mediaPath, take.sentence, kComparisonRate);
         const std::vector<float> repetition = DecodeMonoSound(take.takePath, std::nullopt, kComparisonRate);
-        TakeComparisonSettings settings;
-        settings.slowerRatio *= take.expectedTempo;
-        settings.fasterRatio *= take.expectedTempo;
-        result.comparison = CompareTake({original, kComparisonRate}, {repetition, kComparisonRate}, settings);
+        result.comparison = CompareTake({original, kComparisonRate}, {repetition, kComparisonRate});
     } catch (const std::runtime_error& error) {
         result.problem = error.what();
     }

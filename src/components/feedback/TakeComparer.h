@@ -15,9 +15,6 @@ struct TakeToCompare {
     std::string mediaPath;
     TimeSpan sentence;     // in the media, in seconds
     std::string takePath;
-    // Take time over sentence time that counts as keeping the speaker's
-    // tempo: 1, or more when the sentence was heard slowed down.
-    double expectedTempo = 1;
 };
 
 struct ComparedTake {

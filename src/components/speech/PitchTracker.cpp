@@ -161,6 +161,36 @@ void DropOutliers(PitchContour& contour)
     }
 }
 
+// The level of the sound's quietest tenth of frames: its pauses, and so the
+// noise it is recorded in.
+double NoiseFloorDb(const PitchContour& contour)
+{
+    std::vector<float> levels;
+    levels.reserve(contour.frames.size());
+    for (const PitchFrame& frame : contour.frames)
+        levels.push_back(frame.levelDb);
+    if (levels.empty())
+        return -120;
+    std::nth_element(levels.begin(), levels.begin() + std::ptrdiff_t(levels.size() / 10), levels.end());
+    return levels[levels.size() / 10];
+}
+
+// Noise under a voice adds its share of the frame's power to the aperiodicity
+// the difference function finds at the period: a voice of aperiodicity a in
+// noise of share n shows a (1 - n) + n. Solved for a, so that a voice heard
+// through steady noise is voiced as it would be without it. A frame hardly
+// above the floor is taken as it is: it may be the noise itself, or, in a
+// sound without pauses, the voice is the floor.
+constexpr double kMostNoiseShare = 0.65;
+
+double VoiceAperiodicity(const PitchFrame& frame, double noiseDb)
+{
+    const double share = std::pow(10.0, (noiseDb - frame.levelDb) / 10);
+    if (share >= kMostNoiseShare)
+        return frame.aperiodicity;
+    return std::clamp((frame.aperiodicity - share) / (1 - share), 0.0, 1.0);
+}
+
 } // namespace
 
 PitchContour TrackPitch(std::span<const float> samples, int rate, const PitchSettings& settings)
@@ -178,6 +208,7 @@ PitchContour TrackPitch(std::span<const float> samples, int rate, const PitchSet
     DifferenceFunction difference(window, maxLag);
     std::vector<float> frame(window + maxLag);
     contour.frames.resize(count);
+    std::vector<float> candidates(count, 0.0f); // each frame's f0 if it is voiced
     float loudest = -120;
     for (std::size_t i = 0; i < count; ++i) {
         // The frame centred on i * hop, zeros outside the sound.
@@ -196,13 +227,16 @@ PitchContour TrackPitch(std::span<const float> samples, int rate, const PitchSet
             continue;
         const Estimate estimate = ChoosePeriod(difference.Compute(frame), minLag, settings.threshold);
         out.aperiodicity = float(estimate.aperiodicity);
-        if (estimate.aperiodicity < settings.voicedAperiodicity)
-            out.hz = float(rate / estimate.lag);
+        candidates[i] = float(rate / estimate.lag);
     }
     const double quietest = std::max(settings.floorDb, double(loudest) - settings.belowLoudestDb);
-    for (PitchFrame& out : contour.frames)
-        if (out.levelDb < quietest || out.hz < settings.lowestHz * 0.9 || out.hz > settings.highestHz * 1.1)
-            out.hz = 0;
+    const double noiseDb = NoiseFloorDb(contour);
+    for (std::size_t i = 0; i < count; ++i) {
+        PitchFrame& out = contour.frames[i];
+        if (out.levelDb >= quietest && VoiceAperiodicity(out, noiseDb) < settings.voicedAperiodicity &&
+            candidates[i] >= settings.lowestHz * 0.9 && candidates[i] <= settings.highestHz * 1.1)
+            out.hz = candidates[i];
+    }
     DropOutliers(contour);
     return contour;
 }

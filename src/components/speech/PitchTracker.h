@@ -17,7 +17,9 @@ struct PitchSettings {
     // The first lag whose normalised difference dips under this is the period.
     double threshold = 0.15;
     // A frame is voiced only when its period repeats at least this well
-    // (0 a perfect repetition, 1 none) ...
+    // (0 a perfect repetition, 1 none), once the share of the frame's power
+    // that the sound's steady noise (the level of its pauses) accounts for
+    // is taken out ...
     double voicedAperiodicity = 0.35;
     // ... and its level is above an absolute floor and within this many dB of
     // the loudest frame (breath and room noise are not a voice).
@@ -27,7 +29,7 @@ struct PitchSettings {
 
 struct PitchFrame {
     float hz = 0;            // 0 when unvoiced
-    float aperiodicity = 1;  // at the chosen period: 0 periodic .. 1 noise
+    float aperiodicity = 1;  // at the chosen period, noise and all: 0 periodic .. 1 noise
     float levelDb = -120;    // RMS of the analysed window, dB full scale
     bool Voiced() const { return hz > 0; }
 };

@@ -25,6 +25,11 @@ constexpr double kHeldNoteSemitones = 0.25;
 constexpr double kMostHeldShare = 0.5;
 // A path whose mean distance is this close to unrelated frames' pairs two different things.
 constexpr double kUnrelatedRatio = 0.85;
+// A take that says the original's words follows their order, so its path to
+// the original is much cheaper than its path to the original's frames
+// backwards, which hold the same sounds, voice and room in no order; a take
+// of other words is about as far from both. Above this share: other words.
+constexpr double kMostOfBackwardsCost = 0.88;
 // The least local distance, as a share of unrelated frames', that counts as not matched.
 constexpr double kLeastUnmatched = 0.4;
 // Steps in a row on one frame of either sound that make a stall.
@@ -120,6 +125,15 @@ std::optional<std::string> OriginalMelodyProblem(const std::vector<std::optional
         return Format("the original holds its pitch like music: %.0f %% of its voiced frames begin a steady note",
                       100 * share);
     return std::nullopt;
+}
+
+FeatureFrames Backwards(const FeatureFrames& frames)
+{
+    FeatureFrames backwards(frames.Dimensions(), frames.HopSeconds());
+    backwards.Reserve(frames.Count());
+    for (std::size_t i = frames.Count(); i-- > 0;)
+        backwards.Add(frames.Frame(i));
+    return backwards;
 }
 
 // Runs of at least `shortest` frames for which `inside` holds, as spans of time.
@@ -264,10 +278,16 @@ void FollowTempo(const FrameAlignment& alignment, const std::vector<bool>& flagg
         if (ratio > 0)
             logTempo.push_back(std::log2(ratio));
     }
-    result.slower = Runs(frames, shortest, hop,
-                         [&](std::size_t i) { return result.tempo[i] && *result.tempo[i] > settings.slowerRatio; });
-    result.faster = Runs(frames, shortest, hop,
-                         [&](std::size_t i) { return result.tempo[i] && *result.tempo[i] < settings.fasterRatio; });
+    // Slower and faster than the take's own tempo (its median), so that a
+    // take said evenly slower or faster throughout marks the words that
+    // stray from it, not every word.
+    const double ownTempo = logTempo.empty() ? 1 : std::exp2(Median(logTempo));
+    result.slower = Runs(frames, shortest, hop, [&](std::size_t i) {
+        return result.tempo[i] && *result.tempo[i] > settings.slowerRatio * ownTempo;
+    });
+    result.faster = Runs(frames, shortest, hop, [&](std::size_t i) {
+        return result.tempo[i] && *result.tempo[i] < settings.fasterRatio * ownTempo;
+    });
 
     // Timing score: 100 times the share of the original's frames neither
     // slower, faster nor unmatched, times 1 less the spread (standard
@@ -376,6 +396,14 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
         result.reason = Format("the take does not seem to say what the original says: its frames are %.0f %% as "
                                "far from the original's as unrelated ones",
                                100 * alignment.cost / double(steps) / unrelated);
+        return result;
+    }
+    const FrameAlignment backwards = AlignFrames(Backwards(a), b, settings.radius);
+    const double meanCost = alignment.cost / double(steps);
+    if (backwards.cost > 0 && meanCost > kMostOfBackwardsCost * backwards.cost / double(backwards.path.size())) {
+        result.reason = Format("the take does not seem to say what the original says: its frames are %.0f %% as far "
+                               "from the original's as from the original's played backwards",
+                               100 * meanCost * double(backwards.path.size()) / backwards.cost);
         return result;
     }
 

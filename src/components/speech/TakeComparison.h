@@ -16,8 +16,10 @@
 struct TakeComparisonSettings {
     std::size_t radius = 16;          // of the banded time warping, in frames
     double tempoWindowSeconds = 0.2;  // the tempo ratio is measured over this
-    double slowerRatio = 1.4;         // take time over original time above this: slower
-    double fasterRatio = 0.7;         // under this: faster
+    // Take time over original time, over the take's own (median) ratio:
+    // above this a stretch is slower, under the other faster.
+    double slowerRatio = 1.25;
+    double fasterRatio = 0.8;
     double shortestMarkSeconds = 0.15;
     double unmatchedFactor = 1.8;     // local distance over the path's median above this: not matched
 };
@@ -45,7 +47,8 @@ struct TakeComparison {
     // Take time over original time around each original frame; none where
     // not matched.
     std::vector<std::optional<float>> tempo;
-    std::vector<TimeSpan> slower;  // in the original's time
+    // Stretches said slower or faster than the rest of the take, in the original's time.
+    std::vector<TimeSpan> slower;
     std::vector<TimeSpan> faster;
     std::vector<UnmatchedStretch> unmatched;
     // 0..100; the melody score is none when too little was voiced in both.

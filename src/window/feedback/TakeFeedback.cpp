@@ -7,7 +7,6 @@
 #include "window/media/MediaSession.h"
 #include "window/segment/SegmentRepeat.h"
 #include "window/shadowing/Shadowing.h"
-#include "window/speed/PlaybackSpeed.h"
 #include "window/waveform/WaveformView.h"
 
 #include <QColor>
@@ -76,12 +75,11 @@ QString ScoreText(const std::optional<double>& score)
 
 TakeFeedback::TakeFeedback(std::unique_ptr<TakeComparer> comparer, TakePlayer& player, const Shadowing& shadowing,
                            const CurrentMedia& media, const MediaSession& opening, SegmentRepeat& segment,
-                           const PlaybackSpeed& speed, WaveformView& waveform, const WindowCommands& commands)
+                           WaveformView& waveform, const WindowCommands& commands)
     : m_comparer(std::move(comparer)),
       m_player(player),
       m_media(media),
       m_segment(segment),
-      m_speed(speed),
       m_waveform(waveform)
 {
     connect(&shadowing, &Shadowing::takePlaying, this, &TakeFeedback::OnTakePlaying);
@@ -104,7 +102,7 @@ TakeFeedback::~TakeFeedback() = default;
 void TakeFeedback::OnTakePlaying(const TimeSpan& sentence, const std::string& path, bool fresh)
 {
     Clear();
-    m_take = TakeToCompare{m_media.Path(), sentence, path, 1 / m_speed.Speed()};
+    m_take = TakeToCompare{m_media.Path(), sentence, path};
     m_fresh = fresh;
     m_comparer->Compare(*m_take);
 }

@@ -12,7 +12,6 @@
 
 class CurrentMedia;
 class MediaSession;
-class PlaybackSpeed;
 class SegmentRepeat;
 class Shadowing;
 class TakePlayer;
@@ -33,10 +32,10 @@ class TakeFeedback : public QObject {
     Q_OBJECT
 public:
     // Takes are played through `player` and stretches of the original
-    // through `segment`; `speed` tells the tempo the sentence was heard at.
+    // through `segment`.
     TakeFeedback(std::unique_ptr<TakeComparer> comparer, TakePlayer& player, const Shadowing& shadowing,
                  const CurrentMedia& media, const MediaSession& opening, SegmentRepeat& segment,
-                 const PlaybackSpeed& speed, WaveformView& waveform, const WindowCommands& commands);
+                 WaveformView& waveform, const WindowCommands& commands);
     ~TakeFeedback() override;
 
     // A stretch marked on the sentence: where it is in the media and in the take.
@@ -63,7 +62,6 @@ private:
     TakePlayer& m_player;
     const CurrentMedia& m_media;
     SegmentRepeat& m_segment;
-    const PlaybackSpeed& m_speed;
     WaveformView& m_waveform;
     // The take being compared or shown, and whether it was just recorded.
     std::optional<TakeToCompare> m_take;
