@@ -5,12 +5,12 @@
     run-bench.py BUILD_DIR [PART...]    (needs an X display: `make bench` gives it Xvfb)
 
 PART names the parts to run (all by default): long_media, whole_program, player, repeat, speed, mpris,
-recorder, profile, sentence, shadow, transcript, subtitle, transcript_window, align, feedback.
+recorder, profile, sentence, shadow, transcript, subtitle, transcript_window, align, feedback, take_feedback.
 
 The in-process figures come from the Google Benchmark programs (player_bench,
 recorder_bench, repeat_bench, speed_bench, mpris_bench, profile_bench,
 long_media_bench, sentence_bench, shadow_bench, transcript_bench,
-subtitle_bench, transcript_window_bench, align_bench, feedback_bench) as JSON; the whole-program figures (start-up, memory)
+subtitle_bench, transcript_window_bench, align_bench, feedback_bench, take_feedback_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server, in turns with a bare Qt dialog of the same size (bare_dialog) as the yardstick.
 """
@@ -554,6 +554,25 @@ def feedback_figures(build):
             f"iterations, {fmt(result['cpu_time'])} {result['time_unit']} of it on the CPU (target: 100 ms)")
 
 
+def take_feedback_figures(build):
+    results = google_benchmark(os.path.join(build, "bench", "take_feedback_bench"))
+    by_prefix = lambda prefix: [r for n, r in results.items() if n.startswith(prefix)]
+    compared = by_prefix("BM_TakeComparedInBackground")
+    drawn = by_prefix("BM_FeedbackDrawn")
+    for result in compared:
+        row("A 10 s take compared in the background", fmt(result["median_ms"]), "ms",
+            "take_feedback_bench: the real comparer, from Compare to its report on the GUI thread: a 10 s sentence "
+            "decoded from 5 s into a 30 s MP3 and a 10.5 s MP3 take, then compared; median of 10 "
+            f"(min {fmt(result['min_ms'])}, max {fmt(result['max_ms'])})")
+    for result in drawn:
+        row("Its melodies and marks drawn", fmt(result["median_ms"], 2), "ms",
+            "take_feedback_bench: the window with fakes, from the report to the sound area painted; median of 10 "
+            f"(max {fmt(result['max_ms'], 2)})")
+    if compared and drawn:
+        row("Feedback shown after a 10 s take ends", fmt(compared[0]["median_ms"] + drawn[0]["median_ms"]), "ms",
+            "take_feedback_bench: the two above together (target: 100 ms)")
+
+
 def subtitle_figures(build):
     results = google_benchmark(os.path.join(build, "bench", "subtitle_bench"))
     for result in results.values():
@@ -675,7 +694,8 @@ PARTS = {"long_media": long_media_figures, "whole_program": with_sound_server, "
          "repeat": repeat_figures, "speed": speed_figures, "mpris": mpris_figures, "recorder": recorder_figures,
          "profile": profile_figures, "sentence": sentence_figures, "shadow": shadow_figures,
          "transcript": transcript_figures, "subtitle": subtitle_figures,
-         "transcript_window": transcript_window_figures, "align": align_figures, "feedback": feedback_figures}
+         "transcript_window": transcript_window_figures, "align": align_figures, "feedback": feedback_figures,
+         "take_feedback": take_feedback_figures}
 
 
 def main():

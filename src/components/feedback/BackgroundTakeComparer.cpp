@@ -5,6 +5,7 @@
 #include "components/MediaFramework.h"
 #include "components/takes/TakeDecoding.h"
 
+#include <future>
 #include <stdexcept>
 
 namespace {
@@ -89,8 +90,12 @@ ComparedTake BackgroundTakeComparer::CompareFiles(const TakeToCompare& take)
         return result;
     }
     try {
+        // Both decoded at once, on two cores.
+        auto repetitionSoon = std::async(std::launch::async, [&] {
+            return DecodeMonoSound(take.takePath, std::nullopt, kComparisonRate);
+        });
         const std::vector<float> original = DecodeMonoSound(take.mediaPath, take.sentence, kComparisonRate);
-        const std::vector<float> repetition = DecodeMonoSound(take.takePath, std::nullopt, kComparisonRate);
+        const std::vector<float> repetition = repetitionSoon.get();
         result.comparison = CompareTake({original, kComparisonRate}, {repetition, kComparisonRate});
     } catch (const std::runtime_error& error) {
         result.problem = error.what();

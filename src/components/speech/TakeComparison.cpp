@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <future>
 
 namespace {
 
@@ -360,8 +361,11 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
                            const TakeComparisonSettings& settings)
 {
     TakeComparison result;
+    // What can be worked out apart runs on a second thread beside this one,
+    // so that the feedback comes soon after the take.
+    auto takePitchSoon = std::async(std::launch::async, [&] { return TrackPitch(take.samples, take.rate); });
     const PitchContour originalPitch = TrackPitch(original.samples, original.rate);
-    const PitchContour takePitch = TrackPitch(take.samples, take.rate);
+    const PitchContour takePitch = takePitchSoon.get();
     if ((result.reason = TakeVoicingProblem(takePitch)))
         return result;
     const double originalSeconds = double(original.samples.size()) / original.rate;
@@ -379,11 +383,17 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
     MfccSettings originalMfcc, takeMfcc;
     originalMfcc.rate = original.rate;
     takeMfcc.rate = take.rate;
+    auto takeFeaturesSoon = std::async(std::launch::async, [&] {
+        FeatureFrames b = ComputeMfcc(take.samples, takeMfcc);
+        SubtractMeans(b);
+        return b;
+    });
     FeatureFrames a = ComputeMfcc(original.samples, originalMfcc);
-    FeatureFrames b = ComputeMfcc(take.samples, takeMfcc);
     SubtractMeans(a);
-    SubtractMeans(b);
+    const FeatureFrames b = takeFeaturesSoon.get();
+    auto backwardsSoon = std::async(std::launch::async, [&] { return AlignFrames(Backwards(a), b, settings.radius); });
     const FrameAlignment alignment = AlignFrames(a, b, settings.radius);
+    const FrameAlignment backwards = backwardsSoon.get();
     if (alignment.path.empty()) {
         result.reason = "the original or the take is too short to compare";
         return result;
@@ -398,7 +408,6 @@ TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
                                100 * alignment.cost / double(steps) / unrelated);
         return result;
     }
-    const FrameAlignment backwards = AlignFrames(Backwards(a), b, settings.radius);
     const double meanCost = alignment.cost / double(steps);
     if (backwards.cost > 0 && meanCost > kMostOfBackwardsCost * backwards.cost / double(backwards.path.size())) {
         result.reason = Format("the take does not seem to say what the original says: its frames are %.0f %% as far "
