@@ -24,7 +24,7 @@ configure_file(src/resources/ardeno-recorder.desktop.in ${ARDENO_APP_ID}.desktop
 configure_file(src/resources/ardeno-recorder.metainfo.xml.in ${ARDENO_APP_ID}.metainfo.xml @ONLY)
 
 install(TARGETS ardeno-recorder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES src/resources/guide.html src/resources/waveform.png src/resources/transcript.png DESTINATION ${ARDENO_DATA_DIR})
+install(FILES src/resources/guide.html src/resources/waveform.png src/resources/transcript.png src/resources/feedback.png DESTINATION ${ARDENO_DATA_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/${ARDENO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

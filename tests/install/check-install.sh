@@ -18,6 +18,7 @@ present bin/ardeno-recorder && { [ -x "$prefix/bin/ardeno-recorder" ] || fail "b
 # The program looks for its guide at ../share/ardeno-recorder/ from its own folder.
 present share/ardeno-recorder/guide.html || true
 present share/ardeno-recorder/waveform.png || true
+present share/ardeno-recorder/feedback.png || true
 present share/man/man1/ardeno-recorder.1.gz && { zcat "$prefix/share/man/man1/ardeno-recorder.1.gz" | grep -q '^\.SH FILES' || fail "the manual page has no FILES section"; }
 present share/doc/ardeno-recorder/copyright || true
 present share/doc/ardeno-recorder/changelog.gz || true
