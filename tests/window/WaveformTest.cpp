@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <limits>
 #include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
@@ -345,6 +346,24 @@ TEST_F(WaveformTest, AnotherFeatureDrawsItsBandsOverTheSound)
     EXPECT_EQ(ColourAt(At(5) - QPoint(0, View().SoundArea().height() / 4)), ground);
     View().SetBands(QStringLiteral("pauses"), {});
     EXPECT_EQ(ColourAt(inside), ground);
+}
+
+// A line another feature draws (a melody): where its values put it, broken
+// where they are missing, gone with its layer.
+TEST_F(WaveformTest, AnotherFeatureDrawsItsLinesOverTheSound)
+{
+    const QColor orange(0xff, 0xa0, 0x40);
+    std::vector<float> values(200, 0.5f);
+    std::fill(values.begin() + 100, values.begin() + 120, std::numeric_limits<float>::quiet_NaN());
+    const int up = int(std::lround(0.5 * (View().SoundArea().height() / 2.0 - 2)));
+    const QPoint onLine = At(2.5) - QPoint(0, up);
+    const QPoint inGap = At(3.1) - QPoint(0, up);
+    const QColor ground = ColourAt(inGap);
+    View().SetCurves(QStringLiteral("melody"), {{2, 0.01, values, orange}});
+    EXPECT_EQ(ColourAt(onLine), orange);
+    EXPECT_EQ(ColourAt(inGap), ground);
+    View().SetCurves(QStringLiteral("melody"), {});
+    EXPECT_NE(ColourAt(onLine), orange);
 }
 
 } // namespace

@@ -54,7 +54,8 @@ struct WaveformBand {
 // it). While playing it follows the cursor, until the user moves the stretch;
 // the next Play or Repeat follows again.
 //
-// Marking: a click seeks; a drag marks the segment, a drag of one of its
+// Marking: a click seeks (on a band another feature made clickable, it tells
+// that feature instead); a drag marks the segment, a drag of one of its
 // edges moves that edge, as if the times had been typed into the boxes; a
 // double-click inside the segment repeats it. The right button opens the
 // window's context menu (the view leaves that event to the window).
