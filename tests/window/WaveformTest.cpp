@@ -12,10 +12,10 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <limits>
 #include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
+#include <limits>
 
 // The waveform in the player area, driven with the mouse as a user does, with
 // a fake player and profile: what it shows, how it follows playback, and how
