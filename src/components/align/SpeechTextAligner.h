@@ -14,9 +14,10 @@ struct AlignmentJob;
 
 // A text timed against the media's sound: the media decoded (on the media
 // framework's thread) and the text spoken by espeak-ng (on a thread of its
-// own) at the same time, both as MFCCs; then, on a third thread, the
-// synthetic reading located in the recording and warped onto it. Reports
-// reach the GUI thread through its event loop.
+// own) at the same time, both as MFCCs; meanwhile, on a third thread, the
+// synthetic reading located in the recording and warped onto it window by
+// window. Reports reach the GUI thread through its event loop, each with the
+// sentences timed so far.
 class SpeechTextAligner : public TextAligner {
     Q_OBJECT
 public:
@@ -28,8 +29,10 @@ public:
     void Cancel() override;
 
 private:
-    // GUI thread: `job`'s decoding or reading has ended.
+    // GUI thread: `job`'s decoding has ended, or its reading failed.
     void OnPartDone(const std::shared_ptr<AlignmentJob>& job);
+    // Its own thread: `job` warped as its input comes, to its end.
+    void Warp(const std::shared_ptr<AlignmentJob>& job);
     void Report(const std::shared_ptr<AlignmentJob>& job, bool finished, const std::string& problem = {});
     // Queues `what` to run on the GUI thread for `job`, unless it has been
     // dropped by then.
@@ -37,8 +40,6 @@ private:
 
     mutable std::vector<AlignVoice> m_voices;
     std::shared_ptr<AlignmentJob> m_job;
-    // The sentences the last alignment timed, until they are reported.
-    std::vector<TimedSentence> m_timed;
     std::unique_ptr<DecodingPass> m_decoding;
     // Runs `work` on a thread of its own.
     void Start(std::function<void()> work);
