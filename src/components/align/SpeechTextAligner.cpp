@@ -66,6 +66,8 @@ MfccSettings SettingsAt(int rate)
 } // namespace
 
 struct AlignmentJob {
+    explicit AlignmentJob(const WindowSettings& settings) : windows(settings) {}
+
     std::string mediaPath;
     std::string voice;
     std::vector<TextSentence> sentences;
@@ -117,7 +119,7 @@ struct AlignmentJob {
     }
 };
 
-SpeechTextAligner::SpeechTextAligner() = default;
+SpeechTextAligner::SpeechTextAligner(const WindowSettings& windows) : m_windows(windows) {}
 
 SpeechTextAligner::~SpeechTextAligner()
 {
@@ -167,7 +169,7 @@ std::vector<AlignVoice> SpeechTextAligner::Voices() const
 void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& text, const std::string& voiceId)
 {
     Cancel();
-    auto job = std::make_shared<AlignmentJob>();
+    auto job = std::make_shared<AlignmentJob>(m_windows);
     job->mediaPath = mediaPath;
     job->voice = voiceId;
     job->sentences = SplitSentences(text, LanguageOf(voiceId));
@@ -254,12 +256,14 @@ void SpeechTextAligner::Warp(const std::shared_ptr<AlignmentJob>& job)
         if (job->windows.DistanceRatio() > kMismatchedRatio)
             break;
         job->sentencesTimed += spans.size();
-        Post(job, [this, job, spans = std::move(spans)] {
+        // The last ones are reported with the end.
+        const bool more = !job->windows.Done();
+        Post(job, [this, job, more, spans = std::move(spans)] {
             for (const TimeSpan& span : spans) {
                 const TextSentence& sentence = job->sentences[job->timed.size()];
                 job->timed.push_back({sentence.text, sentence.startsParagraph, span});
             }
-            if (job == m_job)
+            if (more && job == m_job)
                 Report(job, false);
         });
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/align/TextAligner.h"
+#include "components/align/WindowedAlignment.h"
 
 #include <atomic>
 #include <functional>
@@ -21,7 +22,7 @@ struct AlignmentJob;
 class SpeechTextAligner : public TextAligner {
     Q_OBJECT
 public:
-    SpeechTextAligner();
+    explicit SpeechTextAligner(const WindowSettings& windows = {});
     ~SpeechTextAligner() override;
 
     std::vector<AlignVoice> Voices() const override;
@@ -38,6 +39,7 @@ private:
     // dropped by then.
     void Post(const std::shared_ptr<AlignmentJob>& job, std::function<void()> what);
 
+    WindowSettings m_windows;
     mutable std::vector<AlignVoice> m_voices;
     std::shared_ptr<AlignmentJob> m_job;
     std::unique_ptr<DecodingPass> m_decoding;

@@ -12,18 +12,12 @@ namespace {
 // Frames into a sentence's sound where the warp is sure of it.
 constexpr std::size_t kSureFrames = 3;
 
-// The reading's ends are looked for in the recording at 40 ms a frame ...
+// The reading's ends are looked for in the recording at 40 ms a frame.
 constexpr std::size_t kHalvings = 2;
 constexpr std::size_t kCoarse = std::size_t(1) << kHalvings;
-// ... the first and last minute of it ...
-constexpr double kEdgeSeconds = 60;
-// ... in as much recording as the reading at half its speed, plus up to two
-// minutes of introduction or closing words.
-constexpr double kExtraSeconds = 120;
 // A window's end, its last seconds, is looked for in the recording from half
-// the window's length on to twice its length and this much more.
+// the window's length on to twice its length and a third more.
 constexpr double kWindowEndSeconds = 30;
-constexpr double kWindowSlackSeconds = 60;
 // The last window may be this much longer than the others rather than leave
 // a short one after it.
 constexpr double kLastWindowStretch = 1.5;
@@ -102,8 +96,8 @@ WindowedAligner::Stretch WindowedAligner::Take(std::size_t syntheticFrom, std::s
 bool WindowedAligner::LocateReading()
 {
     const double hop = m_synthetic.Part(0, 0).HopSeconds();
-    const auto edge = std::size_t(kEdgeSeconds / hop);
-    const auto room = std::size_t((2 * kEdgeSeconds + kExtraSeconds) / hop);
+    const auto edge = std::size_t(m_settings.endsSeconds / hop);
+    const auto room = std::size_t((2 * m_settings.endsSeconds + m_settings.unmatchedSeconds) / hop);
     const std::size_t synthetic = m_synthetic.Count();
     const std::size_t heard = m_heard.Count();
     if ((synthetic < edge && !m_synthetic.Finished()) || (heard < room && !m_heard.Finished()))
@@ -201,21 +195,23 @@ std::vector<TimeSpan> WindowedAligner::Advance()
         // The reading is known up to the last sentence's end, bar the frames
         // of its sound still coming.
         const std::size_t known = syntheticEnded ? synthetic : std::min(synthetic, FrameOf(m_sentences.back().end));
+        if (m_heardFrom >= heard && !m_heard.Finished())
+            break;
         const std::size_t from = m_syntheticFrom;
         const std::size_t heardFrom = std::min(m_heardFrom, heard - 1);
         std::size_t to = from + window;
         const std::size_t nextEnd = FrameOf(m_sentences[m_nextSentence].end);
         if (nextEnd >= from + kept)
             to = std::max(to, nextEnd + (window - kept));
-        const bool last = syntheticEnded && (synthetic <= from + std::size_t(kLastWindowStretch * double(window))
-                                             || to >= synthetic);
+        const std::size_t lastReach = from + std::size_t(kLastWindowStretch * double(window));
+        const bool last = syntheticEnded && (synthetic <= lastReach || to >= synthetic);
         if (last) {
             if (!m_heard.Finished())
                 break;
             // The reading's last minute looked for near the recording's end.
             const Stretch stretch = Take(from, synthetic, heardFrom, heard);
-            const auto edge = std::size_t(kEdgeSeconds / hop);
-            const auto room = std::size_t((2 * kEdgeSeconds + kExtraSeconds) / hop);
+            const auto edge = std::size_t(m_settings.endsSeconds / hop);
+            const auto room = std::size_t((2 * m_settings.endsSeconds + m_settings.unmatchedSeconds) / hop);
             std::size_t heardLast = stretch.heard.Count() - 1;
             if (from + stretch.synthetic.Count() > edge) {
                 const std::size_t tailFrom = stretch.synthetic.Count() > edge ? stretch.synthetic.Count() - edge : 0;
@@ -232,11 +228,14 @@ std::vector<TimeSpan> WindowedAligner::Advance()
             m_done = true;
             break;
         }
-        if (to > known)
+        // Not before it is known that this window is not the last, so that the
+        // windows fall alike however fast the input comes.
+        if (!syntheticEnded && known <= std::max(to, lastReach))
             break;
-        const std::size_t heardTo = std::min(heard, heardFrom + 2 * (to - from) + std::size_t(kWindowSlackSeconds / hop));
-        if (heardTo < heardFrom + 2 * (to - from) + std::size_t(kWindowSlackSeconds / hop) && !m_heard.Finished())
+        const std::size_t reach = heardFrom + 2 * (to - from) + window / 3;
+        if (heard < reach && !m_heard.Finished())
             break;
+        const std::size_t heardTo = std::min(heard, reach);
         // The window's end: its last seconds looked for from half its length on.
         const Stretch stretch = Take(from, to, heardFrom, heardTo);
         const std::size_t ending = std::min(std::size_t(kWindowEndSeconds / hop), (to - from) / 4);

@@ -31,6 +31,12 @@ struct WindowSettings {
     // it (at least one); the rest of the window only steadies the warp there.
     double keptSeconds = 120;
     std::size_t radius = 16;     // of the coarse-to-fine warp, in frames
+    // The reading's first and last this much are looked for in the recording
+    // ...
+    double endsSeconds = 60;
+    // ... within an introduction or closing words up to this long, and as
+    // much recording as the reading at half its speed.
+    double unmatchedSeconds = 120;
 };
 
 // Fed from any threads; Advance is called from one thread at a time.
