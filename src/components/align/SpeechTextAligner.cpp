@@ -33,6 +33,9 @@ constexpr std::chrono::milliseconds kWarpWaits{20};
 
 using Clock = std::chrono::steady_clock;
 
+// A rate for the features' settings where it does not matter.
+constexpr int kAnyRate = 16000;
+
 // The language of a voice ("en-us" -> "en"), whose abbreviations the text's
 // sentences are split by.
 std::string LanguageOf(const std::string& voiceId)
@@ -119,7 +122,11 @@ struct AlignmentJob {
     }
 };
 
-SpeechTextAligner::SpeechTextAligner(const WindowSettings& windows) : m_windows(windows) {}
+SpeechTextAligner::SpeechTextAligner(const WindowSettings& windows) : m_windows(windows)
+{
+    // The loudness follows the cepstral coefficients.
+    m_windows.loudness = std::size_t(SettingsAt(kAnyRate).coefficients);
+}
 
 SpeechTextAligner::~SpeechTextAligner()
 {

@@ -40,6 +40,41 @@ std::optional<std::pair<std::size_t, std::size_t>> Find(const FeatureFrames& par
                      std::min(within.Count() - 1, std::size_t(found->second) * kCoarse + kCoarse - 1)};
 }
 
+// A start that the warp puts in a pause (a soft first sound warped onto the
+// noise before it) is moved on to the first frame whose loudness is this far
+// from the pauses' to the speech's, when that comes within this many frames
+// and the pause lasts at least the last number of frames after the start.
+constexpr double kRisenShare = 0.25;
+constexpr std::size_t kRiseWithin = 60;
+constexpr std::size_t kPauseAfterStart = 10;
+// The pauses' and the speech's loudness: low and high percentiles of it.
+constexpr double kPausePercentile = 0.1;
+constexpr double kSpeechPercentile = 0.9;
+
+// The first frame from `from` on whose loudness reaches `risen`, when
+// `from` is in a pause that lasts long enough; none otherwise.
+std::optional<std::size_t> RiseAfter(const std::vector<float>& loudness, float risen, std::size_t from)
+{
+    const std::size_t to = std::min(loudness.size(), from + kRiseWithin);
+    if (from + kPauseAfterStart >= to)
+        return std::nullopt;
+    for (std::size_t frame = from; frame < to; ++frame) {
+        if (loudness[frame] >= risen)
+            return frame >= from + kPauseAfterStart ? std::optional(frame) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The loudness a pause is taken to have been left at.
+float RisenLevel(const std::vector<float>& loudness)
+{
+    std::vector<float> sorted = loudness;
+    std::sort(sorted.begin(), sorted.end());
+    const float pause = sorted[std::size_t(kPausePercentile * double(sorted.size() - 1))];
+    const float speech = sorted[std::size_t(kSpeechPercentile * double(sorted.size() - 1))];
+    return pause + float(kRisenShare) * (speech - pause);
+}
+
 // For each frame of the warp's first sequence, the first and the last frame
 // of the second that its path pairs it with.
 struct PairedFrames {
@@ -128,6 +163,11 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
         const std::size_t frame = FrameOf(seconds);
         return std::min(lastFrame, frame > stretch.syntheticFrom ? frame - stretch.syntheticFrom : 0);
     };
+    std::vector<float> loudness;
+    if (m_settings.loudness && *m_settings.loudness < heard.Dimensions())
+        for (std::size_t frame = 0; frame < heard.Count(); ++frame)
+            loudness.push_back(heard.Frame(frame)[*m_settings.loudness]);
+    const float risen = loudness.empty() ? 0 : RisenLevel(loudness);
     const std::size_t firstTimed = m_nextSentence;
     for (; m_nextSentence < m_sentences.size() && timed(m_nextSentence); ++m_nextSentence) {
         const TimeSpan spoken = m_sentences[m_nextSentence];
@@ -140,7 +180,12 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
         // frames in, less those frames; an end the earlier of the two ways.
         const std::size_t into = std::min(kSureFrames, to > from ? to - from - 1 : 0);
         const double leftPause = at(from > 0 ? paired.last[from - 1] : paired.first[0]);
-        const double start = std::max(leftPause, at(paired.first[from + into]) - double(into) * hop);
+        double start = std::max(leftPause, at(paired.first[from + into]) - double(into) * hop);
+        if (!loudness.empty()) {
+            const auto startFrame = std::size_t(std::lround(start / hop)) - stretch.heardFrom;
+            if (const auto rise = RiseAfter(loudness, risen, startFrame); rise && *rise <= paired.last[to])
+                start = at(std::uint32_t(*rise));
+        }
         const std::size_t before = to > from + into ? to - 1 - into : from;
         const double reachedPause = at(paired.first[to]);
         const double finish = std::max(start, std::min(reachedPause, at(paired.last[before]) + double(into + 1) * hop));

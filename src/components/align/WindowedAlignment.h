@@ -5,6 +5,7 @@
 #include "components/sentences/PauseFinder.h"
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // Where each sentence of a synthetic reading is said in a recording of the
@@ -37,6 +38,9 @@ struct WindowSettings {
     // ... within an introduction or closing words up to this long, and as
     // much recording as the reading at half its speed.
     double unmatchedSeconds = 120;
+    // Which dimension of the features is the loudness, if one is: a start
+    // the warp puts in a pause is then moved on to where the sound rises.
+    std::optional<std::size_t> loudness;
 };
 
 // Fed from any threads; Advance is called from one thread at a time.
