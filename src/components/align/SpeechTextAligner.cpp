@@ -84,7 +84,6 @@ struct AlignmentJob {
     std::unique_ptr<MfccStream> heard;
     std::atomic<double> decodedSeconds{0};
     // Written by the reading's thread until the reading ends.
-    std::unique_ptr<MfccStream> spoken;
     std::atomic<std::size_t> sentencesSpoken{0};
     std::atomic<double> spokenSeconds{0};
     std::atomic<std::size_t> sentencesTimed{0};
@@ -219,15 +218,15 @@ void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& t
         std::optional<SentenceSpeaker> speaker = SentenceSpeaker::Open(job->voice, kWordsPerMinute, failure);
         if (speaker) {
             const double rate = speaker->Rate();
-            job->spoken = std::make_unique<MfccStream>(SettingsAt(speaker->Rate()));
+            MfccStream spoken(SettingsAt(speaker->Rate()));
             std::vector<std::string> texts;
             for (const TextSentence& sentence : job->sentences)
                 texts.push_back(sentence.text);
             speaker->Speak(
                 texts, kPauseSeconds,
                 [&](std::span<const float> sound) {
-                    job->spoken->Push(sound);
-                    job->windows.Synthetic().Append(job->spoken->TakeFrames());
+                    spoken.Push(sound);
+                    job->windows.Synthetic().Append(spoken.TakeFrames());
                 },
                 [&](std::size_t, SpokenSpan span) {
                     job->windows.AddSentence({double(span.first) / rate, double(span.second) / rate});
@@ -237,15 +236,15 @@ void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& t
                         Post(job, [this, job] { Report(job, false); });
                     return !job->dropped;
                 });
+            job->windows.Synthetic().Finish();
+            job->windows.EndSentences();
+            return;
         }
-        job->windows.Synthetic().Finish();
-        job->windows.EndSentences();
-        if (!failure.empty())
-            Post(job, [this, job, failure] {
-                if (job->problem.empty())
-                    job->problem = failure;
-                OnPartDone(job);
-            });
+        Post(job, [this, job, failure] {
+            if (job->problem.empty())
+                job->problem = failure;
+            OnPartDone(job);
+        });
     });
     Start([this, job] { Warp(job); });
 }
