@@ -30,7 +30,7 @@ struct WindowSettings {
     double windowSeconds = 180;  // of the synthetic reading warped at once
     // The sentences ending within this much of a window's start are timed by
     // it (at least one); the rest of the window only steadies the warp there.
-    double keptSeconds = 120;
+    double keptSeconds = 150;
     std::size_t radius = 16;     // of the coarse-to-fine warp, in frames
     // The reading's first and last this much are looked for in the recording
     // ...
