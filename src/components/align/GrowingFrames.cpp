@@ -54,6 +54,12 @@ std::size_t GrowingFrames::Count() const
     return m_dimensions ? m_dropped + m_values.size() / m_dimensions : 0;
 }
 
+double GrowingFrames::HopSeconds() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_hop;
+}
+
 FeatureFrames GrowingFrames::Part(std::size_t first, std::size_t count) const
 {
     std::lock_guard lock(m_mutex);

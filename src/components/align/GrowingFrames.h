@@ -22,6 +22,8 @@ public:
     bool Finished() const;
     // Frames appended so far, those dropped included.
     std::size_t Count() const;
+    // Of the frames appended; 0 before the first.
+    double HopSeconds() const;
     // Frames [first, first + count) as floats; first is at least the first
     // frame not dropped, and first + count at most Count().
     FeatureFrames Part(std::size_t first, std::size_t count) const;

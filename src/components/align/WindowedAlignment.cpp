@@ -113,9 +113,7 @@ double WindowedAligner::DistanceRatio() const
 
 std::size_t WindowedAligner::FrameOf(double seconds) const
 {
-    constexpr double kHop = 0.01;
-    const FeatureFrames first = m_synthetic.Part(0, 0);
-    return std::size_t(std::max(0.0, seconds) / (first.HopSeconds() > 0 ? first.HopSeconds() : kHop));
+    return std::size_t(std::max(0.0, seconds) / m_synthetic.HopSeconds());
 }
 
 WindowedAligner::Stretch WindowedAligner::Take(std::size_t syntheticFrom, std::size_t syntheticTo,
@@ -130,7 +128,7 @@ WindowedAligner::Stretch WindowedAligner::Take(std::size_t syntheticFrom, std::s
 
 bool WindowedAligner::LocateReading()
 {
-    const double hop = m_synthetic.Part(0, 0).HopSeconds();
+    const double hop = m_synthetic.HopSeconds();
     const auto edge = std::size_t(m_settings.endsSeconds / hop);
     const auto room = std::size_t((2 * m_settings.endsSeconds + m_settings.unmatchedSeconds) / hop);
     const std::size_t synthetic = m_synthetic.Count();
@@ -232,7 +230,7 @@ std::vector<TimeSpan> WindowedAligner::Advance()
         }
         if (!m_located && !LocateReading())
             break;
-        const double hop = m_synthetic.Part(0, 0).HopSeconds();
+        const double hop = m_synthetic.HopSeconds();
         const std::size_t window = std::size_t(m_settings.windowSeconds / hop);
         const std::size_t kept = std::size_t(m_settings.keptSeconds / hop);
         const std::size_t synthetic = m_synthetic.Count();

@@ -83,6 +83,7 @@ private:
     // the pause after the last of them.
     template <typename Timed>
     void Warp(const Stretch& stretch, std::size_t heardLast, std::vector<TimeSpan>& found, Timed timed);
+    // The synthetic frame at `seconds` into the reading, once it has frames.
     std::size_t FrameOf(double seconds) const;
 
     WindowSettings m_settings;
