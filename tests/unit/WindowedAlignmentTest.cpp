@@ -211,6 +211,27 @@ TEST(WindowedAlignment, NoSoundOrNoSentencesEndsWithNothingTimed)
     EXPECT_TRUE(wordless.Done());
 }
 
+TEST(WindowedAlignment, ARecordingThatStopsHalfWayStillEndsWithEverySentenceInOrderWithinIt)
+{
+    const Material& chapter = Chapter();
+    const FeatureFrames heard = Features(chapter.recording, chapter.rate);
+    const FeatureFrames half = heard.Part(0, heard.Count() / 2);
+    const SpokenAlignment found = AlignSpoken(Features(chapter.synthetic.samples, chapter.synthetic.rate),
+                                              chapter.synthetic.spans, chapter.synthetic.rate, half, ShortWindows());
+    ASSERT_EQ(found.spans.size(), kText.size());
+    const double length = double(half.Count()) * half.HopSeconds();
+    for (std::size_t i = 0; i < found.spans.size(); ++i) {
+        EXPECT_LE(found.spans[i].start, found.spans[i].end) << "sentence " << i;
+        EXPECT_LE(found.spans[i].end, length) << "sentence " << i;
+        if (i > 0) {
+            EXPECT_GE(found.spans[i].start, found.spans[i - 1].end) << "sentence " << i;
+        }
+    }
+    // The sentences the recording does say are still found.
+    EXPECT_NEAR(found.spans[0].start, chapter.truth[0].start, 0.05);
+    EXPECT_NEAR(found.spans[1].start, chapter.truth[1].start, 0.05);
+}
+
 TEST(GrowingFrames, FramesComeBackToThreeDigitsAndThoseDroppedAreGone)
 {
     FeatureFrames frames(3, 0.01);
