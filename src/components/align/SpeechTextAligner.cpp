@@ -103,7 +103,7 @@ struct AlignmentJob {
         return now - last >= every && lastReport.compare_exchange_strong(last, now);
     }
     // Of the whole work: the reading, the decoding and the warping, which
-    // follows them, weigh alike.
+    // trails them, weigh alike.
     double Fraction() const
     {
         if (sentences.empty())
