@@ -18,6 +18,10 @@ constexpr std::size_t kCoarse = std::size_t(1) << kHalvings;
 // A window's end, its last seconds, is looked for in the recording from half
 // the window's length on to twice its length and a third more.
 constexpr double kWindowEndSeconds = 30;
+// The reading's start is found at 40 ms a frame, maybe a frame or two late:
+// the first window begins this much before it, so that the warp finds the
+// first sentence's start at 10 ms like the others'.
+constexpr double kHeadLeadSeconds = 0.1;
 // The last window may be this much longer than the others rather than leave
 // a short one after it.
 constexpr double kLastWindowStretch = 1.5;
@@ -137,7 +141,8 @@ bool WindowedAligner::LocateReading()
         return false;
     const Stretch head = Take(0, std::min(synthetic, edge), 0, std::min(heard, room));
     if (const auto found = Find(head.synthetic, head.heard)) {
-        m_heardFrom = found->first;
+        const auto lead = std::size_t(kHeadLeadSeconds / hop);
+        m_heardFrom = found->first > lead ? found->first - lead : 0;
         m_readingLast = found->second;
     } else {
         m_readingLast = heard - 1;
