@@ -68,6 +68,57 @@ TEST_F(TextAlignerTest, EachSentenceOfTheTextIsTimedWhereTheRecordingSaysIt)
         EXPECT_GE(reports[i].fraction, reports[i - 1].fraction);
 }
 
+TEST(TextAlignerReports, SentencesAreReportedAsTheyAreTimedInTextOrderAndNeverChanged)
+{
+    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
+    std::string text;
+    for (std::size_t i = 0; i < 16; ++i) {
+        read.push_back(EverydaySentences()[i]);
+        text += EverydaySentences()[i] + " ";
+    }
+    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 20.0);
+    ScratchFolder folder;
+    const std::string media = folder.PathOf("chapter.wav");
+    std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
+
+    // Windows of 10 s, the reading's ends looked for in its first and last 10 s.
+    WindowSettings windows;
+    windows.windowSeconds = 10;
+    windows.keptSeconds = 6;
+    windows.endsSeconds = 10;
+    windows.unmatchedSeconds = 8;
+    SpeechTextAligner aligner(windows);
+    std::vector<AlignmentReport> reports;
+    QObject::connect(&aligner, &TextAligner::progressed,
+                     [&](const AlignmentReport& report) { reports.push_back(report); });
+    aligner.Align(media, text, "en");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty() && reports.back().finished; }, 60000));
+    const AlignmentReport& last = reports.back();
+    ASSERT_EQ(last.problem, "");
+    ASSERT_EQ(last.sentences.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i)
+        EXPECT_NEAR(last.sentences[i].span.start, corpus.sentences[i + 1].start, 0.1) << i;
+
+    // Each report holds the sentences of the one before it, unchanged, and
+    // perhaps the next ones; some came before the end, but not all.
+    std::size_t partial = 0;
+    for (std::size_t r = 0; r < reports.size(); ++r) {
+        const std::vector<TimedSentence>& sentences = reports[r].sentences;
+        ASSERT_LE(sentences.size(), last.sentences.size()) << "report " << r;
+        for (std::size_t i = 0; i < sentences.size(); ++i) {
+            EXPECT_EQ(sentences[i].text, last.sentences[i].text) << "report " << r << ", sentence " << i;
+            EXPECT_EQ(sentences[i].span, last.sentences[i].span) << "report " << r << ", sentence " << i;
+        }
+        if (r > 0) {
+            EXPECT_GE(sentences.size(), reports[r - 1].sentences.size()) << "report " << r;
+        }
+        if (!reports[r].finished)
+            partial = std::max(partial, sentences.size());
+    }
+    EXPECT_GT(partial, 0u);
+    EXPECT_LT(partial, 16u);
+}
+
 TEST_F(TextAlignerTest, WhatCannotBeAlignedIsReportedWithItsReasonAndACancelledOneNever)
 {
     aligner.Align(folder.PathOf("missing.mp3"), "A sentence.", "en");

@@ -5,6 +5,7 @@
 #include "components/align/SpokenAlignment.h"
 #include "components/align/SpokenSentences.h"
 #include "components/align/TextSentences.h"
+#include "components/align/WindowedAlignment.h"
 #include "components/profile/DecodingPass.h"
 #include "components/speech/Mfcc.h"
 
@@ -17,6 +18,7 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -24,10 +26,15 @@ namespace {
 // steady reader's, so that the recording's own pauses warp onto them.
 constexpr int kWordsPerMinute = 165;
 constexpr double kPauseSeconds = 0.3;
-// Reports while working come at most this often.
+// Reports while working come at most this often ...
 constexpr std::chrono::milliseconds kReportEvery{250};
+// ... and the warping looks for more input this often while it waits.
+constexpr std::chrono::milliseconds kWarpWaits{20};
 
 using Clock = std::chrono::steady_clock;
+
+// A rate for the features' settings where it does not matter.
+constexpr int kAnyRate = 16000;
 
 // The language of a voice ("en-us" -> "en"), whose abbreviations the text's
 // sentences are split by.
@@ -62,6 +69,8 @@ MfccSettings SettingsAt(int rate)
 } // namespace
 
 struct AlignmentJob {
+    explicit AlignmentJob(const WindowSettings& settings) : windows(settings) {}
+
     std::string mediaPath;
     std::string voice;
     std::vector<TextSentence> sentences;
@@ -69,20 +78,21 @@ struct AlignmentJob {
     std::atomic<bool> dropped{false};
     std::atomic<Clock::rep> lastReport{0};
 
+    // Fed by the decoding and the reading, warped on a thread of its own.
+    WindowedAligner windows;
     // Written by the media framework's thread until the decoding ends.
     std::unique_ptr<MfccStream> heard;
     std::atomic<double> decodedSeconds{0};
     // Written by the reading's thread until the reading ends.
-    std::unique_ptr<MfccStream> spoken;
-    int spokenRate = 0;
-    std::vector<SpokenSpan> spans;
     std::atomic<std::size_t> sentencesSpoken{0};
     std::atomic<double> spokenSeconds{0};
+    std::atomic<std::size_t> sentencesTimed{0};
 
     // GUI thread only.
     bool decoded = false;
-    bool read = false;
     std::string problem;
+    // The sentences timed so far, in the text's order.
+    std::vector<TimedSentence> timed;
 
     // True when a report is due (and takes the turn for it).
     bool ReportDue()
@@ -92,8 +102,8 @@ struct AlignmentJob {
         const auto every = std::chrono::duration_cast<Clock::duration>(kReportEvery).count();
         return now - last >= every && lastReport.compare_exchange_strong(last, now);
     }
-    // Of the whole work: the reading and the decoding weigh alike, the
-    // warping after both a tenth.
+    // Of the whole work: the reading, the decoding and the warping, which
+    // trails them, weigh alike.
     double Fraction() const
     {
         if (sentences.empty())
@@ -106,11 +116,16 @@ struct AlignmentJob {
             const double expected = count > 0 ? spokenSeconds.load() / double(count) * double(sentences.size()) : 0;
             decodeShare = expected > 0 ? std::min(0.95, decodedSeconds.load() / expected) : 0;
         }
-        return 0.45 * readShare + 0.45 * decodeShare;
+        const double timedShare = double(sentencesTimed.load()) / double(sentences.size());
+        return (readShare + decodeShare + timedShare) / 3;
     }
 };
 
-SpeechTextAligner::SpeechTextAligner() = default;
+SpeechTextAligner::SpeechTextAligner(const WindowSettings& windows) : m_windows(windows)
+{
+    // The loudness follows the cepstral coefficients.
+    m_windows.loudness = std::size_t(SettingsAt(kAnyRate).coefficients);
+}
 
 SpeechTextAligner::~SpeechTextAligner()
 {
@@ -160,7 +175,7 @@ std::vector<AlignVoice> SpeechTextAligner::Voices() const
 void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& text, const std::string& voiceId)
 {
     Cancel();
-    auto job = std::make_shared<AlignmentJob>();
+    auto job = std::make_shared<AlignmentJob>(m_windows);
     job->mediaPath = mediaPath;
     job->voice = voiceId;
     job->sentences = SplitSentences(text, LanguageOf(voiceId));
@@ -181,10 +196,12 @@ void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& t
                 thread_local std::vector<float> mono;
                 std::visit([&](auto samples) { MixToMono(samples, chunk.channels, mono); }, chunk.samples);
                 job->heard->Push(mono);
+                job->windows.Heard().Append(job->heard->TakeFrames());
                 job->decodedSeconds = double(job->heard->SamplesPushed()) / chunk.rate;
             },
             [this, job](const std::string& problem) {
                 job->decoded = true;
+                job->windows.Heard().Finish();
                 if (!problem.empty() && job->problem.empty())
                     job->problem = problem;
                 OnPartDone(job);
@@ -200,28 +217,73 @@ void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& t
         std::string failure;
         std::optional<SentenceSpeaker> speaker = SentenceSpeaker::Open(job->voice, kWordsPerMinute, failure);
         if (speaker) {
-            job->spokenRate = speaker->Rate();
-            job->spoken = std::make_unique<MfccStream>(SettingsAt(speaker->Rate()));
+            const double rate = speaker->Rate();
+            MfccStream spoken(SettingsAt(speaker->Rate()));
             std::vector<std::string> texts;
             for (const TextSentence& sentence : job->sentences)
                 texts.push_back(sentence.text);
             speaker->Speak(
-                texts, kPauseSeconds, [&](std::span<const float> sound) { job->spoken->Push(sound); },
+                texts, kPauseSeconds,
+                [&](std::span<const float> sound) {
+                    spoken.Push(sound);
+                    job->windows.Synthetic().Append(spoken.TakeFrames());
+                },
                 [&](std::size_t, SpokenSpan span) {
-                    job->spans.push_back(span);
-                    job->spokenSeconds = double(span.second) / job->spokenRate;
+                    job->windows.AddSentence({double(span.first) / rate, double(span.second) / rate});
+                    job->spokenSeconds = double(span.second) / rate;
                     ++job->sentencesSpoken;
                     if (job->ReportDue())
                         Post(job, [this, job] { Report(job, false); });
                     return !job->dropped;
                 });
+            job->windows.Synthetic().Finish();
+            job->windows.EndSentences();
+            return;
         }
         Post(job, [this, job, failure] {
-            job->read = true;
-            if (!failure.empty() && job->problem.empty())
+            if (job->problem.empty())
                 job->problem = failure;
             OnPartDone(job);
         });
+    });
+    Start([this, job] { Warp(job); });
+}
+
+void SpeechTextAligner::Warp(const std::shared_ptr<AlignmentJob>& job)
+{
+    while (!job->dropped && !job->windows.Done()) {
+        std::vector<TimeSpan> spans = job->windows.Advance();
+        if (spans.empty()) {
+            std::this_thread::sleep_for(kWarpWaits);
+            continue;
+        }
+        // A recording that does not say the text is told by its first window,
+        // before any of its sentences is shown.
+        if (job->windows.DistanceRatio() > kMismatchedRatio)
+            break;
+        job->sentencesTimed += spans.size();
+        // The last ones are reported with the end.
+        const bool more = !job->windows.Done();
+        Post(job, [this, job, more, spans = std::move(spans)] {
+            for (const TimeSpan& span : spans) {
+                const TextSentence& sentence = job->sentences[job->timed.size()];
+                job->timed.push_back({sentence.text, sentence.startsParagraph, span});
+            }
+            if (more && job == m_job)
+                Report(job, false);
+        });
+    }
+    const bool mismatched = job->windows.DistanceRatio() > kMismatchedRatio;
+    Post(job, [this, job, mismatched] {
+        if (job != m_job)
+            return;
+        m_job.reset();
+        if (job->windows.Heard().Count() == 0)
+            Report(job, true, "\"" + job->mediaPath + "\" has no sound to align the text to");
+        else if (mismatched)
+            Report(job, true, "the sound of \"" + job->mediaPath + "\" does not seem to say this text (in this language)");
+        else
+            Report(job, true);
     });
 }
 
@@ -244,34 +306,7 @@ void SpeechTextAligner::OnPartDone(const std::shared_ptr<AlignmentJob>& job)
     if (!job->problem.empty()) {
         Cancel();
         Report(job, true, job->problem);
-        return;
     }
-    if (!job->decoded || !job->read)
-        return;
-    if (!job->heard || job->heard->Frames().Count() == 0) {
-        Cancel();
-        Report(job, true, "\"" + job->mediaPath + "\" has no sound to align the text to");
-        return;
-    }
-    Start([this, job] {
-        const SpokenAlignment alignment =
-            AlignSpoken(job->spoken->TakeFrames(), job->spans, job->spokenRate, job->heard->TakeFrames());
-        Post(job, [this, job, alignment] {
-            if (job != m_job)
-                return;
-            if (alignment.distanceRatio > kMismatchedRatio) {
-                m_job.reset();
-                Report(job, true,
-                       "the sound of \"" + job->mediaPath + "\" does not seem to say this text (in this language)");
-                return;
-            }
-            const std::vector<TimeSpan>& spans = alignment.spans;
-            for (std::size_t i = 0; i < spans.size() && i < job->sentences.size(); ++i)
-                m_timed.push_back({job->sentences[i].text, job->sentences[i].startsParagraph, spans[i]});
-            m_job.reset();
-            Report(job, true);
-        });
-    });
 }
 
 void SpeechTextAligner::Report(const std::shared_ptr<AlignmentJob>& job, bool finished, const std::string& problem)
@@ -282,16 +317,17 @@ void SpeechTextAligner::Report(const std::shared_ptr<AlignmentJob>& job, bool fi
     report.finished = finished;
     report.problem = problem;
     if (finished && problem.empty()) {
-        report.sentences = std::move(m_timed);
+        report.sentences = std::move(job->timed);
         report.fraction = 1;
         report.secondsLeft = 0;
     } else {
+        if (!finished)
+            report.sentences = job->timed;
         report.fraction = job->Fraction();
         const double elapsed = std::chrono::duration<double>(Clock::now() - job->started).count();
         if (report.fraction >= 0.05 && !finished)
             report.secondsLeft = elapsed * (1 - report.fraction) / report.fraction;
     }
-    m_timed.clear();
     emit progressed(report);
 }
 

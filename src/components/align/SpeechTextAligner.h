@@ -2,6 +2,7 @@
 #pragma once
 
 #include "components/align/TextAligner.h"
+#include "components/align/WindowedAlignment.h"
 
 #include <atomic>
 #include <functional>
@@ -14,13 +15,14 @@ struct AlignmentJob;
 
 // A text timed against the media's sound: the media decoded (on the media
 // framework's thread) and the text spoken by espeak-ng (on a thread of its
-// own) at the same time, both as MFCCs; then, on a third thread, the
-// synthetic reading located in the recording and warped onto it. Reports
-// reach the GUI thread through its event loop.
+// own) at the same time, both as MFCCs; meanwhile, on a third thread, the
+// synthetic reading located in the recording and warped onto it window by
+// window. Reports reach the GUI thread through its event loop, each with the
+// sentences timed so far.
 class SpeechTextAligner : public TextAligner {
     Q_OBJECT
 public:
-    SpeechTextAligner();
+    explicit SpeechTextAligner(const WindowSettings& windows = {});
     ~SpeechTextAligner() override;
 
     std::vector<AlignVoice> Voices() const override;
@@ -28,17 +30,18 @@ public:
     void Cancel() override;
 
 private:
-    // GUI thread: `job`'s decoding or reading has ended.
+    // GUI thread: `job`'s decoding has ended, or its reading failed.
     void OnPartDone(const std::shared_ptr<AlignmentJob>& job);
+    // Its own thread: `job` warped as its input comes, to its end.
+    void Warp(const std::shared_ptr<AlignmentJob>& job);
     void Report(const std::shared_ptr<AlignmentJob>& job, bool finished, const std::string& problem = {});
     // Queues `what` to run on the GUI thread for `job`, unless it has been
     // dropped by then.
     void Post(const std::shared_ptr<AlignmentJob>& job, std::function<void()> what);
 
+    WindowSettings m_windows;
     mutable std::vector<AlignVoice> m_voices;
     std::shared_ptr<AlignmentJob> m_job;
-    // The sentences the last alignment timed, until they are reported.
-    std::vector<TimedSentence> m_timed;
     std::unique_ptr<DecodingPass> m_decoding;
     // Runs `work` on a thread of its own.
     void Start(std::function<void()> work);

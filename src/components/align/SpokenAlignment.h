@@ -2,19 +2,16 @@
 #pragma once
 
 #include "components/align/SpokenSentences.h"
+#include "components/align/WindowedAlignment.h"
 #include "components/sentences/PauseFinder.h"
 #include "components/speech/FeatureFrames.h"
 
 #include <vector>
 
 // Where each sentence of a synthetic reading is said in a recording of the
-// same text. Both come as MFCCs; their means are taken out (so that voice and
-// room count less) and they are warped onto each other coarse to fine within
-// `radius` frames. What the recording says before the text's first sound and
-// after its last (an introduction, closing words) is left unmatched. Each
-// sentence begins where the warp leaves the frame before its first sound and
-// ends where it reaches its last. `spans` are the sentences' samples in the
-// synthetic sound, spoken at `spokenRate`.
+// same text, both given whole as MFCCs: the
+// windowed alignment (see WindowedAlignment.h) of the two at once. `spans`
+// are the sentences' samples in the synthetic sound, spoken at `spokenRate`.
 struct SpokenAlignment {
     std::vector<TimeSpan> spans;  // one per sentence
     // How much closer the matched frames are than unrelated ones: the mean
@@ -29,5 +26,5 @@ struct SpokenAlignment {
 // the same language, at about 0.55, is not told apart this way.
 constexpr double kMismatchedRatio = 0.85;
 
-SpokenAlignment AlignSpoken(FeatureFrames synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
-                                  FeatureFrames heard, std::size_t radius = 16);
+SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
+                            const FeatureFrames& heard, const WindowSettings& settings = {});

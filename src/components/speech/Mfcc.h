@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 // Mel-frequency cepstral coefficients of a sound: what two recordings of the
@@ -42,7 +43,11 @@ public:
     void PushSilence(std::size_t count);
     std::size_t SamplesPushed() const { return m_pushed; }
     const FeatureFrames& Frames() const { return m_frames; }
-    FeatureFrames TakeFrames() { return std::move(m_frames); }
+    // The frames made so far, which the stream then no longer holds.
+    FeatureFrames TakeFrames()
+    {
+        return std::exchange(m_frames, FeatureFrames(m_frames.Dimensions(), m_frames.HopSeconds()));
+    }
 
 private:
     // A band's weights over the FFT's bins from `first` on.
