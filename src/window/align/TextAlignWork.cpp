@@ -253,11 +253,16 @@ void TextAlignWork::OnProgress(const AlignmentReport& report)
         return;
     const QString textName = QString::fromStdString(m_running->textName);
     if (!report.finished) {
-        m_transcript.AdoptTranscript(AlignedTranscript(report.sentences, SpansOf(report.sentences)), TargetPath(),
-                                     tr("%1, being aligned: %2 of %3 sentences")
-                                         .arg(textName)
-                                         .arg(report.sentences.size())
-                                         .arg(report.total));
+        // The lines are made again only when more were timed: a book's
+        // thousands of lines are not rebuilt with every report.
+        if (report.sentences.size() != m_running->shown) {
+            m_running->shown = report.sentences.size();
+            m_transcript.AdoptTranscript(AlignedTranscript(report.sentences, SpansOf(report.sentences)), TargetPath(),
+                                         tr("%1, being aligned: %2 of %3 sentences")
+                                             .arg(textName)
+                                             .arg(report.sentences.size())
+                                             .arg(report.total));
+        }
         if (m_panel)
             m_panel->ShowRunning(report.fraction, report.secondsLeft);
         return;

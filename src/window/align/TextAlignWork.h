@@ -55,6 +55,8 @@ private:
         std::string textName;
         // Names the text and the voice in the LRC written.
         std::string key;
+        // The sentences the Transcript window shows so far.
+        std::size_t shown = 0;
     };
 
     void OnWindowMade(TranscriptWindow& window);
