@@ -264,6 +264,7 @@ struct AlignRun {
     double seconds = 0;
     std::optional<double> firstSentencesSeconds;
     double peakGrowthMiB = 0;
+    std::optional<WarpFit> firstFit;
 };
 
 AlignRun Align(const Chapter& chapter, const std::string& voice, std::chrono::seconds limit)
@@ -290,11 +291,7 @@ AlignRun Align(const Chapter& chapter, const std::string& voice, std::chrono::se
     if (!QTest::qWaitFor([&] { return finished; }, int(std::chrono::milliseconds(limit).count())))
         throw std::runtime_error("no finished report within " + std::to_string(limit.count()) + " s");
     run.peakGrowthMiB = PeakResidentMiB() - before;
-    if (!run.report.problem.empty())
-        throw std::runtime_error("the aligner failed: " + run.report.problem);
-    if (run.report.sentences.size() != chapter.starts.size())
-        throw std::runtime_error("the aligner timed " + std::to_string(run.report.sentences.size())
-                                 + " sentences of the " + std::to_string(chapter.starts.size()) + " read");
+    run.firstFit = aligner.LastFirstFit();
     return run;
 }
 
@@ -307,6 +304,11 @@ double MedianOf(std::vector<double> values)
 // The accuracy figures of `run` against the chapter's true starts, as counters.
 void CountAccuracy(benchmark::State& state, const Chapter& chapter, const AlignRun& run)
 {
+    if (!run.report.problem.empty())
+        throw std::runtime_error("the aligner failed: " + run.report.problem);
+    if (run.report.sentences.size() != chapter.starts.size())
+        throw std::runtime_error("the aligner timed " + std::to_string(run.report.sentences.size())
+                                 + " sentences of the " + std::to_string(chapter.starts.size()) + " read");
     std::vector<double> errors;
     double late = 0;
     for (std::size_t i = 0; i < chapter.starts.size(); ++i) {
@@ -365,6 +367,63 @@ void BM_LibriVoxAccuracy(benchmark::State& state)
 void BM_MandarinAccuracy(benchmark::State& state)
 {
     RunAccuracy(state, MandarinChapter(), "cmn");
+}
+
+// The chapter's recording with the text of `other`.
+Chapter WithTextOf(Chapter chapter, const Chapter& other)
+{
+    chapter.text = other.text;
+    chapter.starts.clear();
+    return chapter;
+}
+
+// An English chapter's text of as many sentences as the bench's chapters,
+// none of them theirs, in the same words.
+Chapter OtherEnglishText()
+{
+    Chapter chapter;
+    for (std::size_t i = 0; i < kShortChapterSentences; ++i)
+        chapter.text += (i ? " " : "") + EnglishSentence(kShortChapterSentences + i);
+    return chapter;
+}
+
+// The first window's fit (see WarpFit) of right texts and of wrong ones in
+// the same language. range(0): 0 to 3 a chapter with its own text (espeak-ng,
+// flite, LibriVox, Mandarin); 4 the flite and 5 the espeak-ng chapter with
+// another chapter's text; 6 the espeak-ng chapter with the LibriVox text; 7
+// LibriVox with the espeak-ng chapter's text.
+void BM_FirstWindowFit(benchmark::State& state)
+{
+    const auto espeak = [] { return EnglishChapter("chapter-espeak", kShortChapterSentences, kOtherEnglishVoice); };
+    const auto flite = [] { return EnglishChapter("chapter-flite", kShortChapterSentences, kFliteVoice); };
+    static const char* const labels[] = {"right: espeak-ng",          "right: flite",
+                                         "right: LibriVox",           "right: Mandarin",
+                                         "wrong: flite, other text",  "wrong: espeak-ng, other text",
+                                         "wrong: espeak-ng, LibriVox text", "wrong: LibriVox, espeak-ng text"};
+    const std::int64_t which = state.range(0);
+    Chapter chapter;
+    switch (which) {
+    case 0: chapter = espeak(); break;
+    case 1: chapter = flite(); break;
+    case 2: chapter = LibriVoxChapter(false); break;
+    case 3: chapter = MandarinChapter(); break;
+    case 4: chapter = WithTextOf(flite(), OtherEnglishText()); break;
+    case 5: chapter = WithTextOf(espeak(), OtherEnglishText()); break;
+    case 6: chapter = WithTextOf(espeak(), LibriVoxChapter(false)); break;
+    default: chapter = WithTextOf(LibriVoxChapter(false), espeak()); break;
+    }
+    for (auto _ : state) {
+        const AlignRun run = Align(chapter, which == 3 ? "cmn" : "en", std::chrono::minutes(10));
+        if (!run.firstFit)
+            throw std::runtime_error("no window was warped: " + run.report.problem);
+        state.counters["right"] = which < 4 ? 1 : 0;
+        state.counters["distance_ratio"] = run.firstFit->distanceRatio;
+        state.counters["duration_spread"] = run.firstFit->durationSpread;
+        state.counters["stray_pct"] = 100 * run.firstFit->strayShare;
+        state.counters["paused_boundaries_pct"] = 100 * run.firstFit->pausedBoundaries.value_or(-1);
+        state.counters["tempo_spread"] = run.firstFit->tempoSpread;
+    }
+    state.SetLabel(labels[which]);
 }
 
 void CountSpeed(benchmark::State& state, const Chapter& chapter, const AlignRun& run)
@@ -442,6 +501,7 @@ void BM_TenHourChapter(benchmark::State& state)
 GUARDED_BENCHMARK(BM_SyntheticChapterAccuracy)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_LibriVoxAccuracy)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_MandarinAccuracy)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+GUARDED_BENCHMARK(BM_FirstWindowFit)->DenseRange(0, 7)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_HourLongChapter)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_TenHourChapter)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 

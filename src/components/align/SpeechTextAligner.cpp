@@ -274,10 +274,11 @@ void SpeechTextAligner::Warp(const std::shared_ptr<AlignmentJob>& job)
         });
     }
     const bool mismatched = job->windows.DistanceRatio() > kMismatchedRatio;
-    Post(job, [this, job, mismatched] {
+    Post(job, [this, job, mismatched, fit = job->windows.FirstFit()] {
         if (job != m_job)
             return;
         m_job.reset();
+        m_lastFirstFit = fit;
         if (job->windows.Heard().Count() == 0)
             Report(job, true, "\"" + job->mediaPath + "\" has no sound to align the text to");
         else if (mismatched)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     std::vector<AlignVoice> Voices() const override;
     void Align(const std::string& mediaPath, const std::string& text, const std::string& voiceId) override;
     void Cancel() override;
+    // How the first window of the last alignment that ended fitted the
+    // recording (see WarpFit); none when it ended before one was warped.
+    const std::optional<WarpFit>& LastFirstFit() const { return m_lastFirstFit; }
 
 private:
     // GUI thread: `job`'s decoding has ended, or its reading failed.
@@ -43,6 +47,7 @@ private:
     mutable std::vector<AlignVoice> m_voices;
     std::shared_ptr<AlignmentJob> m_job;
     std::unique_ptr<DecodingPass> m_decoding;
+    std::optional<WarpFit> m_lastFirstFit;
     // Runs `work` on a thread of its own.
     void Start(std::function<void()> work);
 

@@ -15,5 +15,6 @@ SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<Sp
     SpokenAlignment found;
     found.spans = aligner.Advance();
     found.distanceRatio = aligner.DistanceRatio();
+    found.firstFit = aligner.FirstFit();
     return found;
 }

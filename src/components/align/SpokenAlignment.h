@@ -6,6 +6,7 @@
 #include "components/sentences/PauseFinder.h"
 #include "components/speech/FeatureFrames.h"
 
+#include <optional>
 #include <vector>
 
 // Where each sentence of a synthetic reading is said in a recording of the
@@ -18,6 +19,8 @@ struct SpokenAlignment {
     // distance along the warp over the median between any two frames, from
     // 0 (the same sound) up; near 1 when the recording holds no speech like it.
     double distanceRatio = 1;
+    // The first window's (see WarpFit), when it was warped.
+    std::optional<WarpFit> firstFit;
 };
 
 // Above this ratio the recording is taken not to say the text at all: the

@@ -94,6 +94,67 @@ struct PairedFrames {
     }
 };
 
+double InterquartileRange(std::vector<double> values)
+{
+    if (values.size() < 2)
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double quantile) { return values[std::size_t(std::lround(quantile * double(values.size() - 1)))]; };
+    return at(0.75) - at(0.25);
+}
+
+// The fit of a window's warp (see WarpFit) but for its distance ratio: each
+// timed sentence's frames in the reading and the recording, and the
+// recording's loudness (empty when the features have none).
+WarpFit FitOf(const PairedFrames& paired, const std::vector<std::pair<std::size_t, std::size_t>>& spoken,
+              const std::vector<TimeSpan>& heard, double hop, const std::vector<float>& loudness, float risen)
+{
+    WarpFit fit;
+    std::vector<double> logRatios;
+    for (std::size_t i = 0; i < spoken.size(); ++i) {
+        const double spokenSeconds = double(spoken[i].second - spoken[i].first) * hop;
+        // A sentence warped onto nothing counts as a frame long.
+        const double heardSeconds = std::max(hop, heard[i].end - heard[i].start);
+        if (spokenSeconds > 0)
+            logRatios.push_back(std::log(heardSeconds / spokenSeconds));
+    }
+    fit.durationSpread = InterquartileRange(logRatios);
+    if (!logRatios.empty()) {
+        std::vector<double> sorted = logRatios;
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
+        const double median = sorted[sorted.size() / 2];
+        const auto strays = std::count_if(logRatios.begin(), logRatios.end(),
+                                          [&](double ratio) { return std::abs(ratio - median) > std::log(2.0); });
+        fit.strayShare = double(strays) / double(logRatios.size());
+    }
+    if (!loudness.empty() && spoken.size() > 1) {
+        const auto shortest = std::size_t(std::lround(kBoundaryPauseSeconds / hop));
+        const auto quiet = [&](std::size_t frame) { return frame < loudness.size() && loudness[frame] < risen; };
+        std::size_t paused = 0;
+        for (std::size_t i = 1; i < spoken.size(); ++i) {
+            const std::size_t middle = (spoken[i - 1].second + spoken[i].first) / 2;
+            const std::size_t at = (std::size_t(paired.first[middle]) + paired.last[middle]) / 2;
+            if (!quiet(at))
+                continue;
+            std::size_t from = at, to = at;
+            while (from > 0 && quiet(from - 1))
+                --from;
+            while (quiet(to + 1))
+                ++to;
+            paused += to - from + 1 >= shortest ? 1 : 0;
+        }
+        fit.pausedBoundaries = double(paused) / double(spoken.size() - 1);
+    }
+    const auto stretch = std::size_t(std::lround(kTempoStretchSeconds / hop));
+    std::vector<double> logSlopes;
+    for (std::size_t from = spoken.front().first; from + stretch <= spoken.back().second; from += stretch) {
+        const double heardFrames = std::max(1.0, double(paired.first[from + stretch]) - double(paired.first[from]));
+        logSlopes.push_back(std::log(heardFrames / double(stretch)));
+    }
+    fit.tempoSpread = InterquartileRange(logSlopes);
+    return fit;
+}
+
 } // namespace
 
 WindowedAligner::WindowedAligner(const WindowSettings& settings) : m_settings(settings) {}
@@ -172,6 +233,8 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
             loudness.push_back(heard.Frame(frame)[*m_settings.loudness]);
     const float risen = loudness.empty() ? 0 : RisenLevel(loudness);
     const std::size_t firstTimed = m_nextSentence;
+    // The timed sentences' frames in the reading, for the first window's fit.
+    std::vector<std::pair<std::size_t, std::size_t>> spokenFrames;
     for (; m_nextSentence < m_sentences.size() && timed(m_nextSentence); ++m_nextSentence) {
         const TimeSpan spoken = m_sentences[m_nextSentence];
         const std::size_t from = local(spoken.start);
@@ -193,16 +256,24 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
         const double reachedPause = at(paired.first[to]);
         const double finish = std::max(start, std::min(reachedPause, at(paired.last[before]) + double(into + 1) * hop));
         found.push_back({start, finish});
+        spokenFrames.emplace_back(from, to);
     }
     if (m_nextSentence == firstTimed)
         return;
+    const bool first = !m_firstFit;
+    if (first)
+        m_firstFit = FitOf(paired, spokenFrames, {found.end() - std::ptrdiff_t(spokenFrames.size()), found.end()}, hop,
+                           loudness, risen);
     // Each window's ratio weighs by the reading it timed.
     const std::size_t timedTo = m_nextSentence < m_sentences.size() ? local(m_sentences[m_nextSentence - 1].end)
                                                                      : lastFrame;
     if (const double unrelated = UnrelatedDistance(stretch.synthetic, heard); unrelated > 0) {
         const double frames = double(std::max<std::size_t>(1, timedTo));
-        m_ratioSum += alignment.cost / double(alignment.path.size()) / unrelated * frames;
+        const double ratio = alignment.cost / double(alignment.path.size()) / unrelated;
+        m_ratioSum += ratio * frames;
         m_ratioFrames += frames;
+        if (first)
+            m_firstFit->distanceRatio = ratio;
     }
     if (m_nextSentence >= m_sentences.size())
         return;

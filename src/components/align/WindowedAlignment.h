@@ -43,6 +43,31 @@ struct WindowSettings {
     std::optional<std::size_t> loudness;
 };
 
+// How a window's warp fits the recording: figures that may tell a recording
+// of another text in the same language, whose distance ratio is like a right
+// text's.
+struct WarpFit {
+    double distanceRatio = 1;  // see SpokenAlignment
+    // The spread (interquartile range) of each timed sentence's log length in
+    // the recording over its length in the reading: one reader's pace against
+    // the synthesiser's clusters; a warp forced onto other words squeezes some
+    // and stretches others.
+    double durationSpread = 0;
+    // The share of timed sentences whose length ratio is off their median
+    // ratio by more than twice either way.
+    double strayShare = 0;
+    // The share of the boundaries between timed sentences (the middles of
+    // the reading's pauses) that the warp puts in a pause of the recording
+    // (its loudness low for at least kBoundaryPauseSeconds); none without
+    // the loudness.
+    std::optional<double> pausedBoundaries;
+    // The spread (interquartile range) of the warp's log slope over stretches
+    // of kTempoStretchSeconds of the reading: its local tempo.
+    double tempoSpread = 0;
+};
+constexpr double kBoundaryPauseSeconds = 0.15;
+constexpr double kTempoStretchSeconds = 5;
+
 // Fed from any threads; Advance is called from one thread at a time.
 class WindowedAligner {
 public:
@@ -66,6 +91,8 @@ public:
     // How much closer the matched frames are than unrelated ones, over the
     // windows so far (see SpokenAlignment); 1 before the first.
     double DistanceRatio() const;
+    // The first window's fit, once it is warped.
+    const std::optional<WarpFit>& FirstFit() const { return m_firstFit; }
 
 private:
     // The reading and the recording from the frames given on, means taken out.
@@ -103,5 +130,6 @@ private:
     std::size_t m_readingLast = 0;      // where the first minute ends in the recording
     double m_ratioSum = 0;              // of each window's ratio times the frames it timed
     double m_ratioFrames = 0;
+    std::optional<WarpFit> m_firstFit;
     bool m_done = false;
 };
