@@ -23,6 +23,7 @@
 #include "GuardedBenchmark.h"
 #include "ProcessFigures.h"
 #include "components/align/SpeechTextAligner.h"
+#include "components/align/TextSentences.h"
 #include "support/FileBytes.h"
 #include "support/PlayerMedia.h"
 #include "support/SoundDecoder.h"
@@ -38,10 +39,12 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -387,45 +390,6 @@ Chapter OtherEnglishText()
     return chapter;
 }
 
-// The first window's fit (see WarpFit) of right texts and of wrong ones in
-// the same language. range(0): 0 to 3 a chapter with its own text (espeak-ng,
-// flite, LibriVox, Mandarin); 4 the flite and 5 the espeak-ng chapter with
-// another chapter's text; 6 the espeak-ng chapter with the LibriVox text; 7
-// LibriVox with the espeak-ng chapter's text.
-void BM_FirstWindowFit(benchmark::State& state)
-{
-    const auto espeak = [] { return EnglishChapter("chapter-espeak", kShortChapterSentences, kOtherEnglishVoice); };
-    const auto flite = [] { return EnglishChapter("chapter-flite", kShortChapterSentences, kFliteVoice); };
-    static const char* const labels[] = {"right: espeak-ng",          "right: flite",
-                                         "right: LibriVox",           "right: Mandarin",
-                                         "wrong: flite, other text",  "wrong: espeak-ng, other text",
-                                         "wrong: espeak-ng, LibriVox text", "wrong: LibriVox, espeak-ng text"};
-    const std::int64_t which = state.range(0);
-    Chapter chapter;
-    switch (which) {
-    case 0: chapter = espeak(); break;
-    case 1: chapter = flite(); break;
-    case 2: chapter = LibriVoxChapter(false); break;
-    case 3: chapter = MandarinChapter(); break;
-    case 4: chapter = WithTextOf(flite(), OtherEnglishText()); break;
-    case 5: chapter = WithTextOf(espeak(), OtherEnglishText()); break;
-    case 6: chapter = WithTextOf(espeak(), LibriVoxChapter(false)); break;
-    default: chapter = WithTextOf(LibriVoxChapter(false), espeak()); break;
-    }
-    for (auto _ : state) {
-        const AlignRun run = Align(chapter, which == 3 ? "cmn" : "en", std::chrono::minutes(10));
-        if (!run.firstFit)
-            throw std::runtime_error("no window was warped: " + run.report.problem);
-        state.counters["right"] = which < 4 ? 1 : 0;
-        state.counters["distance_ratio"] = run.firstFit->distanceRatio;
-        state.counters["duration_spread"] = run.firstFit->durationSpread;
-        state.counters["stray_pct"] = 100 * run.firstFit->strayShare;
-        state.counters["paused_boundaries_pct"] = 100 * run.firstFit->pausedBoundaries.value_or(-1);
-        state.counters["tempo_spread"] = run.firstFit->tempoSpread;
-    }
-    state.SetLabel(labels[which]);
-}
-
 void CountSpeed(benchmark::State& state, const Chapter& chapter, const AlignRun& run)
 {
     state.counters["realtime_x"] = chapter.seconds / run.seconds;
@@ -436,6 +400,67 @@ void CountSpeed(benchmark::State& state, const Chapter& chapter, const AlignRun&
 Chapter HourChapter()
 {
     return EnglishChapter("hour-espeak", kHourSentences, kOtherEnglishVoice);
+}
+
+// The same chapter's sentences in the reverse order: a text in the same
+// words that is not the recording's. `separator` joins them.
+Chapter Reversed(const Chapter& chapter, const std::string& language, const std::string& separator)
+{
+    Chapter reversed;
+    const std::vector<TextSentence> sentences = SplitSentences(chapter.text, language);
+    for (auto sentence = sentences.rbegin(); sentence != sentences.rend(); ++sentence)
+        reversed.text += (reversed.text.empty() ? "" : separator) + sentence->text;
+    return reversed;
+}
+
+// A recording with a text, right or wrong, and the aligner's voice.
+struct FitCase {
+    const char* label;
+    std::function<Chapter()> make;
+    const char* voice = "en";
+};
+
+const std::vector<FitCase>& FitCases()
+{
+    const auto espeak = [] { return EnglishChapter("chapter-espeak", kShortChapterSentences, kOtherEnglishVoice); };
+    const auto flite = [] { return EnglishChapter("chapter-flite", kShortChapterSentences, kFliteVoice); };
+    static const std::vector<FitCase> cases = {
+        {"right: espeak-ng", espeak},
+        {"right: flite", flite},
+        {"right: LibriVox", [] { return LibriVoxChapter(false); }},
+        {"right: Mandarin", MandarinChapter, "cmn"},
+        {"right: the hour", HourChapter},
+        {"wrong: flite, other text", [=] { return WithTextOf(flite(), OtherEnglishText()); }},
+        {"wrong: espeak-ng, other text", [=] { return WithTextOf(espeak(), OtherEnglishText()); }},
+        {"wrong: espeak-ng, LibriVox text", [=] { return WithTextOf(espeak(), LibriVoxChapter(false)); }},
+        {"wrong: LibriVox, espeak-ng text", [=] { return WithTextOf(LibriVoxChapter(false), espeak()); }},
+        {"wrong: espeak-ng, own text reversed", [=] { return WithTextOf(espeak(), Reversed(espeak(), "en", " ")); }},
+        {"wrong: flite, own text reversed", [=] { return WithTextOf(flite(), Reversed(flite(), "en", " ")); }},
+        {"wrong: Mandarin, own text reversed",
+         [] { return WithTextOf(MandarinChapter(), Reversed(MandarinChapter(), "zh", "")); }, "cmn"},
+    };
+    return cases;
+}
+
+// The first window's fit (see WarpFit) of right texts and of wrong ones in
+// the same language. range(0): the case in FitCases().
+void BM_FirstWindowFit(benchmark::State& state)
+{
+    const FitCase& fitCase = FitCases().at(std::size_t(state.range(0)));
+    const Chapter chapter = fitCase.make();
+    for (auto _ : state) {
+        const AlignRun run = Align(chapter, fitCase.voice, std::chrono::minutes(30));
+        if (!run.firstFit)
+            throw std::runtime_error("no window was warped: " + run.report.problem);
+        state.counters["right"] = std::string_view(fitCase.label).starts_with("right") ? 1 : 0;
+        state.counters["distance_ratio"] = run.firstFit->distanceRatio;
+        state.counters["duration_spread"] = run.firstFit->durationSpread;
+        state.counters["stray_pct"] = 100 * run.firstFit->strayShare;
+        state.counters["paused_boundaries_pct"] = 100 * run.firstFit->pausedBoundaries.value_or(-1);
+        state.counters["pause_overlap_pct"] = 100 * run.firstFit->pauseOverlap.value_or(-1);
+        state.counters["tempo_spread"] = run.firstFit->tempoSpread;
+    }
+    state.SetLabel(fitCase.label);
 }
 
 void BM_HourLongChapter(benchmark::State& state)
@@ -501,7 +526,7 @@ void BM_TenHourChapter(benchmark::State& state)
 GUARDED_BENCHMARK(BM_SyntheticChapterAccuracy)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_LibriVoxAccuracy)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_MandarinAccuracy)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-GUARDED_BENCHMARK(BM_FirstWindowFit)->DenseRange(0, 7)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+GUARDED_BENCHMARK(BM_FirstWindowFit)->DenseRange(0, 11)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_HourLongChapter)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 GUARDED_BENCHMARK(BM_TenHourChapter)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 

@@ -131,6 +131,7 @@ WarpFit FitOf(const PairedFrames& paired, const std::vector<std::pair<std::size_
         const auto shortest = std::size_t(std::lround(kBoundaryPauseSeconds / hop));
         const auto quiet = [&](std::size_t frame) { return frame < loudness.size() && loudness[frame] < risen; };
         std::size_t paused = 0;
+        double overlaps = 0;
         for (std::size_t i = 1; i < spoken.size(); ++i) {
             const std::size_t middle = (spoken[i - 1].second + spoken[i].first) / 2;
             const std::size_t at = (std::size_t(paired.first[middle]) + paired.last[middle]) / 2;
@@ -141,9 +142,18 @@ WarpFit FitOf(const PairedFrames& paired, const std::vector<std::pair<std::size_
                 --from;
             while (quiet(to + 1))
                 ++to;
-            paused += to - from + 1 >= shortest ? 1 : 0;
+            if (to - from + 1 < shortest)
+                continue;
+            ++paused;
+            // The reading's pause as the warp maps it, against the recording's.
+            const double mappedFrom = paired.first[spoken[i - 1].second];
+            const double mappedTo = paired.last[spoken[i].first];
+            const double common = std::min(mappedTo, double(to)) - std::max(mappedFrom, double(from));
+            const double either = std::max(mappedTo, double(to)) - std::min(mappedFrom, double(from));
+            overlaps += common > 0 && either > 0 ? common / either : 0;
         }
         fit.pausedBoundaries = double(paused) / double(spoken.size() - 1);
+        fit.pauseOverlap = overlaps / double(spoken.size() - 1);
     }
     const auto stretch = std::size_t(std::lround(kTempoStretchSeconds / hop));
     std::vector<double> logSlopes;

@@ -61,6 +61,10 @@ struct WarpFit {
     // (its loudness low for at least kBoundaryPauseSeconds); none without
     // the loudness.
     std::optional<double> pausedBoundaries;
+    // The mean over those boundaries of how much the reading's pause as the
+    // warp maps it and the recording's pause there overlap (their common
+    // part over the whole both cover; 0 where the boundary is not in a pause).
+    std::optional<double> pauseOverlap;
     // The spread (interquartile range) of the warp's log slope over stretches
     // of kTempoStretchSeconds of the reading: its local tempo.
     double tempoSpread = 0;
