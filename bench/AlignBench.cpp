@@ -453,6 +453,8 @@ void BM_FirstWindowFit(benchmark::State& state)
         if (!run.firstFit)
             throw std::runtime_error("no window was warped: " + run.report.problem);
         state.counters["right"] = std::string_view(fitCase.label).starts_with("right") ? 1 : 0;
+        // 1: reported as a recording that does not seem to say the text.
+        state.counters["told_wrong"] = run.report.problem.find("does not seem") != std::string::npos ? 1 : 0;
         state.counters["distance_ratio"] = run.firstFit->distanceRatio;
         state.counters["duration_spread"] = run.firstFit->durationSpread;
         state.counters["stray_pct"] = 100 * run.firstFit->strayShare;

@@ -259,7 +259,7 @@ void SpeechTextAligner::Warp(const std::shared_ptr<AlignmentJob>& job)
         }
         // A recording that does not say the text is told by its first window,
         // before any of its sentences is shown.
-        if (job->windows.DistanceRatio() > kMismatchedRatio)
+        if (job->windows.DistanceRatio() > kMismatchedRatio || !MismatchOf(*job->windows.FirstFit()).empty())
             break;
         job->sentencesTimed += spans.size();
         // The last ones are reported with the end.
@@ -273,16 +273,23 @@ void SpeechTextAligner::Warp(const std::shared_ptr<AlignmentJob>& job)
                 Report(job, false);
         });
     }
-    const bool mismatched = job->windows.DistanceRatio() > kMismatchedRatio;
-    Post(job, [this, job, mismatched, fit = job->windows.FirstFit()] {
+    const std::optional<WarpFit>& fit = job->windows.FirstFit();
+    std::string mismatch = fit ? MismatchOf(*fit) : std::string();
+    if (mismatch.empty() && job->windows.DistanceRatio() > kMismatchedRatio) {
+        WarpFit windows;
+        windows.distanceRatio = job->windows.DistanceRatio();
+        mismatch = MismatchOf(windows);
+    }
+    Post(job, [this, job, mismatch, fit] {
         if (job != m_job)
             return;
         m_job.reset();
         m_lastFirstFit = fit;
         if (job->windows.Heard().Count() == 0)
             Report(job, true, "\"" + job->mediaPath + "\" has no sound to align the text to");
-        else if (mismatched)
-            Report(job, true, "the sound of \"" + job->mediaPath + "\" does not seem to say this text (in this language)");
+        else if (!mismatch.empty())
+            Report(job, true,
+                   "the sound of \"" + job->mediaPath + "\" does not seem to say this text (in this language): " + mismatch);
         else
             Report(job, true);
     });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "components/align/SpokenAlignment.h"
 
+#include <cmath>
+
 SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                             const FeatureFrames& heard, const WindowSettings& settings)
 {
@@ -17,4 +19,17 @@ SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<Sp
     found.distanceRatio = aligner.DistanceRatio();
     found.firstFit = aligner.FirstFit();
     return found;
+}
+
+std::string MismatchOf(const WarpFit& fit)
+{
+    if (fit.distanceRatio > kMismatchedRatio)
+        return "its sound is as far from the text's reading as unrelated sound (a distance ratio of "
+               + std::to_string(int(std::lround(fit.distanceRatio * 100))) + " %, above "
+               + std::to_string(int(std::lround(kMismatchedRatio * 100))) + " %)";
+    if (fit.pausedBoundaries && fit.boundaries >= kBoundariesToJudge && *fit.pausedBoundaries < kMismatchedPausedBoundaries)
+        return "only " + std::to_string(int(std::lround(*fit.pausedBoundaries * 100))) + " % of the "
+               + std::to_string(fit.boundaries) + " sentence ends of its first minutes fall in a pause of it (a reading "
+               + "of the text has " + std::to_string(int(std::lround(kMismatchedPausedBoundaries * 100))) + " % or more)";
+    return {};
 }

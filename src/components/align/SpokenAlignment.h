@@ -7,6 +7,7 @@
 #include "components/speech/FeatureFrames.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // Where each sentence of a synthetic reading is said in a recording of the
@@ -28,6 +29,18 @@ struct SpokenAlignment {
 // and 0.75, music or a recording without speech comes near 1. Another text in
 // the same language, at about 0.55, is not told apart this way.
 constexpr double kMismatchedRatio = 0.85;
+// A recording of another text in the same language is told by where the
+// warp puts the reading's sentence boundaries: in a pause of a right text's
+// recording every time (chapters by other synthesisers under noise at
+// changing tempos, a human reader), in one of another text's for 20 to 75 %
+// of them (90 % for a text of the same made sentences in another order, which
+// passes). Judged from this many boundaries in the first window on.
+constexpr double kMismatchedPausedBoundaries = 0.8;
+constexpr std::size_t kBoundariesToJudge = 10;
+
+// Why a recording whose first window fitted as `fit` seems not to say the
+// text, with the figure that tells it; empty when it may say it.
+std::string MismatchOf(const WarpFit& fit);
 
 SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                             const FeatureFrames& heard, const WindowSettings& settings = {});

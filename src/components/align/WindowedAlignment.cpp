@@ -152,7 +152,8 @@ WarpFit FitOf(const PairedFrames& paired, const std::vector<std::pair<std::size_
             const double either = std::max(mappedTo, double(to)) - std::min(mappedFrom, double(from));
             overlaps += common > 0 && either > 0 ? common / either : 0;
         }
-        fit.pausedBoundaries = double(paused) / double(spoken.size() - 1);
+        fit.boundaries = spoken.size() - 1;
+        fit.pausedBoundaries = double(paused) / double(fit.boundaries);
         fit.pauseOverlap = overlaps / double(spoken.size() - 1);
     }
     const auto stretch = std::size_t(std::lround(kTempoStretchSeconds / hop));

@@ -61,6 +61,7 @@ struct WarpFit {
     // (its loudness low for at least kBoundaryPauseSeconds); none without
     // the loudness.
     std::optional<double> pausedBoundaries;
+    std::size_t boundaries = 0;  // between the timed sentences
     // The mean over those boundaries of how much the reading's pause as the
     // warp maps it and the recording's pause there overlap (their common
     // part over the whole both cover; 0 where the boundary is not in a pause).
