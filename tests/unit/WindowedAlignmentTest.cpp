@@ -261,3 +261,41 @@ TEST(GrowingFrames, FramesComeBackToThreeDigitsAndThoseDroppedAreGone)
 }
 
 } // namespace
+
+// Another text in the same language spoken onto the chapter's recording has
+// a distance ratio like the right text's, but its sentence boundaries miss the
+// recording's pauses; the right text's all fall in them.
+TEST(WindowedAlignment, AnotherTextInTheSameLanguageIsToldByItsBoundariesOutsidePauses)
+{
+    WindowSettings settings;
+    settings.loudness = std::size_t(MfccSettings().coefficients);
+    const Material& chapter = Chapter();
+    const FeatureFrames heard = Features(chapter.recording, chapter.rate);
+    const SpokenAlignment right = AlignSpoken(Features(chapter.synthetic.samples, chapter.synthetic.rate),
+                                              chapter.synthetic.spans, chapter.synthetic.rate, heard, settings);
+    ASSERT_TRUE(right.firstFit);
+    ASSERT_TRUE(right.firstFit->pausedBoundaries);
+    EXPECT_EQ(right.firstFit->boundaries, kText.size() - 1);
+    EXPECT_GE(*right.firstFit->pausedBoundaries, 0.9);
+    EXPECT_EQ(MismatchOf(*right.firstFit), "");
+
+    std::string failure;
+    const std::optional<SentenceSpeaker> speaker = SentenceSpeaker::Open("en", 165, failure);
+    ASSERT_TRUE(speaker) << failure;
+    const std::vector<std::string> other(kText.rbegin(), kText.rend());
+    const SpokenSentences spoken = speaker->Speak(other, 0.3);
+    const SpokenAlignment wrong =
+        AlignSpoken(Features(spoken.samples, spoken.rate), spoken.spans, spoken.rate, heard, settings);
+    ASSERT_TRUE(wrong.firstFit);
+    ASSERT_TRUE(wrong.firstFit->pausedBoundaries);
+    EXPECT_LT(wrong.firstFit->distanceRatio, kMismatchedRatio);
+    EXPECT_LT(*wrong.firstFit->pausedBoundaries, kMismatchedPausedBoundaries);
+    EXPECT_NE(MismatchOf(*wrong.firstFit).find("sentence ends"), std::string::npos) << MismatchOf(*wrong.firstFit);
+
+    // Too few boundaries to judge by: only the distance ratio tells.
+    WarpFit few = *wrong.firstFit;
+    few.boundaries = kBoundariesToJudge - 1;
+    EXPECT_EQ(MismatchOf(few), "");
+    few.distanceRatio = kMismatchedRatio + 0.05;
+    EXPECT_NE(MismatchOf(few).find("distance ratio"), std::string::npos);
+}
