@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "components/align/SpeechTextAligner.h"
+#include "components/align/SpokenAlignment.h"
 #include "support/ScratchFolder.h"
 #include "support/SpokenCorpus.h"
 #include "support/WavFile.h"
@@ -154,6 +155,38 @@ TEST_F(TextAlignerTest, WhatCannotBeAlignedIsReportedWithItsReasonAndACancelledO
     aligner.Cancel();
     QTest::qWait(1500);
     EXPECT_EQ(reports.size(), before);
+}
+
+// Another text in the same language, the recording's sentences in the
+// reverse order, is reported, with the figure that told it, and not timed;
+// the recording's own text is timed.
+TEST_F(TextAlignerTest, AnotherTextInTheSameLanguageIsReportedAsNotSaidAndTheRightOneTimed)
+{
+    const std::vector<std::string> read(EverydaySentences().begin(), EverydaySentences().begin() + 16);
+    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 20.0);
+    const std::string media = folder.PathOf("chapter.wav");
+    std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
+    std::string right, other;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        right += read[i] + " ";
+        other += read[read.size() - 1 - i] + " ";
+    }
+
+    aligner.Align(media, other, "en");
+    const AlignmentReport wrong = Finished();
+    EXPECT_NE(wrong.problem.find("does not seem to say this text"), std::string::npos) << wrong.problem;
+    EXPECT_NE(wrong.problem.find("% of the 15 sentence ends"), std::string::npos) << wrong.problem;
+    EXPECT_TRUE(wrong.sentences.empty());
+    ASSERT_TRUE(aligner.LastFirstFit());
+    EXPECT_LT(aligner.LastFirstFit()->distanceRatio, kMismatchedRatio);
+
+    reports.clear();
+    aligner.Align(media, right, "en");
+    const AlignmentReport timed = Finished();
+    EXPECT_EQ(timed.problem, "");
+    EXPECT_EQ(timed.sentences.size(), read.size());
+    ASSERT_TRUE(aligner.LastFirstFit());
+    EXPECT_GE(aligner.LastFirstFit()->pausedBoundaries.value_or(0), 0.9);
 }
 
 TEST_F(TextAlignerTest, TheVoicesNameTheirLanguagesWithEnglishAmongThem)
