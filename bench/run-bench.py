@@ -652,6 +652,12 @@ def align_figures(build):
                  "the text lacks, pauses of 0.2 to 1.2 s")
     for result in by_prefix("BM_SyntheticChapterAccuracy"):
         alignment_rows(result, f"chapter read by {result['label']}", f"{synthetic}; aligner voice en")
+    for result in by_prefix("BM_FirstWindowFit"):
+        told = "told wrong" if result["told_wrong"] else "timed"
+        row(f"First window's boundaries in pauses, {result['label']}", fmt(result["paused_boundaries_pct"], 0), "%",
+            f"align_bench: sentence boundaries of the first window in a pause of 150 ms or more; {told} (rule: under "
+            f"80 % is told wrong); distance ratio {fmt(result['distance_ratio'], 2)}, length-ratio spread "
+            f"{fmt(result['duration_spread'], 2)}, tempo spread {fmt(result['tempo_spread'], 2)}")
     for result in by_prefix("BM_LibriVoxAccuracy"):
         alignment_rows(result, f"LibriVox clips, {result['label']}",
                        "the 5 clips of pocketsphinx-testdata joined, each transcription a sentence; aligner voice en")
