@@ -13,6 +13,9 @@ long_media_bench, sentence_bench, shadow_bench, transcript_bench,
 subtitle_bench, transcript_window_bench, align_bench, feedback_bench, take_feedback_bench) as JSON; the whole-program figures (start-up, memory)
 from starting the real executable under window_probe, with a private PulseAudio server standing in for a desktop's
 sound server, in turns with a bare Qt dialog of the same size (bare_dialog) as the yardstick.
+
+With BENCH_BASELINE=PATH naming another build of the executable (the same program before a change), the
+whole_program part starts it too, in the same turns, so that before and after stand beside the bare dialog in one run.
 """
 
 import json
@@ -138,10 +141,11 @@ def make_media(folder):
     return mp3, mpg
 
 
-def probe_once(build, program, title, media=None, click=False):
-    """Starts `program` (a command line) once under window_probe; its JSON
-    report, or None when it failed (kept in `failures`)."""
-    settings = os.path.join(app_folder, "ardeno-recorder.ini")
+def probe_once(build, program, title, media=None, click=False, folder=None):
+    """Starts `program` (a command line) once under window_probe, with the
+    settings beside the executable in `folder` (the program's by default);
+    its JSON report, or None when it failed (kept in `failures`)."""
+    settings = os.path.join(folder or app_folder, "ardeno-recorder.ini")
     if os.path.exists(settings):
         os.remove(settings)
     if media:
@@ -165,18 +169,24 @@ def probe_runs(build, runs, media=None, click=False):
     return [r for r in reports if r]
 
 
-def beside_bare_dialog(build, rounds, media, size):
+def beside_bare_dialog(build, rounds, media, size, baseline_folder=None):
     """The program with `media` re-opened and a bare Qt dialog of the window's
     `size` (WIDTHxHEIGHT), started in turns, `rounds` times each, so that
-    both see the same X server and the same load; both lists of reports."""
-    program, bare = [], []
+    both see the same X server and the same load; both lists of reports, and
+    a third of the baseline executable in `baseline_folder` (empty without)."""
+    program, bare, baseline = [], [], []
     bare_command = [os.path.abspath(os.path.join(build, "bench", "bare_dialog")), BARE_TITLE, size]
     for _ in range(rounds):
         program += probe_runs(build, 1, media=media)
         report = probe_once(build, bare_command, BARE_TITLE)
         if report:
             bare.append(report)
-    return program, bare
+        if baseline_folder:
+            report = probe_once(build, [os.path.join(baseline_folder, "ardeno-recorder")], TITLE, media,
+                                folder=baseline_folder)
+            if report:
+                baseline.append(report)
+    return program, bare, baseline
 
 
 def start_up_rows(program, bare):
@@ -195,6 +205,19 @@ def start_up_rows(program, bare):
     row("  the bare dialog, idle", fmt(rss(bare)), "MiB", "as above, of the bare dialog's starts")
     row("  program - bare dialog", fmt(rss(program) - rss(bare)) if program and bare else "n/a", "MiB",
         "difference of the two medians (target: 15 MiB at most)")
+
+
+def baseline_rows(baseline, bare):
+    """The same figures of the baseline executable, started in the same turns."""
+    median = lambda reports, key: statistics.median([r[key] for r in reports]) if reports else None
+    row("Baseline (BENCH_BASELINE): window shown, last media re-opened", spread([r["mapped_ms"] for r in baseline]),
+        "ms", f"min/median/max of {len(baseline)} starts of the baseline executable, in turns with the two above")
+    ratio = median(baseline, "mapped_ms") / median(bare, "mapped_ms") if baseline and bare else None
+    row("  baseline / bare dialog", fmt(ratio, 2), "x", "ratio of the two medians")
+    rss = median(baseline, "idle_rss_kib") / 1024 if baseline else None
+    row("  baseline, idle with the MP3 loaded", fmt(rss), "MiB", "median VmRSS, 2 s after the window was shown")
+    row("  baseline - bare dialog", fmt(rss - median(bare, "idle_rss_kib") / 1024) if baseline and bare else "n/a",
+        "MiB", "difference of the two medians")
 
 
 def whole_program(build, pulse):
@@ -219,8 +242,17 @@ def whole_program(build, pulse):
             "min/median/max of 10 starts under Xvfb: fork to MapNotify of the titled window (window_probe)")
         if not first:
             raise RuntimeError("the program's window never came, so the bare dialog has no size to copy")
-        reopened, bare = beside_bare_dialog(build, 7, mp3, f"{first[0]['width']}x{first[0]['height']}")
+        baseline_folder = None
+        if os.environ.get("BENCH_BASELINE"):
+            baseline_folder = os.path.join(app_folder, "baseline")
+            os.makedirs(baseline_folder)
+            shutil.copy(os.environ["BENCH_BASELINE"], os.path.join(baseline_folder, "ardeno-recorder"))
+            shutil.copy(os.path.join(build, "guide.html"), baseline_folder)
+        reopened, bare, baseline = beside_bare_dialog(build, 7, mp3, f"{first[0]['width']}x{first[0]['height']}",
+                                                      baseline_folder)
         start_up_rows(reopened, bare)
+        if baseline_folder:
+            baseline_rows(baseline, bare)
         book = os.path.join(build, "player-media", "noise-10h-cbr.mp3")
         long_reopened = probe_runs(build, 10, media=book) if os.path.exists(book) else []
         video = probe_runs(build, 3, media=mpg, click=True)
