@@ -102,6 +102,16 @@ public:
         }
         return result;
     }
+    // The seeks it was given, in order.
+    std::vector<std::string> Seeks() const
+    {
+        std::vector<std::string> result;
+        for (const std::string& call : calls) {
+            if (call.rfind(kSetPosition, 0) == 0)
+                result.push_back(call);
+        }
+        return result;
+    }
 
     std::vector<std::string> calls;
     std::set<std::string> failOn;

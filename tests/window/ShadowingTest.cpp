@@ -58,11 +58,7 @@ protected:
     // The positions the player was sent to since the last call.
     Strings Starts()
     {
-        Strings starts;
-        for (const std::string& call : player->Commands()) {
-            if (call.rfind(FakePlayer::kSetPosition, 0) == 0)
-                starts.push_back(call);
-        }
+        Strings starts = player->Seeks();
         player->calls.clear();
         return starts;
     }

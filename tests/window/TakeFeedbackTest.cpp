@@ -82,12 +82,10 @@ protected:
         ASSERT_EQ(takeComparer->requests.size(), asked + 1);
         EXPECT_EQ(takeComparer->requests.back().takePath, TakeOf(kFirst));
     }
+    // The positions the player was sent to since the last call.
     Strings Starts()
     {
-        Strings starts;
-        for (const std::string& call : player->Commands())
-            if (call.rfind(FakePlayer::kSetPosition, 0) == 0)
-                starts.push_back(call);
+        Strings starts = player->Seeks();
         player->calls.clear();
         return starts;
     }
