@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SpokenCorpus.h"
+#include "support/SyntheticVoice.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
 
 // The spoken corpora that the aligner's benchmark reads with voices other
@@ -41,6 +43,14 @@ TEST(SpokenReadingTest, AnotherSynthesiserSpeaksAtItsOwnRateAndAMissingOneIsName
     ASSERT_EQ(corpus.sentences.size(), 2u);
     EXPECT_GT(Length(corpus.sentences[0]), 1.0);
     EXPECT_NEAR(corpus.sentences[1].start - corpus.sentences[0].end, 0.3, 2.0 / corpus.rate);
+
+    // flite leads this sentence in with 0.2 s of clicks 46 dB below its
+    // speech: the sentence starts where the speech does.
+    const SpokenCorpus leadIn =
+        MakeSpokenCorpus({"Our new neighbour found a letter from the city."}, {}, std::nullopt, 0.5, flite);
+    const auto onset = std::ptrdiff_t(leadIn.sentences[0].start * leadIn.rate);
+    const std::vector<float> firstTwentyMs(leadIn.samples.begin() + onset, leadIn.samples.begin() + onset + 320);
+    EXPECT_GT(20 * std::log10(SyntheticVoice::Rms(firstTwentyMs)), -45.0);
 
     try {
         MakeSpokenCorpus({"A sentence."}, {}, std::nullopt, 0.5, {"no-such-synthesiser --stdout", {}});

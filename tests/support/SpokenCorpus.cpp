@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SpokenCorpus.h"
+#include "support/SyntheticVoice.h"
 
 #include "components/stretch/TimeStretcher.h"
 
@@ -12,8 +13,12 @@
 
 namespace {
 
-// A sentence's sound starts where a 1 ms stretch first rises above this.
+// A sentence's sound starts where a 1 ms stretch first rises above this, and
+// the 30 ms from there do too on the whole: a synthesiser's lead-in of
+// near-silence (flite's holds clicks at -50 dBFS, 46 dB below its speech) is
+// not the sentence.
 constexpr double kSoundDb = -55;
+constexpr std::size_t kSoundRunMs = 30;
 
 struct PipeCloser {
     void operator()(std::FILE* pipe) const { pclose(pipe); }
@@ -55,12 +60,14 @@ bool Loud(const std::vector<float>& samples, std::size_t first, std::size_t coun
     return 10 * std::log10(power / double(count) + 1e-13) > kSoundDb;
 }
 
-// The samples from the first to the last loud millisecond.
+// The samples from the first loud millisecond that starts a loud run to the
+// last loud millisecond.
 std::vector<float> CutToSound(const std::vector<float>& samples, int rate)
 {
     const std::size_t ms = std::size_t(rate / 1000);
+    const std::size_t run = kSoundRunMs * ms;
     std::size_t first = 0;
-    while (first + ms <= samples.size() && !Loud(samples, first, ms))
+    while (first + ms <= samples.size() && !(Loud(samples, first, ms) && Loud(samples, first, run)))
         first += ms;
     std::size_t end = samples.size() - samples.size() % ms;
     while (end > first && !Loud(samples, end - ms, ms))
@@ -80,14 +87,6 @@ std::vector<float> AtTempo(const std::vector<float>& samples, int rate, double t
     std::vector<float> out;
     stretcher.Pull(out);
     return out;
-}
-
-double Rms(const std::vector<float>& samples)
-{
-    double power = 0;
-    for (float sample : samples)
-        power += double(sample) * sample;
-    return std::sqrt(power / double(std::max<std::size_t>(samples.size(), 1)));
 }
 
 // Pink noise (power falling 3 dB an octave), from white noise through Paul
@@ -173,7 +172,7 @@ SpokenCorpus MakeSpokenCorpus(const std::vector<std::string>& sentences, const s
     }
     if (snrDb) {
         const std::vector<float> noise = PinkNoise(corpus.samples.size());
-        const double gain = Rms(speech) / std::pow(10.0, *snrDb / 20) / Rms(noise);
+        const double gain = SyntheticVoice::Rms(speech) / std::pow(10.0, *snrDb / 20) / SyntheticVoice::Rms(noise);
         for (std::size_t i = 0; i < noise.size(); ++i)
             corpus.samples[i] += float(gain * noise[i]);
     }
