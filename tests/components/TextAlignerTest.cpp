@@ -69,6 +69,39 @@ TEST_F(TextAlignerTest, EachSentenceOfTheTextIsTimedWhereTheRecordingSaysIt)
         EXPECT_GE(reports[i].fraction, reports[i - 1].fraction);
 }
 
+// The features' floor is absolute: a recording 20 or 40 dB quieter than the
+// synthesiser once lost its soft sounds under it, and then its sentences.
+TEST_F(TextAlignerTest, AQuietRecordingIsTimedAsWellAsALoudOne)
+{
+    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
+    std::string text;
+    for (std::size_t i = 0; i < 6; ++i) {
+        read.push_back(EverydaySentences()[i]);
+        text += EverydaySentences()[i] + " ";
+    }
+    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 30.0);
+    std::vector<TimeSpan> loud;
+    for (float gain : {1.0f, 0.1f, 0.01f}) {
+        std::vector<float> samples = corpus.samples;
+        for (float& sample : samples)
+            sample *= gain;
+        const std::string media = folder.PathOf("quiet.wav");
+        std::ofstream(media, std::ios::binary) << WavBytes(samples, corpus.rate);
+        reports.clear();
+        aligner.Align(media, text, "en-us");
+        const AlignmentReport report = Finished();
+        ASSERT_EQ(report.sentences.size(), 6u) << "at " << gain << ": " << report.problem;
+        for (std::size_t i = 0; i < 6; ++i) {
+            const TimeSpan span = report.sentences[i].span;
+            EXPECT_NEAR(span.start, corpus.sentences[i + 1].start, 0.05) << i << " at " << gain;
+            if (gain == 1.0f)
+                loud.push_back(span);
+            else
+                EXPECT_NEAR(span.start, loud[i].start, 0.02) << i << " at " << gain;
+        }
+    }
+}
+
 TEST(TextAlignerReports, SentencesAreReportedAsTheyAreTimedInTextOrderAndNeverChanged)
 {
     std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};

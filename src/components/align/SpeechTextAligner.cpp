@@ -7,6 +7,7 @@
 #include "components/align/TextSentences.h"
 #include "components/align/WindowedAlignment.h"
 #include "components/profile/DecodingPass.h"
+#include "components/speech/LevelMatch.h"
 #include "components/speech/Mfcc.h"
 
 #include <QMetaObject>
@@ -17,6 +18,7 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -82,6 +84,10 @@ struct AlignmentJob {
     WindowedAligner windows;
     // Written by the media framework's thread until the decoding ends.
     std::unique_ptr<MfccStream> heard;
+    // Raises a quiet recording before its features are made. With `heard`,
+    // used by the streaming thread and at the end by the GUI thread.
+    std::optional<LevelMatch> heardMatch;
+    std::mutex heardMutex;
     std::atomic<double> decodedSeconds{0};
     // Written by the reading's thread until the reading ends.
     std::atomic<std::size_t> sentencesSpoken{0};
@@ -191,15 +197,23 @@ void SpeechTextAligner::Align(const std::string& mediaPath, const std::string& t
             [job](const SoundChunk& chunk) {
                 if (job->dropped)
                     return;
-                if (!job->heard)
-                    job->heard = std::make_unique<MfccStream>(SettingsAt(chunk.rate));
+                std::lock_guard lock(job->heardMutex);
+                if (!job->heard) {
+                    const int rate = chunk.rate;
+                    job->heard = std::make_unique<MfccStream>(SettingsAt(rate));
+                    job->heardMatch.emplace(rate, [job = job.get(), rate](std::span<const float> mono) {
+                        job->heard->Push(mono);
+                        job->windows.Heard().Append(job->heard->TakeFrames());
+                        job->decodedSeconds = double(job->heard->SamplesPushed()) / rate;
+                    });
+                }
                 thread_local std::vector<float> mono;
                 std::visit([&](auto samples) { MixToMono(samples, chunk.channels, mono); }, chunk.samples);
-                job->heard->Push(mono);
-                job->windows.Heard().Append(job->heard->TakeFrames());
-                job->decodedSeconds = double(job->heard->SamplesPushed()) / chunk.rate;
+                job->heardMatch->Push(mono);
             },
             [this, job](const std::string& problem) {
+                if (std::lock_guard lock(job->heardMutex); job->heardMatch && !job->dropped)
+                    job->heardMatch->Finish();
                 job->decoded = true;
                 job->windows.Heard().Finish();
                 if (!problem.empty() && job->problem.empty())
