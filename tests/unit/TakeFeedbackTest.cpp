@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <stdexcept>
 
 // Takes rendered from the original's own score with a known change: a warp
@@ -235,6 +236,39 @@ TEST(TakeComparison, ASpokenSentenceInAnotherVoiceComparesAndAWhisperOrAnotherSe
         ASSERT_TRUE(other.reason) << voice;
         EXPECT_TRUE(other.reason->find("does not seem to say") != std::string::npos) << *other.reason;
         EXPECT_TRUE(other.takeFrame.empty());
+    }
+}
+
+// A take recorded 20 or 40 dB quieter (a microphone set low) was once
+// refused as not saying the sentence: its sounds sank under the features' floor.
+TEST(TakeComparison, AQuietTakeComparesAsTheSameTakeRecordedLouder)
+{
+    const auto say = [](const char* voice, int wordsPerMinute) {
+        std::string failure;
+        const auto speaker = SentenceSpeaker::Open(voice, wordsPerMinute, failure);
+        if (!speaker)
+            throw std::runtime_error(failure);
+        return speaker->Speak({"Could you tell me the way to the station, please?"}, 0.2);
+    };
+    const SpokenSentences original = say("en", 160);
+    const SpokenSentences take = say("en+f3", 130);
+    const auto compareAt = [&](float gain) {
+        std::vector<float> samples = take.samples;
+        std::mt19937 random(3);
+        std::normal_distribution<float> hiss(0, 0.0003f);
+        for (float& sample : samples)
+            sample = (sample + hiss(random)) * gain;
+        return CompareTake({original.samples, original.rate}, {samples, take.rate});
+    };
+    const TakeComparison loud = compareAt(1);
+    ASSERT_FALSE(loud.reason) << *loud.reason;
+    for (float gain : {0.1f, 0.01f}) {
+        const TakeComparison quiet = compareAt(gain);
+        ASSERT_FALSE(quiet.reason) << gain << ": " << *quiet.reason;
+        EXPECT_NEAR(quiet.melodyScore.value_or(0), loud.melodyScore.value_or(0), 3) << gain;
+        EXPECT_NEAR(quiet.timingScore, loud.timingScore, 3) << gain;
+        EXPECT_EQ(quiet.slower.size(), loud.slower.size()) << gain;
+        EXPECT_EQ(quiet.unmatched.size(), loud.unmatched.size()) << gain;
     }
 }
 

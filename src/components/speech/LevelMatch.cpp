@@ -80,3 +80,13 @@ void LevelMatch::Decide()
     m_output(m_held);
     m_held = {};
 }
+
+std::vector<float> AtSpeechLevel(std::span<const float> samples, int rate)
+{
+    std::vector<float> raised;
+    raised.reserve(samples.size());
+    LevelMatch match(rate, [&](std::span<const float> piece) { raised.insert(raised.end(), piece.begin(), piece.end()); });
+    match.Push(samples);
+    match.Finish();
+    return raised;
+}

@@ -34,3 +34,6 @@ private:
     bool m_decided = false;
     float m_gain = 1;
 };
+
+// A whole sound at once, raised as a LevelMatch would raise it.
+std::vector<float> AtSpeechLevel(std::span<const float> samples, int rate);

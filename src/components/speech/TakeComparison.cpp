@@ -2,6 +2,7 @@
 #include "components/speech/TakeComparison.h"
 
 #include "components/speech/FrameAlignment.h"
+#include "components/speech/LevelMatch.h"
 #include "components/speech/Mfcc.h"
 #include "components/speech/PitchTracker.h"
 
@@ -357,9 +358,15 @@ std::optional<double> MelodyScore(const std::vector<std::optional<float>>& origi
 
 } // namespace
 
-TakeComparison CompareTake(const SoundSource& original, const SoundSource& take,
+TakeComparison CompareTake(const SoundSource& givenOriginal, const SoundSource& givenTake,
                            const TakeComparisonSettings& settings)
 {
+    // Each at the level the features are made for, however loud it was
+    // recorded: a quiet microphone's take would sink under their floor.
+    const std::vector<float> originalSamples = AtSpeechLevel(givenOriginal.samples, givenOriginal.rate);
+    const std::vector<float> takeSamples = AtSpeechLevel(givenTake.samples, givenTake.rate);
+    const SoundSource original{originalSamples, givenOriginal.rate};
+    const SoundSource take{takeSamples, givenTake.rate};
     TakeComparison result;
     // What can be worked out apart runs on a second thread beside this one,
     // so that the feedback comes soon after the take.
