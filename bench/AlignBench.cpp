@@ -26,6 +26,7 @@
 #include "ProcessFigures.h"
 #include "components/align/SpeechTextAligner.h"
 #include "components/align/TextSentences.h"
+#include "support/CommandOutput.h"
 #include "support/FileBytes.h"
 #include "support/PlayerMedia.h"
 #include "support/SoundDecoder.h"
@@ -38,12 +39,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -236,15 +235,9 @@ double FirstWord(const std::string& clip, const std::string& words)
     const fs::path grammar = ChapterFolder() / ("librivox-" + std::to_string(::getpid()) + ".gram");
     WriteFileBytes(grammar.string(), "#JSGF V1.0;\ngrammar clip;\npublic <clip> = " + words + ";\n");
     const std::string model = kPocketsphinxModel;
-    const std::string command = "pocketsphinx_continuous -infile '" + clip + "' -hmm " + model + "/en-us -dict " + model
-                                + "/cmudict-en-us.dict -jsgf '" + grammar.string()
-                                + "' -time yes -logfn /dev/null 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> output(popen(command.c_str(), "r"), pclose);
-    std::string printed;
-    char buffer[4096];
-    for (std::size_t read; output && (read = std::fread(buffer, 1, sizeof buffer, output.get())) > 0;)
-        printed.append(buffer, read);
-    output.reset();
+    const std::string printed = CommandOutput("pocketsphinx_continuous -infile " + ShellQuoted(clip) + " -hmm " + model
+                                              + "/en-us -dict " + model + "/cmudict-en-us.dict -jsgf "
+                                              + ShellQuoted(grammar.string()) + " -time yes -logfn /dev/null 2>/dev/null");
     fs::remove(grammar);
     // After the words heard come lines of "word start end probability"; the
     // silence and noises are in <> or [].

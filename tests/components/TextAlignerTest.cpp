@@ -18,6 +18,21 @@
 
 namespace {
 
+// An introduction the text lacks, then the first `count` everyday sentences,
+// read; the text has a paragraph break after the sentence `paragraphAfter`.
+struct Lesson {
+    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
+    std::string text;
+
+    explicit Lesson(std::size_t count, std::size_t paragraphAfter = std::string::npos)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            read.push_back(EverydaySentences()[i]);
+            text += EverydaySentences()[i] + (i == paragraphAfter ? "\n\n" : " ");
+        }
+    }
+};
+
 class TextAlignerTest : public testing::Test {
 protected:
     TextAlignerTest()
@@ -40,17 +55,12 @@ protected:
 
 TEST_F(TextAlignerTest, EachSentenceOfTheTextIsTimedWhereTheRecordingSaysIt)
 {
-    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
-    std::string text;
-    for (std::size_t i = 0; i < 6; ++i) {
-        read.push_back(EverydaySentences()[i]);
-        text += EverydaySentences()[i] + (i == 2 ? "\n\n" : " ");
-    }
-    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 20.0);
+    const Lesson lesson(6, 2);
+    const SpokenCorpus corpus = MakeSpokenCorpus(lesson.read, CorpusPauses(lesson.read.size()), 20.0);
     const std::string media = folder.PathOf("chapter.wav");
     std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
 
-    aligner.Align(media, text, "en-us");
+    aligner.Align(media, lesson.text, "en-us");
     const AlignmentReport report = Finished();
     EXPECT_EQ(report.problem, "");
     EXPECT_EQ(report.mediaPath, media);
@@ -73,13 +83,8 @@ TEST_F(TextAlignerTest, EachSentenceOfTheTextIsTimedWhereTheRecordingSaysIt)
 // synthesiser once lost its soft sounds under it, and then its sentences.
 TEST_F(TextAlignerTest, AQuietRecordingIsTimedAsWellAsALoudOne)
 {
-    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
-    std::string text;
-    for (std::size_t i = 0; i < 6; ++i) {
-        read.push_back(EverydaySentences()[i]);
-        text += EverydaySentences()[i] + " ";
-    }
-    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 30.0);
+    const Lesson lesson(6);
+    const SpokenCorpus corpus = MakeSpokenCorpus(lesson.read, CorpusPauses(lesson.read.size()), 30.0);
     std::vector<TimeSpan> loud;
     for (float gain : {1.0f, 0.1f, 0.01f}) {
         std::vector<float> samples = corpus.samples;
@@ -88,7 +93,7 @@ TEST_F(TextAlignerTest, AQuietRecordingIsTimedAsWellAsALoudOne)
         const std::string media = folder.PathOf("quiet.wav");
         std::ofstream(media, std::ios::binary) << WavBytes(samples, corpus.rate);
         reports.clear();
-        aligner.Align(media, text, "en-us");
+        aligner.Align(media, lesson.text, "en-us");
         const AlignmentReport report = Finished();
         ASSERT_EQ(report.sentences.size(), 6u) << "at " << gain << ": " << report.problem;
         for (std::size_t i = 0; i < 6; ++i) {
@@ -104,13 +109,8 @@ TEST_F(TextAlignerTest, AQuietRecordingIsTimedAsWellAsALoudOne)
 
 TEST(TextAlignerReports, SentencesAreReportedAsTheyAreTimedInTextOrderAndNeverChanged)
 {
-    std::vector<std::string> read = {"This recording is in the public domain. Read by a volunteer."};
-    std::string text;
-    for (std::size_t i = 0; i < 16; ++i) {
-        read.push_back(EverydaySentences()[i]);
-        text += EverydaySentences()[i] + " ";
-    }
-    const SpokenCorpus corpus = MakeSpokenCorpus(read, CorpusPauses(read.size()), 20.0);
+    const Lesson lesson(16);
+    const SpokenCorpus corpus = MakeSpokenCorpus(lesson.read, CorpusPauses(lesson.read.size()), 20.0);
     ScratchFolder folder;
     const std::string media = folder.PathOf("chapter.wav");
     std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
@@ -125,7 +125,7 @@ TEST(TextAlignerReports, SentencesAreReportedAsTheyAreTimedInTextOrderAndNeverCh
     std::vector<AlignmentReport> reports;
     QObject::connect(&aligner, &TextAligner::progressed,
                      [&](const AlignmentReport& report) { reports.push_back(report); });
-    aligner.Align(media, text, "en");
+    aligner.Align(media, lesson.text, "en");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reports.empty() && reports.back().finished; }, 60000));
     const AlignmentReport& last = reports.back();
     ASSERT_EQ(last.problem, "");

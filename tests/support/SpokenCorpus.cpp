@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SpokenCorpus.h"
+#include "support/CommandOutput.h"
 #include "support/SyntheticVoice.h"
 
 #include "components/stretch/TimeStretcher.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <random>
 #include <stdexcept>
 
@@ -20,28 +19,10 @@ namespace {
 constexpr double kSoundDb = -55;
 constexpr std::size_t kSoundRunMs = 30;
 
-struct PipeCloser {
-    void operator()(std::FILE* pipe) const { pclose(pipe); }
-};
-
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // What `command` says for `text`: its WAV output's samples, and their rate.
 std::vector<float> Speak(const std::string& command, const std::string& text, int& rate)
 {
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen((command + " " + Quoted(text)).c_str(), "r"));
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    std::string bytes;
-    char buffer[65536];
-    for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-        bytes.append(buffer, read);
+    const std::string bytes = CommandOutput(command + " " + ShellQuoted(text));
     // A canonical 44-byte header: rate at byte 24, 16-bit mono samples after.
     if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0)
         throw std::runtime_error(command + " gave no sound for \"" + text + "\" (is its package installed?)");
