@@ -222,6 +222,26 @@ TEST_F(TextAlignerTest, AnotherTextInTheSameLanguageIsReportedAsNotSaidAndTheRig
     EXPECT_GE(aligner.LastFirstFit()->pausedBoundaries.value_or(0), 0.9);
 }
 
+// A lesson of a few sentences, too few boundaries for the pauses to judge
+// by, with the text of other sentences in the same words: reported, not timed.
+TEST_F(TextAlignerTest, ALessonReadWithTheTextOfAnotherIsReportedAsNotSaid)
+{
+    const Lesson lesson(6);
+    const SpokenCorpus corpus = MakeSpokenCorpus(lesson.read, CorpusPauses(lesson.read.size()), 20.0);
+    const std::string media = folder.PathOf("lesson.wav");
+    std::ofstream(media, std::ios::binary) << WavBytes(corpus.samples, corpus.rate);
+    std::string other;
+    for (std::size_t i = 6; i < 12; ++i)
+        other += EverydaySentences()[i] + " ";
+
+    aligner.Align(media, other, "en");
+    const AlignmentReport wrong = Finished();
+    EXPECT_NE(wrong.problem.find("played backwards"), std::string::npos) << wrong.problem;
+    EXPECT_TRUE(wrong.sentences.empty());
+    ASSERT_TRUE(aligner.LastFirstFit());
+    EXPECT_LT(aligner.LastFirstFit()->boundaries, kBoundariesToJudge);
+}
+
 TEST_F(TextAlignerTest, TheVoicesNameTheirLanguagesWithEnglishAmongThem)
 {
     const std::vector<AlignVoice> voices = aligner.Voices();

@@ -264,7 +264,8 @@ TEST(GrowingFrames, FramesComeBackToThreeDigitsAndThoseDroppedAreGone)
 
 // Another text in the same language spoken onto the chapter's recording has
 // a distance ratio like the right text's, but its sentence boundaries miss the
-// recording's pauses; the right text's all fall in them.
+// recording's pauses and it fits hardly better than backwards; the right
+// text's boundaries all fall in pauses.
 TEST(WindowedAlignment, AnotherTextInTheSameLanguageIsToldByItsBoundariesOutsidePauses)
 {
     WindowSettings settings;
@@ -292,9 +293,18 @@ TEST(WindowedAlignment, AnotherTextInTheSameLanguageIsToldByItsBoundariesOutside
     EXPECT_LT(*wrong.firstFit->pausedBoundaries, kMismatchedPausedBoundaries);
     EXPECT_NE(MismatchOf(*wrong.firstFit).find("sentence ends"), std::string::npos) << MismatchOf(*wrong.firstFit);
 
-    // Too few boundaries to judge by: only the distance ratio tells.
+    // The reading in its order fits the right recording far better than
+    // backwards, and the wrong one hardly better.
+    ASSERT_TRUE(right.firstFit->orderGain && wrong.firstFit->orderGain);
+    EXPECT_GT(*right.firstFit->orderGain, kMismatchedOrderGain + 0.05);
+    EXPECT_LT(*wrong.firstFit->orderGain, kMismatchedOrderGain);
+
+    // Too few boundaries to judge by: the order gain tells, and without
+    // it only the distance ratio.
     WarpFit few = *wrong.firstFit;
     few.boundaries = kBoundariesToJudge - 1;
+    EXPECT_NE(MismatchOf(few).find("played backwards"), std::string::npos) << MismatchOf(few);
+    few.orderGain.reset();
     EXPECT_EQ(MismatchOf(few), "");
     few.distanceRatio = kMismatchedRatio + 0.05;
     EXPECT_NE(MismatchOf(few).find("distance ratio"), std::string::npos);

@@ -2,6 +2,19 @@
 #include "components/align/SpokenAlignment.h"
 
 #include <cmath>
+#include <cstdio>
+
+namespace {
+
+// A figure with two decimals.
+std::string Fixed(double figure)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", figure);
+    return text;
+}
+
+} // namespace
 
 SpokenAlignment AlignSpoken(const FeatureFrames& synthetic, const std::vector<SpokenSpan>& spans, int spokenRate,
                             const FeatureFrames& heard, const WindowSettings& settings)
@@ -31,5 +44,8 @@ std::string MismatchOf(const WarpFit& fit)
         return "only " + std::to_string(int(std::lround(*fit.pausedBoundaries * 100))) + " % of the "
                + std::to_string(fit.boundaries) + " sentence ends of its first minutes fall in a pause of it (a reading "
                + "of the text has " + std::to_string(int(std::lround(kMismatchedPausedBoundaries * 100))) + " % or more)";
+    if (fit.orderGain && *fit.orderGain < kMismatchedOrderGain)
+        return "the text's reading fits it hardly better than the same reading played backwards (an order gain of "
+               + Fixed(*fit.orderGain) + ", below " + Fixed(kMismatchedOrderGain) + ")";
     return {};
 }

@@ -34,9 +34,17 @@ constexpr double kMismatchedRatio = 0.85;
 // recording every time (chapters by other synthesisers under noise at
 // changing tempos, a human reader), in one of another text's for 20 to 75 %
 // of them (90 % for a text of the same made sentences in another order, which
-// passes). Judged from this many boundaries in the first window on.
+// only the order gain below tells). Judged from this many boundaries in
+// the first window on.
 constexpr double kMismatchedPausedBoundaries = 0.8;
 constexpr std::size_t kBoundariesToJudge = 10;
+// A recording of another text, however few its sentences, is also told by its
+// order gain (see WarpFit): right texts by other synthesisers under 20 or
+// 10 dB of noise and a human reader come at 1.15 or more, other texts and a
+// text's own sentences in another order at 0.99 to 1.07 (1.11 for a Mandarin
+// text so reordered, which its pauses tell). Nearer the wrong texts, so that
+// a right one is never refused.
+constexpr double kMismatchedOrderGain = 1.1;
 
 // Why a recording whose first window fitted as `fit` seems not to say the
 // text, with the figure that tells it; empty when it may say it.

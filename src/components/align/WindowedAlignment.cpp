@@ -103,6 +103,16 @@ double InterquartileRange(std::vector<double> values)
     return at(0.75) - at(0.25);
 }
 
+// The frames in the opposite order.
+FeatureFrames Reversed(const FeatureFrames& frames)
+{
+    FeatureFrames reversed(frames.Dimensions(), frames.HopSeconds());
+    reversed.Reserve(frames.Count());
+    for (std::size_t i = frames.Count(); i-- > 0;)
+        reversed.Add(frames.Frame(i));
+    return reversed;
+}
+
 // The fit of a window's warp (see WarpFit) but for its distance ratio: each
 // timed sentence's frames in the reading and the recording, and the
 // recording's loudness (empty when the features have none).
@@ -283,8 +293,13 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
         const double ratio = alignment.cost / double(alignment.path.size()) / unrelated;
         m_ratioSum += ratio * frames;
         m_ratioFrames += frames;
-        if (first)
+        if (first) {
             m_firstFit->distanceRatio = ratio;
+            const FrameAlignment backwards = AlignFrames(Reversed(stretch.synthetic), heard, m_settings.radius);
+            const double backwardRatio = backwards.cost / double(std::max<std::size_t>(1, backwards.path.size())) / unrelated;
+            if (!backwards.path.empty() && backwardRatio < 1)
+                m_firstFit->orderGain = (1 - ratio) / (1 - backwardRatio);
+        }
     }
     if (m_nextSentence >= m_sentences.size())
         return;

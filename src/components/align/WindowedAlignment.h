@@ -69,6 +69,15 @@ struct WarpFit {
     // The spread (interquartile range) of the warp's log slope over stretches
     // of kTempoStretchSeconds of the reading: its local tempo.
     double tempoSpread = 0;
+    // How much closer than unrelated frames the warp brings the reading,
+    // over how much closer it brings the same reading played backwards
+    // (1 - distance ratio, over the same for the backward reading). The
+    // backward reading has the same sounds in an order no one says, so a
+    // recording of another text fits both about as well (near 1); one of this
+    // text fits the reading in its order much better. Noise brings both
+    // ratios nearer 1 alike, so it changes this figure little. None when
+    // the backward reading is no closer than unrelated frames.
+    std::optional<double> orderGain;
 };
 constexpr double kBoundaryPauseSeconds = 0.15;
 constexpr double kTempoStretchSeconds = 5;
