@@ -135,7 +135,8 @@ TEST_P(VideoFileTest, ReloadShowsTheFirstFrameAgain)
     player->SetCurrentPosition(1.5);
     player->Play();
     ASSERT_TRUE(WaitFor([&] { return player->GetCurrentPosition() > 2.0; }));
-    ASSERT_GT(MeanSquaredDifference(surface.frame(), first), 10.0);
+    // The picture follows the clock by a frame or so on a busy machine.
+    ASSERT_TRUE(WaitFor([&] { return MeanSquaredDifference(surface.frame(), first) > 10.0; }));
 
     player->SetMediaFileName(path);
     EXPECT_EQ(player->GetCurrentPosition(), 0.0);
