@@ -42,8 +42,8 @@ constexpr std::size_t kBoundariesToJudge = 10;
 // order gain (see WarpFit): right texts by other synthesisers under 20 or
 // 10 dB of noise and a human reader come at 1.15 or more, other texts and a
 // text's own sentences in another order at 0.99 to 1.07 (1.11 for a Mandarin
-// text so reordered, which its pauses tell). Nearer the wrong texts, so that
-// a right one is never refused.
+// text so reordered, which its pauses tell). Set nearer the wrong texts, so
+// that right ones keep the wider margin.
 constexpr double kMismatchedOrderGain = 1.1;
 
 // Why a recording whose first window fitted as `fit` seems not to say the

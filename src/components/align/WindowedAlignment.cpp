@@ -296,7 +296,8 @@ void WindowedAligner::Warp(const Stretch& stretch, std::size_t heardLast, std::v
         if (first) {
             m_firstFit->distanceRatio = ratio;
             const FrameAlignment backwards = AlignFrames(Reversed(stretch.synthetic), heard, m_settings.radius);
-            const double backwardRatio = backwards.cost / double(std::max<std::size_t>(1, backwards.path.size())) / unrelated;
+            const double backwardRatio =
+                backwards.cost / double(std::max<std::size_t>(1, backwards.path.size())) / unrelated;
             if (!backwards.path.empty() && backwardRatio < 1)
                 m_firstFit->orderGain = (1 - ratio) / (1 - backwardRatio);
         }
